@@ -1,0 +1,87 @@
+#include "CellBitmap.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+bool CellBitmap::sizeFits(std::int64_t width, std::int64_t height)
+{
+    return width >= 1 && height >= 1 && width <= kMaxCells && height <= kMaxCells / width;
+}
+
+CellBitmap::CellBitmap(std::int64_t width, std::int64_t height, LogicalSize size)
+    : width_(width), height_(height), size_(size),
+      cells_(static_cast<std::size_t>(width * height), kDead)
+{
+}
+
+std::unique_ptr<CellBitmap> CellBitmap::create(std::int64_t width, std::int64_t height, LogicalSize size)
+{
+    if (!sizeFits(width, height))
+        return nullptr;
+    try {
+        return std::unique_ptr<CellBitmap>(new CellBitmap(width, height, size));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::int64_t CellBitmap::cellsForPoints(double points)
+{
+    const double cells = std::trunc(points / kPointsPerCell);
+    if (!(cells >= 1.0))  // also catches NaN
+        return 0;
+    return cells >= static_cast<double>(kMaxCells) ? kMaxCells + 1 : static_cast<std::int64_t>(cells);
+}
+
+std::unique_ptr<CellBitmap> CellBitmap::random(double rectWidth, double rectHeight)
+{
+    auto board = create(cellsForPoints(rectWidth), cellsForPoints(rectHeight), {rectWidth, rectHeight});
+    if (board)
+        board->fillRandom();
+    return board;
+}
+
+std::unique_ptr<CellBitmap> CellBitmap::copy() const
+{
+    try {
+        return std::unique_ptr<CellBitmap>(new CellBitmap(*this));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void CellBitmap::fillRandom()
+{
+    // Every cell takes one fresh bit from arc4random; the bits are drawn in
+    // blocks so that a large board does not cost one call per cell.
+    std::array<std::uint8_t, 4096> bits{};
+    const std::size_t total = cells_.size();
+    std::size_t done = 0;
+    while (done < total) {
+        const std::size_t n = std::min<std::size_t>(total - done, bits.size() * 8);
+        ::arc4random_buf(bits.data(), (n + 7) / 8);
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned bit = (bits[i >> 3] >> (i & 7)) & 1u;
+            cells_[done + i] = static_cast<std::uint8_t>(bit ? kDead : kLive);
+        }
+        done += n;
+    }
+}
+
+void CellBitmap::fill(std::uint8_t value)
+{
+    std::fill(cells_.begin(), cells_.end(), value);
+}
+
+std::int64_t CellBitmap::liveCells() const
+{
+    return std::count(cells_.begin(), cells_.end(), kLive);
+}
+
+bool CellBitmap::sameCells(const CellBitmap& other) const
+{
+    return width_ == other.width_ && height_ == other.height_ && cells_ == other.cells_;
+}

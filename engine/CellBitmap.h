@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// A size in view points, carried beside the cell counts of a board.
+struct LogicalSize {
+    double width = 0.0;
+    double height = 0.0;
+    friend bool operator==(const LogicalSize&, const LogicalSize&) = default;
+};
+
+// The board: W by H cells, one unsigned byte per cell, rows stored top to
+// bottom without padding. 0 is a live (black) cell, 255 a dead (white) one;
+// gray values in between come only from images and pattern files and are
+// kept exactly. A board has at least one column and one row.
+class CellBitmap {
+public:
+    static constexpr std::uint8_t kLive = 0;
+    static constexpr std::uint8_t kDead = 255;
+    // Boards sized from the view give each cell 4 by 4 points.
+    static constexpr double kPointsPerCell = 4.0;
+    // The largest board the application holds: 16384 by 16384 cells (256 MiB).
+    static constexpr std::int64_t kMaxCells = std::int64_t{1} << 28;
+
+    // True when a board of width by height cells can exist: both at least 1
+    // and no more than kMaxCells cells in all.
+    static bool sizeFits(std::int64_t width, std::int64_t height);
+
+    // A board of width by height cells, all dead. Null when the size does not
+    // fit or the memory cannot be had.
+    static std::unique_ptr<CellBitmap> create(std::int64_t width, std::int64_t height,
+                                              LogicalSize size = {});
+
+    // A random board sized from a rectangle of the view: width / 4 by
+    // height / 4 cells, truncated, with the rectangle as its logical size.
+    // Null when either count is below 1 (or over the limit).
+    static std::unique_ptr<CellBitmap> random(double rectWidth, double rectHeight);
+
+    // Cell counts for a rectangle at 4 points per cell, truncated toward zero.
+    static std::int64_t cellsForPoints(double points);
+
+    std::int64_t pixelsWide() const { return width_; }
+    std::int64_t pixelsHigh() const { return height_; }
+    std::size_t cellCount() const { return cells_.size(); }
+
+    LogicalSize size() const { return size_; }
+    void setSize(LogicalSize size) { size_ = size; }
+
+    // Per-cell access; the caller keeps x and y inside the board.
+    std::uint8_t getPixel(std::int64_t x, std::int64_t y) const { return cells_[index(x, y)]; }
+    void setPixel(std::int64_t x, std::int64_t y, std::uint8_t value) { cells_[index(x, y)] = value; }
+    bool contains(std::int64_t x, std::int64_t y) const {
+        return x >= 0 && y >= 0 && x < width_ && y < height_;
+    }
+
+    const std::uint8_t* row(std::int64_t y) const { return cells_.data() + y * width_; }
+    std::uint8_t* row(std::int64_t y) { return cells_.data() + y * width_; }
+    const std::uint8_t* data() const { return cells_.data(); }
+    std::uint8_t* data() { return cells_.data(); }
+
+    // An independent board with its own cells, the same size and logical size.
+    std::unique_ptr<CellBitmap> copy() const;
+
+    // Each cell from one fresh random bit of the system's random source:
+    // 1 gives 255 (dead), 0 gives 0 (live).
+    void fillRandom();
+    void fill(std::uint8_t value);
+
+    std::int64_t liveCells() const;
+
+    // Same cell counts and cells; the logical size is not compared.
+    bool sameCells(const CellBitmap& other) const;
+
+private:
+    CellBitmap(std::int64_t width, std::int64_t height, LogicalSize size);
+    std::size_t index(std::int64_t x, std::int64_t y) const {
+        return static_cast<std::size_t>(y * width_ + x);
+    }
+
+    std::int64_t width_;
+    std::int64_t height_;
+    LogicalSize size_;
+    std::vector<std::uint8_t> cells_;
+};

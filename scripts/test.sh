@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test:
+#   1. Release build, warnings as errors: every test, and the benchmarks once, briefly
+#   2. AddressSanitizer with UndefinedBehaviorSanitizer: every test
+#   3. ThreadSanitizer: the engine and its threaded tests
+#   4. libFuzzer (clang): each fuzz target for a bounded time, after its corpus
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+jobs="$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Release build"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DGOL_WERROR=ON >/dev/null
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release --output-on-failure -j"$jobs"
+
+step "Benchmarks (a short pass, to keep them working)"
+for b in build/release/bench/*_bench; do
+  "$b" --benchmark_min_time=0.01 >/dev/null
+done
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=address,undefined \
+  -DGOL_BUILD_BENCH=OFF -DGOL_WERROR=ON >/dev/null
+cmake --build build/asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j"$jobs"
+
+step "ThreadSanitizer (engine)"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=thread -DGOL_ENGINE_ONLY=ON \
+  -DGOL_BUILD_BENCH=OFF -DGOL_WERROR=ON >/dev/null
+cmake --build build/tsan -j"$jobs"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --test-dir build/tsan --output-on-failure -j"$jobs"
+
+if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ] && [ -s fuzz/CMakeLists.txt ]; then
+  step "Fuzzing"
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_BUILD_FUZZ=ON \
+    -DGOL_BUILD_TESTS=OFF -DGOL_BUILD_BENCH=OFF >/dev/null
+  cmake --build build/fuzz -j"$jobs"
+  scripts/fuzz.sh build/fuzz "${GOL_FUZZ_SECONDS:-60}"
+fi
+
+step "Every test passed"
+ctest --test-dir build/release -j"$jobs" 2>&1 | tail -n 3

@@ -1,0 +1,50 @@
+#pragma once
+
+// Collects the reports of runs for tests: hands out RunIndicators and lets a
+// test wait (with a generous limit) for a given number of runs to end.
+
+#include "GameOfLife.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+class RunWatcher {
+public:
+    RunIndicators indicators(std::uint64_t ticket = 0)
+    {
+        RunIndicators ind;
+        ind.ticket = ticket;
+        ind.finished = [this](const RunReport& report) {
+            std::lock_guard lock(mutex_);
+            reports_.push_back(report);
+            ended_.notify_all();
+        };
+        return ind;
+    }
+
+    // Waits until `count` runs have ended; false after the time limit.
+    bool waitFor(std::size_t count, std::chrono::seconds limit = std::chrono::seconds(20))
+    {
+        std::unique_lock lock(mutex_);
+        return ended_.wait_for(lock, limit, [&] { return reports_.size() >= count; });
+    }
+
+    std::vector<RunReport> reports()
+    {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+    RunReport last()
+    {
+        std::lock_guard lock(mutex_);
+        return reports_.empty() ? RunReport{} : reports_.back();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    std::vector<RunReport> reports_;
+};

@@ -14,7 +14,9 @@ namespace {
 // on either side for the left and right edges. Both loops are branch-free
 // over whole rows so that the compiler turns them into vector code; the
 // clones give a wider vector unit where the processor has one.
+#if GOL_VECTOR_CLONES
 __attribute__((target_clones("avx2", "default")))
+#endif
 void stepRow(const std::uint8_t* __restrict up, const std::uint8_t* __restrict cur,
              const std::uint8_t* __restrict down, std::uint8_t* __restrict out,
              std::uint8_t* __restrict sums, std::int64_t width)

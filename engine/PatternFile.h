@@ -1,0 +1,42 @@
+#pragma once
+
+#include "BoardLoad.h"
+#include "CellBitmap.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The ".golpattern" file: a property list whose root dictionary holds
+//   "bitMapPixelSize"  array (W, H) of two integers
+//   "bitMapPixelData"  array of W columns, each an array of H integers;
+//                      element y of column x is the cell at (x, y), 0 to 255.
+// The writer writes the XML form with exactly these two keys; the reader takes
+// XML and binary property lists, looks only at these two keys and ignores
+// anything else (other keys, extra columns, extra cells in a column).
+class PatternFile {
+public:
+    static constexpr const char* kExtension = "golpattern";
+    // Files larger than this are refused before they are read.
+    static constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 30;
+    // Containers nested deeper than this are refused; the pattern itself
+    // needs three levels (dictionary, data, column).
+    static constexpr int kMaxNesting = 32;
+
+    // The XML property list for a board. A null board is written with size
+    // (0, 0) and an empty data array (which the reader refuses).
+    static std::string toXml(const CellBitmap* board);
+
+    // Writes the board to path atomically: the file at path is replaced only
+    // once the whole list has been written. Returns "" on success, otherwise
+    // a message naming the file; on failure an existing file stays untouched.
+    static std::string write(const CellBitmap* board, const std::string& path);
+
+    // Reads a pattern file. The board's logical size is set to logicalSize
+    // (the frame size of the view that is to show it).
+    static BoardLoad read(const std::string& path, LogicalSize logicalSize);
+
+    // Reads a pattern from memory; fileName is used in messages only.
+    static BoardLoad parse(const char* data, std::size_t size, const std::string& fileName,
+                           LogicalSize logicalSize);
+};

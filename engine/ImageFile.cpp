@@ -1,0 +1,209 @@
+#include "ImageFile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QString>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+std::string quoted(const std::string& fileName)
+{
+    return "\u201c" + fileName + "\u201d";
+}
+
+std::string baseName(const std::string& path)
+{
+    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    return name.empty() ? path : name;
+}
+
+std::string openError(const std::string& fileName, const std::string& reason)
+{
+    return quoted(fileName) + " cannot be opened as an image: " + reason + ".";
+}
+
+// Rec. 601 luma in integer arithmetic; the weights add up to 1000, so equal
+// channels give that same value back exactly.
+constexpr std::uint32_t luma(std::uint32_t r, std::uint32_t g, std::uint32_t b)
+{
+    return (r * 299 + g * 587 + b * 114 + 500) / 1000;
+}
+
+// Gray on white: a fully transparent pixel is white, an opaque one its gray.
+constexpr std::uint32_t onWhite(std::uint32_t gray, std::uint32_t alpha, std::uint32_t max)
+{
+    return static_cast<std::uint32_t>(
+        (std::uint64_t{gray} * alpha + std::uint64_t{max} * (max - alpha) + max / 2) / max);
+}
+
+static_assert(luma(77, 77, 77) == 77);
+static_assert(onWhite(0, 0, 255) == 255 && onWhite(13, 255, 255) == 13);
+
+// Points per pixel along one axis: 72 / dpi where the image gives a
+// resolution, else 1. Resolutions are stored in dots per metre, so a value
+// within a twentieth of a whole dpi is taken as that whole dpi (2835 dots per
+// metre is 72 dpi).
+double pointsPerPixel(int dotsPerMeter, int defaultDotsPerMeter)
+{
+    if (dotsPerMeter <= 0 || dotsPerMeter == defaultDotsPerMeter)
+        return 1.0;
+    double dpi = dotsPerMeter * 0.0254;
+    if (std::abs(dpi - std::round(dpi)) < 0.05)
+        dpi = std::round(dpi);
+    return 72.0 / dpi;
+}
+
+std::unique_ptr<CellBitmap> toBoard(QImage& image)
+{
+    const int w = image.width();
+    const int h = image.height();
+    // A freshly made image carries Qt's default resolution; an image that was
+    // decoded with the same value gave none of its own.
+    const QImage blank(1, 1, QImage::Format_Grayscale8);
+    const LogicalSize size{w * pointsPerPixel(image.dotsPerMeterX(), blank.dotsPerMeterX()),
+                           h * pointsPerPixel(image.dotsPerMeterY(), blank.dotsPerMeterY())};
+    auto board = CellBitmap::create(w, h, size);
+    if (!board)
+        return nullptr;
+
+    switch (image.format()) {
+    case QImage::Format_Grayscale8:
+        for (int y = 0; y < h; ++y)
+            std::memcpy(board->row(y), image.constScanLine(y), static_cast<std::size_t>(w));
+        return board;
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        break;
+    default:
+        if (image.depth() > 32 || image.format() == QImage::Format_Grayscale16)
+            image.convertTo(QImage::Format_RGBA64);
+        else
+            image.convertTo(QImage::Format_ARGB32);
+        if (image.isNull())
+            return nullptr;
+        break;
+    }
+
+    if (image.format() == QImage::Format_RGBA64) {
+        for (int y = 0; y < h; ++y) {
+            const auto* in = reinterpret_cast<const QRgba64*>(image.constScanLine(y));
+            std::uint8_t* out = board->row(y);
+            for (int x = 0; x < w; ++x) {
+                const QRgba64 p = in[x];
+                const std::uint32_t gray = onWhite(luma(p.red(), p.green(), p.blue()), p.alpha(), 65535);
+                out[x] = static_cast<std::uint8_t>((gray * 255 + 32767) / 65535);
+            }
+        }
+        return board;
+    }
+
+    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
+    const bool opaque = image.format() == QImage::Format_RGB32;
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::uint8_t* out = board->row(y);
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = in[x];
+            const std::uint32_t gray = luma(qRed(p), qGreen(p), qBlue(p));
+            std::uint32_t v = gray;
+            if (premultiplied)
+                v = gray + (255 - static_cast<std::uint32_t>(qAlpha(p)));  // gray already carries alpha
+            else if (!opaque)
+                v = onWhite(gray, static_cast<std::uint32_t>(qAlpha(p)), 255);
+            out[x] = static_cast<std::uint8_t>(v > 255 ? 255 : v);
+        }
+    }
+    return board;
+}
+
+BoardLoad load(QIODevice* device, const std::string& fileName)
+{
+    QImageReader reader(device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(ImageFile::kAllocationLimitMiB);
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg")
+        return {nullptr, openError(fileName, "it is not a PNG or JPEG image")};
+
+    const QSize announced = reader.size();
+    if (announced.isValid() && !CellBitmap::sizeFits(announced.width(), announced.height())) {
+        return {nullptr, openError(fileName, "its size of " + std::to_string(announced.width()) + " \u00d7 " +
+                                                 std::to_string(announced.height()) +
+                                                 " pixels does not fit a board (at most " +
+                                                 std::to_string(CellBitmap::kMaxCells) + " cells)")};
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        const QString why = reader.errorString();
+        return {nullptr, openError(fileName, "it cannot be decoded (" + why.toStdString() + ")")};
+    }
+    if (!CellBitmap::sizeFits(image.width(), image.height()))
+        return {nullptr, openError(fileName, "its size does not fit a board")};
+    auto board = toBoard(image);
+    if (!board)
+        return {nullptr, openError(fileName, "there is not enough memory for its board")};
+    return {std::move(board), {}};
+}
+
+}  // namespace
+
+std::string ImageFile::writePng(const CellBitmap& board, const std::string& path)
+{
+    const std::string name = quoted(baseName(path));
+    auto fail = [&](const QString& reason) { return name + " could not be saved: " + reason.toStdString() + "."; };
+
+    const auto w = static_cast<int>(board.pixelsWide());
+    const auto h = static_cast<int>(board.pixelsHigh());
+    QImage image(w, h, QImage::Format_Grayscale8);
+    if (image.isNull())
+        return fail(QStringLiteral("there is not enough memory"));
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image.scanLine(y), board.row(y), static_cast<std::size_t>(w));
+    // One point per pixel: 72 dpi, stored as dots per metre.
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        const QString reason = writer.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return {};
+}
+
+BoardLoad ImageFile::read(const std::string& path)
+{
+    const std::string name = baseName(path);
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
+    return load(&file, name);
+}
+
+BoardLoad ImageFile::decode(const char* data, std::size_t size, const std::string& fileName)
+{
+    if (!data || size == 0)
+        return {nullptr, openError(fileName, "the file is empty")};
+    QByteArray bytes = QByteArray::fromRawData(data, static_cast<qsizetype>(size));
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {nullptr, openError(fileName, "it cannot be read")};
+    return load(&buffer, fileName);
+}

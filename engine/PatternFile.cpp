@@ -167,7 +167,7 @@ public:
 
     static std::optional<BinaryPlist> open(const unsigned char* data, std::size_t size)
     {
-        BinaryPlist p(data, size);
+        BinaryPlist p(data);
         if (size < 8 + 32 || std::memcmp(data, "bplist0", 7) != 0)
             return std::nullopt;
         const unsigned char* t = data + size - 32;
@@ -249,7 +249,7 @@ private:
         std::uint64_t count;  // elements (for a dictionary: keys)
     };
 
-    BinaryPlist(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+    explicit BinaryPlist(const unsigned char* data) : data_(data) {}
 
     static std::uint64_t be(const unsigned char* p, unsigned n)
     {
@@ -348,7 +348,6 @@ private:
     }
 
     const unsigned char* data_;
-    std::size_t size_;
     unsigned offsetSize_ = 0;
     unsigned refSize_ = 0;
     std::uint64_t objectCount_ = 0;

@@ -172,7 +172,7 @@ void encodeInto(const CellBitmap& board, std::vector<std::uint8_t>& indices, std
             return;
         if (sink.outOfMemory)
             throw std::bad_alloc();
-        throw std::runtime_error(gifError(gif->Error));
+        throw std::runtime_error("a frame could not be encoded (" + gifError(gif->Error) + ")");
     };
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
@@ -185,7 +185,7 @@ void encodeInto(const CellBitmap& board, std::vector<std::uint8_t>& indices, std
     if (EGifCloseFile(raw, &error) != GIF_OK) {
         if (sink.outOfMemory)
             throw std::bad_alloc();
-        throw std::runtime_error(gifError(error));
+        throw std::runtime_error("a frame could not be encoded (" + gifError(error) + ")");
     }
 }
 
@@ -281,7 +281,7 @@ void GifRecorder::capture(std::shared_ptr<const CellBitmap> board)
     try {
         queue_.push_back(std::move(board));
     } catch (const std::bad_alloc&) {
-        failure_ = "there was not enough memory";
+        failure_ = "there was not enough memory for its next frame";
         full_.store(true);
         return;
     }
@@ -333,7 +333,7 @@ void GifRecorder::encodeOne(const CellBitmap& board)
         }
         return;
     } catch (const std::bad_alloc&) {
-        failure = "there was not enough memory";
+        failure = "there was not enough memory for its next frame";
     } catch (const std::exception& e) {
         failure = e.what();
     }
@@ -367,7 +367,7 @@ RecordingResult GifRecorder::finish(RunEnd)
     if (frames.empty()) {
         if (failure.empty())
             return {};
-        return {false, "No animation was written: its first frame could not be encoded (" + failure + ")."};
+        return {false, "No animation was written: " + failure + "."};
     }
     const std::size_t count = frames.size();
     RecordingResult result = write(frames);
@@ -375,8 +375,7 @@ RecordingResult GifRecorder::finish(RunEnd)
     if (!result.written)
         return result;
     if (!failure.empty())
-        result.message = "The recording stopped after " + generationsText(count) +
-                         ": a frame could not be encoded (" + failure + ").";
+        result.message = "The recording stopped after " + generationsText(count) + ": " + failure + ".";
     else if (limitReached_.load())
         result.message = "The recording stopped after " + generationsText(count) +
                          ": its frames reached the " + limitText() + " limit.";

@@ -63,7 +63,8 @@ public:
     // One board as a complete single-image GIF. The colour table holds only
     // the gray levels that occur on the board (rounded up to a power of two
     // entries, at least 2). Throws std::bad_alloc, or std::runtime_error
-    // when a side of the board is longer than a GIF image can be (65535).
+    // saying why (a side of the board longer than a GIF image can be, 65535,
+    // or an error of the encoder) as a clause for a message.
     static std::vector<std::uint8_t> encodeFrame(const CellBitmap& board);
 
 private:

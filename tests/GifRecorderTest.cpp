@@ -676,3 +676,55 @@ TEST(GifRecorder, DroppedWithoutFinishingWritesNothing)
     }
     EXPECT_EQ(strayEntries(folder.path(), {}), std::vector<std::string>{});
 }
+
+TEST(GifRecorder, BoardTooLargeForAGifEndsTheRecordingWithWhatItHas)
+{
+    TempFolder folder;
+    auto small = share(boards::seeded(10, 10, 1));
+    auto wide = share(CellBitmap::create(65536, 1));
+    ASSERT_TRUE(wide);
+
+    // Nothing to write: no file, and the reason.
+    auto result = recordBoards(folder.path() / "none.gif", {wide});
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.message, "No animation was written: the board is 65536 by 1 cells, more than a GIF "
+                              "image can hold (65535 a side).");
+    EXPECT_FALSE(fs::exists(folder.path() / "none.gif"));
+
+    // The frames before it are written; none after it.
+    const fs::path path = folder.path() / "some.gif";
+    {
+        GifRecorder recorder(path.string());
+        recorder.capture(small);
+        recorder.capture(small);
+        recorder.capture(wide);
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!recorder.full() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        EXPECT_TRUE(recorder.full());
+        recorder.capture(small);
+        result = recorder.finish(RunEnd::Cancelled);
+    }
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(result.message, "The recording stopped after 2 generations: the board is 65536 by 1 cells, "
+                              "more than a GIF image can hold (65535 a side).");
+    const auto gif = decodeFile(path);
+    ASSERT_TRUE(gif);
+    ASSERT_EQ(gif->images.size(), 2u);
+    EXPECT_TRUE(showsBoard(gif->images[1], *small));
+}
+
+TEST_F(GifRecording, BoardTooLargeForAGifEndsTheRun)
+{
+    life.replaceBitmap(CellBitmap::create(65536, 2));
+    life.setIterations(100000);
+    const fs::path path = folder.path() / "wide.gif";
+    const auto report = record(path);
+    EXPECT_EQ(report.end, RunEnd::Cancelled);
+    EXPECT_LT(report.generations, 100000);
+    EXPECT_FALSE(report.recording.written);
+    EXPECT_NE(report.recording.message.find("more than a GIF image can hold"), std::string::npos)
+        << report.recording.message;
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(strayEntries(folder.path(), {}), std::vector<std::string>{});
+}

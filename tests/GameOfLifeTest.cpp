@@ -126,6 +126,7 @@ TEST_F(Engine, LoweringTheCountDuringARunEndsItAsCompleted)
     ASSERT_TRUE(watcher.waitFor(1));
     EXPECT_EQ(watcher.last().end, RunEnd::Completed);
     EXPECT_GE(watcher.last().generations, 1);
+    life.waitForRuns();
     EXPECT_FALSE(life.isRunning());
 }
 

@@ -1,0 +1,501 @@
+#include "AppDelegate.h"
+
+#include "BoardLoad.h"
+#include "CellBitmap.h"
+#include "GliderGun.h"
+#include "ImageFile.h"
+#include "IntegerText.h"
+#include "PatternFile.h"
+#include "VandrelGameOfLifeView.h"
+#include "VandrelOnlyIntegerFormatter.h"
+#include "ui_MainWindow.h"
+#include "ui_NewPatternSheet.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFileOpenEvent>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QProgressBar>
+
+namespace {
+
+FilePanel patternSavePanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save pattern"),
+            QStringLiteral("Save the pattern somewhere on your disk"), QStringLiteral("Save pattern"),
+            {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern")};
+}
+
+FilePanel patternOpenPanel()
+{
+    return {FilePanel::Mode::Open, QStringLiteral("Open pattern"),
+            QStringLiteral("Open a pattern from somewhere on your disk"), QStringLiteral("Open pattern"),
+            {QStringLiteral("golpattern")}, {}, {}};
+}
+
+FilePanel imageSavePanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save image"),
+            QStringLiteral("Save the image somewhere on your disk"), QStringLiteral("Save image"),
+            {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage")};
+}
+
+FilePanel imageOpenPanel()
+{
+    return {FilePanel::Mode::Open, QStringLiteral("Open image"),
+            QStringLiteral("Open an image from somewhere on your disk"), QStringLiteral("Open image"),
+            {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}};
+}
+
+FilePanel gifSavePanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save gif"), QStringLiteral("Save the gif somewhere on your disk"),
+            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation")};
+}
+
+// The choices of the speed box, in its order.
+RunPacer::Speed speedAt(int index)
+{
+    switch (index) {
+    case 0: return {true, 2};
+    case 1: return {true, 5};
+    case 2: return {true, 10};
+    case 3: return {true, 30};
+    case 5: return RunPacer::kFastest;
+    default: return RunPacer::kEveryFrame;
+    }
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent), ui_(std::make_unique<Ui::MainWindow>()), sheetUi_(std::make_unique<Ui::NewPatternSheet>()),
+      ownedWindow_(std::make_unique<QMainWindow>())
+{
+    window = ownedWindow_.get();
+    ui_->setupUi(window);
+    theView = ui_->theView;
+    indicator = ui_->indicator;
+    iterationsTextfield = ui_->iterationsTextfield;
+
+    nnewPatternSheet = new QDialog(window);
+    sheetUi_->setupUi(nnewPatternSheet);
+    nnewPatternSheet->setWindowModality(Qt::WindowModal);
+    nnewPatternPixelsWideTextField = sheetUi_->nnewPatternPixelsWideTextField;
+    nnewPatternPixelsHighTextField = sheetUi_->nnewPatternPixelsHighTextField;
+    for (QLineEdit* field : {nnewPatternPixelsWideTextField, nnewPatternPixelsHighTextField})
+        field->setValidator(new VandrelOnlyIntegerFormatter(field));
+
+    indicator->setVisible(false);
+    // The window opens with the board at 480 by 360 points: a board of 120 by 90 cells.
+    theView->setFixedSize(480, 360);
+    window->adjustSize();
+    theView->setMinimumSize(40, 40);
+    theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    ui_->stopButton->setShortcut(QKeySequence());
+    wireCommands();
+}
+
+AppDelegate::~AppDelegate()
+{
+    starters_.clear();       // the starter threads have only a call to make
+    ownedWindow_.reset();    // the view ends its runs before it goes
+}
+
+void AppDelegate::wireCommands()
+{
+    auto on = [this](auto* sender, auto signal, void (AppDelegate::*command)()) {
+        connect(sender, signal, this, [this, command] { (this->*command)(); });
+    };
+    on(ui_->startButton, &QPushButton::clicked, &AppDelegate::startGameOfLife);
+    on(ui_->stopButton, &QPushButton::clicked, &AppDelegate::stopGameOfLife);
+    on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
+    on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
+    on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopGameOfLife);
+    on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
+    on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
+    on(ui_->actionEditPattern, &QAction::triggered, &AppDelegate::editPattern);
+    on(ui_->actionGliderGun, &QAction::triggered, &AppDelegate::showGliderGun);
+    on(ui_->actionOpenPattern, &QAction::triggered, &AppDelegate::openPattern);
+    on(ui_->actionSavePattern, &QAction::triggered, &AppDelegate::savePattern);
+    on(ui_->actionOpenImage, &QAction::triggered, &AppDelegate::openImage);
+    on(ui_->actionSaveImage, &QAction::triggered, &AppDelegate::saveImage);
+    on(ui_->actionRecordGif, &QAction::triggered, &AppDelegate::startGameOfLifeAndMakeGif);
+    on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
+    on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
+    on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
+    on(iterationsTextfield, &QLineEdit::textChanged, &AppDelegate::controlTextDidChange);
+    on(iterationsTextfield, &QLineEdit::returnPressed, &AppDelegate::setIterations);
+    connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { theView->setSpeed(speedAt(index)); });
+    connect(ui_->actionAbout, &QAction::triggered, this, [this] {
+        QMessageBox::about(window, QStringLiteral("About Game of Life"),
+                           QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
+                                          "black cells live, white cells are dead.</p>")
+                               .arg(QCoreApplication::applicationVersion()));
+    });
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // The controller hears the window's close and resize requests.
+    window->installEventFilter(this);
+    qApp->installEventFilter(this);
+    // The iteration field is a plain number field: once editing ends, its
+    // text shows the number the view runs.
+    connect(iterationsTextfield, &QLineEdit::editingFinished, this, [this] {
+        if (!iterationsTextfield->text().isEmpty())
+            iterationsTextfield->setText(QString::number(IntegerText::intValue(iterationsTextfield->text())));
+    });
+    theView->setSpeed(speedAt(ui_->speedBox->currentIndex()));
+    isCreating_ = false;
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window) {
+        if (event->type() == QEvent::Close) {
+            if (closeAllowed_ || windowShouldClose()) {
+                stopGameOfLife();
+                return false;
+            }
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::Resize)
+            windowDidResize();
+    } else if (watched == qApp && event->type() == QEvent::FileOpen) {
+        openFile(static_cast<QFileOpenEvent*>(event)->file());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- runs
+
+void AppDelegate::onStarterThread(std::function<void()> work)
+{
+    std::erase_if(starters_, [](const Starter& s) { return s.done->load(); });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    starters_.push_back({std::jthread([work = std::move(work), done] {
+                             work();
+                             done->store(true);
+                         }),
+                         done});
+}
+
+RunIndicators AppDelegate::makeIndicators()
+{
+    RunIndicators indicators;
+    indicators.ticket = theView->prepareRun();
+    currentTicket_ = indicators.ticket;
+    const auto ticket = indicators.ticket;
+    indicators.finished = [this, ticket](const RunReport& report) {
+        QMetaObject::invokeMethod(this, [this, ticket, report] { runEnded(ticket, report); }, Qt::QueuedConnection);
+    };
+    return indicators;
+}
+
+void AppDelegate::runEnded(std::uint64_t ticket, const RunReport& report)
+{
+    // Only the run that is still the current one hides the indicator.
+    if (report.end == RunEnd::Completed && ticket == currentTicket_) {
+        indicator->setVisible(false);
+        currentTicket_ = 0;
+    }
+    if (report.recorded && !report.recording.message.empty())
+        dialogs_.tell(window, QString::fromStdString(report.recording.message));
+}
+
+void AppDelegate::startGameOfLife()
+{
+    if (!endCreatingAndContinueWith(StartRun))
+        return;
+    stopGameOfLife();
+    indicator->setVisible(true);
+    onStarterThread([this, indicators = makeIndicators()] { gameOfLife(indicators); });
+}
+
+void AppDelegate::gameOfLife(RunIndicators indicators)
+{
+    theView->startGameOfLifeAndWriteToFile(false, {}, std::move(indicators));
+}
+
+void AppDelegate::stopGameOfLife()
+{
+    indicator->setVisible(false);
+    currentTicket_ = 0;
+    theView->abortGameOfLife();
+}
+
+void AppDelegate::reset()
+{
+    if (!endCreatingAndContinueWith(ResetBoard))
+        return;
+    stopGameOfLife();
+    theView->reset();
+}
+
+void AppDelegate::setIterations()
+{
+    theView->setIterations(IntegerText::intValue(iterationsTextfield->text()));
+}
+
+void AppDelegate::controlTextDidChange()
+{
+    setIterations();
+}
+
+void AppDelegate::startGameOfLifeAndMakeGif()
+{
+    if (!endCreatingAndContinueWith(RecordGif))
+        return;
+    stopGameOfLife();
+    indicator->setVisible(true);
+    dialogs_.showFilePanel(window, gifSavePanel(), [this](std::optional<QString> path) {
+        if (!path) {
+            indicator->setVisible(false);
+            return;
+        }
+        gifDestination_ = *path;
+        onStarterThread([this, indicators = makeIndicators(), file = gifDestination_.toStdString()] {
+            gameOfLifeGif(indicators, file);
+        });
+    });
+}
+
+void AppDelegate::gameOfLifeGif(RunIndicators indicators, std::string file)
+{
+    theView->startGameOfLifeAndWriteToFile(true, file, std::move(indicators));
+}
+
+// ---------------------------------------------------------------- pattern editing
+
+void AppDelegate::applyEditingWindowState()
+{
+    window->setFixedSize(window->size());
+    if (window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
+        const bool visible = window->isVisible();
+        window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+        if (visible)
+            window->show();
+    }
+    window->setWindowModified(true);
+}
+
+void AppDelegate::restoreWindowState()
+{
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (!window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
+        const bool visible = window->isVisible();
+        window->setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+        if (visible)
+            window->show();
+    }
+    window->setWindowModified(false);
+}
+
+void AppDelegate::createNewPattern()
+{
+    if (!endCreatingAndContinueWith(NewPattern))
+        return;
+    nnewPatternSheet->open();
+}
+
+QString AppDelegate::boardLimitText()
+{
+    return QStringLiteral("16384 by 16384");
+}
+
+void AppDelegate::newPatternOK()
+{
+    const std::int32_t width = IntegerText::intValue(nnewPatternPixelsWideTextField->text());
+    const std::int32_t height = IntegerText::intValue(nnewPatternPixelsHighTextField->text());
+    if (width >= 1 && height >= 1 && !CellBitmap::sizeFits(width, height)) {
+        dialogs_.tell(window, QStringLiteral("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
+                      QStringLiteral("A board holds at most %1 cells.").arg(boardLimitText()));
+        return;
+    }
+    stopGameOfLife();  // presses never race with a run
+    isCreating_ = true;
+    applyEditingWindowState();
+    theView->prepareCreatingWithPixelsWide(width, height);
+    nnewPatternPixelsHighTextField->setText(QString());
+    nnewPatternPixelsWideTextField->setText(QString());
+    nnewPatternPixelsWideTextField->setFocus();
+    nnewPatternSheet->accept();
+}
+
+void AppDelegate::newPatternCancel()
+{
+    nnewPatternSheet->reject();
+}
+
+void AppDelegate::editPattern()
+{
+    stopGameOfLife();
+    isCreating_ = true;
+    applyEditingWindowState();
+    theView->startEditing();
+}
+
+bool AppDelegate::windowShouldClose()
+{
+    return endCreatingAndContinueWith(CloseWindow);
+}
+
+void AppDelegate::quit()
+{
+    window->close();  // through the guard, like the close button
+}
+
+// ---------------------------------------------------------------- the guard
+
+bool AppDelegate::endCreatingAndContinueWith(int action)
+{
+    if (questionPending_)
+        return false;  // one question at a time; this command is dropped
+    if (isCreating_ && theView->isCreatingAndSomethingChanged()) {
+        questionPending_ = true;
+        dialogs_.askToSave(window, [this, action](SaveAnswer answer) { answerQuestion(answer, action); });
+        return false;
+    }
+    restoreWindowState();
+    isCreating_ = false;
+    theView->endCreating();
+    return true;
+}
+
+void AppDelegate::answerQuestion(SaveAnswer answer, int action)
+{
+    switch (answer) {
+    case SaveAnswer::Save:
+        dialogs_.showFilePanel(window, patternSavePanel(), [this, action](std::optional<QString> path) {
+            questionPending_ = false;
+            if (!path)
+                return;  // dismissed: like Cancel, the pattern stays
+            writePattern(*path, [this, action] {
+                isCreating_ = false;
+                theView->endCreating();
+                continueWith(action);
+            });
+        });
+        return;
+    case SaveAnswer::Cancel:
+        questionPending_ = false;
+        return;
+    case SaveAnswer::DontSave:
+        questionPending_ = false;
+        isCreating_ = false;
+        theView->endCreating();
+        continueWith(action);
+        return;
+    }
+}
+
+void AppDelegate::continueWith(int action)
+{
+    switch (action) {
+    case CloseWindow:
+        closeAllowed_ = true;
+        window->close();
+        break;
+    case StartRun: startGameOfLife(); break;
+    case RecordGif: startGameOfLifeAndMakeGif(); break;
+    case ResetBoard: reset(); break;
+    case NewPattern: createNewPattern(); break;
+    case GliderGunPreset: showGliderGun(); break;
+    default: break;  // SavePatternDone and unknown values: nothing
+    }
+}
+
+// ---------------------------------------------------------------- boards from presets and files
+
+void AppDelegate::showGliderGun()
+{
+    if (!endCreatingAndContinueWith(GliderGunPreset))
+        return;
+    auto board = GliderGun::make(theView->width(), theView->height());
+    if (board)
+        theView->initWithBitmap(*board);
+}
+
+void AppDelegate::install(BoardLoad load)
+{
+    if (!load.board) {
+        dialogs_.tell(window, QString::fromStdString(load.error));
+        return;
+    }
+    stopGameOfLife();
+    if (!theView->initWithBitmap(*load.board))
+        dialogs_.tell(window, QStringLiteral("There is not enough memory for this board."));
+}
+
+void AppDelegate::openPatternAt(const QString& path)
+{
+    install(PatternFile::read(path.toStdString(), {double(theView->width()), double(theView->height())}));
+}
+
+void AppDelegate::openPattern()
+{
+    dialogs_.showFilePanel(window, patternOpenPanel(), [this](std::optional<QString> path) {
+        if (path)
+            openPatternAt(*path);
+    });
+}
+
+bool AppDelegate::openFile(const QString& path)
+{
+    if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
+        return false;
+    openPatternAt(path);
+    return true;
+}
+
+void AppDelegate::writePattern(const QString& path, const std::function<void()>& afterSuccess)
+{
+    const auto board = theView->getBitmap();  // one whole generation, even during a run
+    const std::string error = PatternFile::write(board.get(), path.toStdString());
+    if (!error.empty()) {
+        dialogs_.tell(window, QString::fromStdString(error));
+        return;  // not saved: the mode and its unsaved mark stay
+    }
+    afterSuccess();
+}
+
+void AppDelegate::savePattern()
+{
+    dialogs_.showFilePanel(window, patternSavePanel(), [this](std::optional<QString> path) {
+        if (!path)
+            return;
+        writePattern(*path, [this] {
+            isCreating_ = false;
+            endCreatingAndContinueWith(SavePatternDone);
+        });
+    });
+}
+
+void AppDelegate::openImage()
+{
+    dialogs_.showFilePanel(window, imageOpenPanel(), [this](std::optional<QString> path) {
+        if (path)
+            install(ImageFile::read(path->toStdString()));
+    });
+}
+
+void AppDelegate::saveImage()
+{
+    dialogs_.showFilePanel(window, imageSavePanel(), [this](std::optional<QString> path) {
+        if (!path)
+            return;
+        const auto board = theView->getBitmap();
+        if (!board)
+            return;
+        const std::string error = ImageFile::writePng(*board, path->toStdString());
+        if (!error.empty())
+            dialogs_.tell(window, QString::fromStdString(error));
+    });
+}

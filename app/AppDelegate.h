@@ -1,0 +1,133 @@
+#pragma once
+
+#include "DialogPresenter.h"
+#include "GameOfLife.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class QDialog;
+class QLineEdit;
+class QMainWindow;
+class QProgressBar;
+class VandrelGameOfLifeView;
+class CellBitmap;
+struct BoardLoad;
+
+namespace Ui {
+class MainWindow;
+class NewPatternSheet;
+}
+
+// The application's controller: it makes the main window from its interface
+// files, is the target of every command, asks about an unsaved pattern
+// before a command leaves it, and moves boards between the view and files.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    // What a guarded command asks the guard to do again once the question
+    // about an unsaved pattern has been answered.
+    enum Continuation : int {
+        SavePatternDone = -2,
+        CloseWindow = -1,
+        StartRun = 0,
+        RecordGif = 1,
+        ResetBoard = 2,
+        NewPattern = 3,
+        GliderGunPreset = 4,
+    };
+
+    explicit AppDelegate(QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    // --- Outlets ---
+    VandrelGameOfLifeView* theView = nullptr;
+    QMainWindow* window = nullptr;
+    QProgressBar* indicator = nullptr;
+    QLineEdit* iterationsTextfield = nullptr;
+    QDialog* nnewPatternSheet = nullptr;
+    QLineEdit* nnewPatternPixelsHighTextField = nullptr;
+    QLineEdit* nnewPatternPixelsWideTextField = nullptr;
+
+    DialogPresenter& dialogs() { return dialogs_; }
+    bool isCreating() const { return isCreating_; }
+
+    // --- Commands ---
+    void startGameOfLife();
+    void stopGameOfLife();
+    void reset();
+    void setIterations();
+    void controlTextDidChange();
+    void createNewPattern();
+    void newPatternOK();
+    void newPatternCancel();
+    void editPattern();
+    void showGliderGun();
+    void openPattern();
+    void savePattern();
+    void openImage();
+    void saveImage();
+    void startGameOfLifeAndMakeGif();
+    void quit();
+
+    // A file handed over by the desktop; true when it was taken as a pattern file.
+    bool openFile(const QString& path);
+
+    // --- Window events ---
+    bool windowShouldClose();
+    void windowDidResize() {}
+
+    // The guard. True: go on now (pattern-editing mode is over and the window
+    // restored). False: the question is on screen, and the guard itself
+    // issues the command again when the answer allows.
+    bool endCreatingAndContinueWith(int action);
+
+    // On the starter thread: begin the run the start command prepared.
+    void gameOfLife(RunIndicators indicators);
+    void gameOfLifeGif(RunIndicators indicators, std::string file);
+
+    // The largest board the new-pattern sheet accepts, in cells.
+    static QString boardLimitText();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void wireCommands();
+    void continueWith(int action);
+    void answerQuestion(SaveAnswer answer, int action);
+    void applyEditingWindowState();
+    void restoreWindowState();
+    RunIndicators makeIndicators();
+    void runEnded(std::uint64_t ticket, const RunReport& report);
+    void onStarterThread(std::function<void()> work);
+    void writePattern(const QString& path, const std::function<void()>& afterSuccess);
+    void openPatternAt(const QString& path);
+    void install(BoardLoad load);
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    std::unique_ptr<Ui::NewPatternSheet> sheetUi_;
+    std::unique_ptr<QMainWindow> ownedWindow_;
+    DialogPresenter dialogs_;
+
+    struct Starter {
+        std::jthread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Starter> starters_;
+
+    bool isCreating_ = false;
+    bool questionPending_ = false;
+    bool closeAllowed_ = false;
+    std::uint64_t currentTicket_ = 0;  // the run whose end hides the indicator
+    QString gifDestination_;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// The settings of an open or save panel.
+struct FilePanel {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;
+    QString message;      // shown in the panel, above its buttons
+    QString prompt;       // the accepting button's text
+    QStringList types;    // allowed extensions, without the dot; the first is the one added
+    QStringList alsoAccepted;  // further extensions an open panel lists (e.g. "jpeg")
+    QString name;         // proposed file name (save panels)
+};
+
+// The answers of the unsaved-pattern question, in the order of its buttons.
+enum class SaveAnswer { Save = 1000, Cancel = 1001, DontSave = 1002 };
+
+// Shows the application's dialogs: every one window-modal on the main
+// window, reporting through a completion handler on the main thread. Each
+// dialog is a real Qt dialog; `presented` lets a caller without a person
+// (the tests) reach the dialog as soon as it is on screen and answer it.
+class DialogPresenter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The unsaved-pattern question.
+    void askToSave(QWidget* window, std::function<void(SaveAnswer)> done);
+    // An open or save panel; `done` gets the chosen path, or nothing when dismissed.
+    void showFilePanel(QWidget* window, const FilePanel& panel,
+                       std::function<void(std::optional<QString>)> done);
+    // A message about something that went wrong.
+    void tell(QWidget* window, const QString& text, const QString& details = {});
+
+    // Called with each dialog right after it is shown.
+    std::function<void(QDialog*)> presented;
+
+    // The path as saved: with the panel's first extension added when the
+    // chosen name has none of the allowed ones.
+    static QString withAllowedExtension(const QString& path, const QStringList& types);
+
+private:
+    void present(QDialog* dialog);
+};

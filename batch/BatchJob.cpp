@@ -1,0 +1,185 @@
+#include "BatchJob.h"
+
+#include "BoardLoad.h"
+#include "GameOfLife.h"
+#include "GifRecorder.h"
+#include "GliderGun.h"
+#include "ImageFile.h"
+#include "PatternFile.h"
+
+#include <QFileInfo>
+
+#include <chrono>
+#include <condition_variable>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+// A board from a seed: the same seed gives the same board on every machine.
+std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height, std::uint64_t seed)
+{
+    auto board = CellBitmap::create(width, height, {double(width) * CellBitmap::kPointsPerCell,
+                                                    double(height) * CellBitmap::kPointsPerCell});
+    if (!board)
+        return nullptr;
+    std::mt19937_64 generator(seed);
+    std::uint64_t bits = 0;
+    int left = 0;
+    for (std::int64_t y = 0; y < height; ++y) {
+        std::uint8_t* row = board->row(y);
+        for (std::int64_t x = 0; x < width; ++x) {
+            if (left == 0) {
+                bits = generator();
+                left = 64;
+            }
+            row[x] = (bits & 1u) ? CellBitmap::kDead : CellBitmap::kLive;
+            bits >>= 1;
+            --left;
+        }
+    }
+    return board;
+}
+
+bool isPattern(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String(PatternFile::kExtension), Qt::CaseInsensitive) == 0;
+}
+
+std::string describeRate(double cellsPerSecond)
+{
+    char text[64];
+    if (cellsPerSecond >= 1e9)
+        std::snprintf(text, sizeof text, "%.2f Gcells/s", cellsPerSecond / 1e9);
+    else if (cellsPerSecond >= 1e6)
+        std::snprintf(text, sizeof text, "%.2f Mcells/s", cellsPerSecond / 1e6);
+    else
+        std::snprintf(text, sizeof text, "%.0f cells/s", cellsPerSecond);
+    return text;
+}
+
+}  // namespace
+
+BatchJob::BatchJob(BatchOptions options, std::FILE* out, std::FILE* err)
+    : options_(std::move(options)), out_(out), err_(err)
+{
+}
+
+void BatchJob::progress(std::int32_t done, double seconds)
+{
+    // Only on a terminal, and only once the work takes longer than a moment.
+    if (options_.quiet || seconds < 0.5 || !::isatty(::fileno(err_)))
+        return;
+    const int total = std::max(options_.generations, 1);
+    const int width = 30;
+    const int filled = int(std::int64_t{done} * width / total);
+    std::fprintf(err_, "\r[%-*s] %d/%d generations", width, std::string(std::size_t(filled), '#').c_str(), done,
+                 options_.generations);
+    std::fflush(err_);
+    progressShown_ = true;
+}
+
+int BatchJob::run()
+{
+    // The board.
+    std::unique_ptr<CellBitmap> board;
+    switch (options_.source) {
+    case BatchOptions::Source::Random:
+        if (options_.seed) {
+            board = seededBoard(options_.width, options_.height, *options_.seed);
+        } else {
+            board = CellBitmap::create(options_.width, options_.height,
+                                       {double(options_.width) * CellBitmap::kPointsPerCell,
+                                        double(options_.height) * CellBitmap::kPointsPerCell});
+            if (board)
+                board->fillRandom();
+        }
+        break;
+    case BatchOptions::Source::GliderGun:
+        board = GliderGun::make(double(options_.width), double(options_.height));
+        break;
+    case BatchOptions::Source::File: {
+        const std::string path = options_.input.toStdString();
+        BoardLoad load = isPattern(options_.input) ? PatternFile::read(path, {}) : ImageFile::read(path);
+        if (!load.board) {
+            std::fprintf(err_, "gameoflife-batch: %s\n", load.error.c_str());
+            return FileError;
+        }
+        board = std::move(load.board);
+        break;
+    }
+    }
+    if (!board) {
+        std::fprintf(err_, "gameoflife-batch: there is not enough memory for a board of that size.\n");
+        return FileError;
+    }
+    const auto width = board->pixelsWide();
+    const auto height = board->pixelsHigh();
+
+    // The run, on the application's engine, as fast as it goes.
+    GameOfLife life;
+    life.pacer().setSpeed(RunPacer::kFastest);
+    life.replaceBitmap(std::move(board));
+    life.setIterations(options_.generations);
+    const bool record = !options_.gif.isEmpty();
+    if (record)
+        life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
+    std::atomic<std::int32_t> done{0};
+    life.setRedrawHandler([&done] { done.fetch_add(1); });
+
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<RunReport> report;
+    RunIndicators indicators;
+    indicators.finished = [&](const RunReport& r) {
+        std::lock_guard lock(mutex);
+        report = r;
+        ended.notify_all();
+    };
+    const auto start = std::chrono::steady_clock::now();
+    auto elapsed = [&start] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    life.startGameOfLifeAndWriteToFile(record, options_.gif.toStdString(), std::move(indicators));
+    {
+        std::unique_lock lock(mutex);
+        while (!ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return report.has_value(); })) {
+            lock.unlock();
+            progress(done.load(), elapsed());
+            lock.lock();
+        }
+    }
+    life.waitForRuns();
+    const double seconds = elapsed();
+    if (progressShown_) {
+        progress(done.load(), seconds);
+        std::fputc('\n', err_);
+    }
+
+    int status = Success;
+    if (report->recorded && !report->recording.message.empty()) {
+        std::fprintf(err_, "gameoflife-batch: %s\n", report->recording.message.c_str());
+        if (!report->recording.written && report->generations > 0)
+            status = FileError;
+    }
+
+    const auto final = life.getBitmap();
+    if (!options_.output.isEmpty()) {
+        const std::string path = options_.output.toStdString();
+        const std::string error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
+                                                             : ImageFile::writePng(*final, path);
+        if (!error.empty()) {
+            std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());
+            status = FileError;
+        }
+    }
+
+    if (!options_.quiet) {
+        const double cells = double(width) * double(height) * double(report->generations);
+        std::fprintf(out_, "%lldx%lld cells, %d generations, %lld live cells, %.3f s, %s\n",
+                     static_cast<long long>(width), static_cast<long long>(height), report->generations,
+                     static_cast<long long>(final->liveCells()), seconds,
+                     describeRate(seconds > 0 ? cells / seconds : 0).c_str());
+    }
+    return status;
+}

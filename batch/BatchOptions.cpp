@@ -1,0 +1,142 @@
+#include "BatchOptions.h"
+
+#include "PatternFile.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+struct Option {
+    QCommandLineOption generations{{QStringLiteral("n"), QStringLiteral("generations")},
+                                   QStringLiteral("Generations to run (default 100)."), QStringLiteral("N")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("Write the final board as a pattern file (.golpattern) or a PNG (.png)."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption gif{QStringLiteral("gif"), QStringLiteral("Record the run as an animated GIF."),
+                           QStringLiteral("FILE")};
+    QCommandLineOption random{QStringLiteral("random"),
+                              QStringLiteral("Instead of INPUT: a random board of W by H cells."), QStringLiteral("WxH")};
+    QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("With --random: a repeatable board from this seed."),
+                            QStringLiteral("N")};
+    QCommandLineOption gliderGun{QStringLiteral("glider-gun"),
+                                 QStringLiteral("Instead of INPUT: the glider gun preset for a view of W by H points."),
+                                 QStringLiteral("WxH")};
+    QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Print nothing on success.")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")};
+};
+
+void describe(QCommandLineParser& parser, const Option& o)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Runs Conway's Game of Life on a board without a window, with the rule and the files of "
+                       "Game of Life."));
+    parser.addOptions({o.generations, o.output, o.gif, o.random, o.seed, o.gliderGun, o.quiet, o.help, o.version});
+    parser.addPositionalArgument(QStringLiteral("INPUT"),
+                                 QStringLiteral("A pattern file (.golpattern) or an image (.png, .jpg, .jpeg)."));
+}
+
+bool readSize(const QString& text, std::int64_t& width, std::int64_t& height)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,9})[xX](\\d{1,9})$"));
+    const auto match = form.match(text);
+    if (!match.hasMatch())
+        return false;
+    width = match.captured(1).toLongLong();
+    height = match.captured(2).toLongLong();
+    return true;
+}
+
+bool hasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    for (const char* s : suffixes) {
+        if (suffix.compare(QLatin1String(s), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QString BatchOptions::usage()
+{
+    QCommandLineParser parser;
+    Option o;
+    describe(parser, o);
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("[options] INPUT"), QStringLiteral("[options] INPUT | --random WxH | --glider-gun WxH"));
+    return text;
+}
+
+BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    Option o;
+    describe(parser, o);
+    Parsed result;
+    auto fail = [&result](const QString& message) {
+        result.action = Parsed::Action::Error;
+        result.error = message;
+        return result;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(o.help)) {
+        result.action = Parsed::Action::Help;
+        return result;
+    }
+    if (parser.isSet(o.version)) {
+        result.action = Parsed::Action::Version;
+        return result;
+    }
+
+    BatchOptions& options = result.options;
+    const QStringList inputs = parser.positionalArguments();
+    const int sources = int(inputs.size()) + int(parser.isSet(o.random)) + int(parser.isSet(o.gliderGun));
+    if (sources != 1)
+        return fail(QStringLiteral("Give one INPUT file, or --random WxH, or --glider-gun WxH."));
+    if (parser.isSet(o.random)) {
+        options.source = Source::Random;
+        if (!readSize(parser.value(o.random), options.width, options.height) ||
+            !CellBitmap::sizeFits(options.width, options.height))
+            return fail(QStringLiteral("--random takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
+    } else if (parser.isSet(o.gliderGun)) {
+        options.source = Source::GliderGun;
+        if (!readSize(parser.value(o.gliderGun), options.width, options.height) ||
+            !CellBitmap::sizeFits(CellBitmap::cellsForPoints(double(std::max<std::int64_t>(options.width, 200))),
+                                  CellBitmap::cellsForPoints(double(std::max<std::int64_t>(options.height, 120)))))
+            return fail(QStringLiteral("--glider-gun takes a view size in points such as 480x360, up to 65536x65536."));
+    } else {
+        options.input = inputs.front();
+        if (!hasSuffix(options.input, {PatternFile::kExtension, "png", "jpg", "jpeg"}))
+            return fail(QStringLiteral("INPUT must be a pattern file (.golpattern) or an image (.png, .jpg, .jpeg)."));
+    }
+    if (parser.isSet(o.seed)) {
+        if (options.source != Source::Random)
+            return fail(QStringLiteral("--seed goes with --random."));
+        bool ok = false;
+        options.seed = parser.value(o.seed).toULongLong(&ok);
+        if (!ok)
+            return fail(QStringLiteral("--seed takes a whole number."));
+    }
+    if (parser.isSet(o.generations)) {
+        bool ok = false;
+        const int n = parser.value(o.generations).toInt(&ok);
+        if (!ok || n < 0)
+            return fail(QStringLiteral("--generations takes a whole number from 0 to 2147483647."));
+        options.generations = n;
+    }
+    if (parser.isSet(o.output)) {
+        options.output = parser.value(o.output);
+        if (!hasSuffix(options.output, {PatternFile::kExtension, "png"}))
+            return fail(QStringLiteral("--output must name a pattern file (.golpattern) or a PNG (.png)."));
+    }
+    if (parser.isSet(o.gif))
+        options.gif = parser.value(o.gif);
+    options.quiet = parser.isSet(o.quiet);
+    result.action = Parsed::Action::Run;
+    return result;
+}

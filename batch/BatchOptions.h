@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+// What `gameoflife-batch` was asked to do, read from its arguments.
+struct BatchOptions {
+    enum class Source { File, Random, GliderGun };
+    Source source = Source::File;
+    QString input;                      // Source::File
+    std::int64_t width = 0;             // Random: cells; GliderGun: points
+    std::int64_t height = 0;
+    std::optional<std::uint64_t> seed;  // Random: a repeatable board
+    std::int32_t generations = 100;
+    QString output;                     // .golpattern or .png; empty: none
+    QString gif;                        // empty: no recording
+    bool quiet = false;
+
+    // The outcome of reading the arguments.
+    struct Parsed;
+    static Parsed parse(const QStringList& arguments);
+    static QString usage();
+};
+
+struct BatchOptions::Parsed {
+    enum class Action { Run, Help, Version, Error };
+    Action action = Action::Error;
+    BatchOptions options;
+    QString error;  // Action::Error: what is wrong with the arguments
+};

@@ -1,0 +1,118 @@
+#pragma once
+
+// Drives the real controller and window offscreen: waits for runs, and
+// catches every dialog the controller shows so that a test can answer it.
+
+#include "AppDelegate.h"
+#include "CellBitmap.h"
+#include "VandrelGameOfLifeView.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class AppHarness {
+public:
+    AppHarness()
+    {
+        app.applicationDidFinishLaunching();
+        app.dialogs().presented = [this](QDialog* dialog) { shown.emplace_back(dialog); };
+        app.window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(app.window));
+        pump();
+    }
+
+    ~AppHarness()
+    {
+        for (auto& d : shown) {
+            if (d)
+                d->reject();
+        }
+    }
+
+    // Processes events until `done` holds or the time limit passes.
+    static bool waitUntil(const std::function<bool()>& done, int ms = 20000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > ms)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+
+    static void pump(int ms = 20) { QTest::qWait(ms); }
+
+    bool runEnds() { return waitUntil([this] { return !app.theView->isRunning(); }); }
+
+    std::shared_ptr<const CellBitmap> board() const { return app.theView->getBitmap(); }
+
+    QDialog* lastDialog() { return shown.empty() ? nullptr : shown.back().data(); }
+
+    QMessageBox* question()
+    {
+        auto* box = qobject_cast<QMessageBox*>(lastDialog());
+        return box && box->isVisible() ? box : nullptr;
+    }
+
+    void answer(const char* buttonName)
+    {
+        QMessageBox* box = question();
+        ASSERT_NE(box, nullptr);
+        auto* button = box->findChild<QPushButton*>(buttonName);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        pump();
+    }
+
+    QFileDialog* panel()
+    {
+        auto* dialog = qobject_cast<QFileDialog*>(lastDialog());
+        return dialog && dialog->isVisible() ? dialog : nullptr;
+    }
+
+    void choose(const QString& path)
+    {
+        QFileDialog* dialog = panel();
+        ASSERT_NE(dialog, nullptr);
+        // As a person does: go to the folder, type the name, press the button.
+        const QFileInfo info(path);
+        dialog->setDirectory(info.absolutePath());
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(info.fileName());
+        QMetaObject::invokeMethod(dialog, "accept");
+        pump();
+    }
+
+    void dismissPanel()
+    {
+        QFileDialog* dialog = panel();
+        ASSERT_NE(dialog, nullptr);
+        QMetaObject::invokeMethod(dialog, "reject");
+        pump();
+    }
+
+    bool indicatorShown() const { return app.indicator->isVisible(); }
+
+    AppDelegate app;
+    std::vector<QPointer<QDialog>> shown;
+};

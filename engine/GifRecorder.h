@@ -31,6 +31,8 @@ class CellBitmap;
 // recording leaves whatever was at the path before untouched.
 //
 // capture(), full() and finish() are meant for one thread, the run's worker.
+// A GameOfLife records with it through
+//   life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
 class GifRecorder : public RunRecorder {
 public:
     // The frames of one recording may take this much memory, encoded: 2 GiB,

@@ -56,7 +56,9 @@ public:
     // encoder, so full() is true right after the capture whose frame reached it.
     bool full() const override;
     // Waits for the encoder, then writes the file. A recording without
-    // frames writes nothing (written false, empty message).
+    // frames writes nothing: written false, and an empty message unless its
+    // first frame could not be encoded. On success the message is empty, or
+    // says why the recording stopped early (limit reached, a frame failed).
     RecordingResult finish(RunEnd end) override;
 
     const std::string& path() const { return path_; }

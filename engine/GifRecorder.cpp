@@ -263,11 +263,8 @@ void GifRecorder::capture(std::shared_ptr<const CellBitmap> board)
 {
     if (!board || finished_)
         return;
-    {
-        std::lock_guard lock(mutex_);
-        if (!failure_.empty())
-            return;  // the frames end with the one that failed
-    }
+    if (full_.load())
+        return;  // the frames end with the one that reached the limit or failed
     if (!encoder_.joinable()) {
         try {
             encoder_ = std::thread([this] { encoderLoop(); });
@@ -278,6 +275,7 @@ void GifRecorder::capture(std::shared_ptr<const CellBitmap> board)
     }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return queue_.size() < kQueueDepth; });
+    const std::size_t bound = frameBound(*board);
     try {
         queue_.push_back(std::move(board));
     } catch (const std::bad_alloc&) {
@@ -285,8 +283,18 @@ void GifRecorder::capture(std::shared_ptr<const CellBitmap> board)
         full_.store(true);
         return;
     }
-    lock.unlock();
+    inFlight_ += bound;
     changed_.notify_all();
+    // Near the limit, wait until the frames handed over are encoded, so
+    // that full() tells at once whether this one reached it.
+    changed_.wait(lock, [this] { return inFlight_ == 0 || encodedBytes_.load() + inFlight_ < limit_; });
+}
+
+std::size_t GifRecorder::frameBound(const CellBitmap& board)
+{
+    // LZW writes at most one code of up to 12 bits per pixel, in blocks of
+    // 255 bytes; the headers and a full colour table take under 1 KiB.
+    return board.cellCount() * 2 + 1024;
 }
 
 bool GifRecorder::full() const
@@ -308,6 +316,11 @@ void GifRecorder::encoderLoop()
         }
         changed_.notify_all();
         encodeOne(*board);
+        {
+            std::lock_guard lock(mutex_);
+            inFlight_ -= frameBound(*board);
+        }
+        changed_.notify_all();
     }
 }
 
@@ -340,7 +353,9 @@ void GifRecorder::encodeOne(const CellBitmap& board)
     std::lock_guard lock(mutex_);
     if (failure_.empty())
         failure_ = failure;
-    queue_.clear();  // later frames would leave a gap
+    for (const auto& dropped : queue_)  // later frames would leave a gap
+        inFlight_ -= frameBound(*dropped);
+    queue_.clear();
     full_.store(true);
 }
 

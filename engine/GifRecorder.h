@@ -31,6 +31,8 @@ class CellBitmap;
 // recording leaves whatever was at the path before untouched.
 //
 // capture(), full() and finish() are meant for one thread, the run's worker.
+// A GameOfLife records with it through
+//   life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
 class GifRecorder : public RunRecorder {
 public:
     // The frames of one recording may take this much memory, encoded: 2 GiB,
@@ -49,11 +51,14 @@ public:
 
     void capture(std::shared_ptr<const CellBitmap> board) override;
     // True once the encoded frames have reached the memory limit, or a frame
-    // could not be encoded. Frames captured before the encoder got that far
-    // are still kept, so a recording may pass the limit by a few frames.
+    // could not be encoded; boards captured after that are not recorded.
+    // When the frames in hand could reach the limit, capture() waits for the
+    // encoder, so full() is true right after the capture whose frame reached it.
     bool full() const override;
     // Waits for the encoder, then writes the file. A recording without
-    // frames writes nothing (written false, empty message).
+    // frames writes nothing: written false, and an empty message unless its
+    // first frame could not be encoded. On success the message is empty, or
+    // says why the recording stopped early (limit reached, a frame failed).
     RecordingResult finish(RunEnd end) override;
 
     const std::string& path() const { return path_; }
@@ -74,6 +79,7 @@ private:
         int height = 0;
     };
 
+    static std::size_t frameBound(const CellBitmap& board);  // the most one frame can take
     void encoderLoop();
     void encodeOne(const CellBitmap& board);
     RecordingResult write(const std::vector<Frame>& frames) const;
@@ -85,7 +91,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::shared_ptr<const CellBitmap>> queue_;  // boards not yet encoded
-    bool closing_ = false;                                 // no more boards will come
+    std::size_t inFlight_ = 0;  // frameBound() of each board handed over and not yet encoded
+    bool closing_ = false;      // no more boards will come
     std::vector<Frame> frames_;   // written by the encoder, read after it has ended
     std::string failure_;         // why a frame could not be encoded; under mutex_
     std::thread encoder_;         // started with the first capture

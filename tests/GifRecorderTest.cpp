@@ -450,6 +450,13 @@ TEST_F(GifRecording, FrameMemoryLimitEndsTheRunAndStillWritesTheFile)
     EXPECT_EQ(report.recording.message, "The recording stopped after " + std::to_string(report.generations) +
                                             " generations: its frames reached the 16 KB limit.");
     const auto expected = history(*board, report.generations);
+    // The run stops with the very frame whose bytes reach the limit.
+    std::size_t bytes = 0;
+    int reaching = 0;
+    while (bytes < 16 * 1024 && reaching < report.generations)
+        bytes += GifRecorder::encodeFrame(*expected[static_cast<std::size_t>(++reaching)]).size();
+    EXPECT_GE(bytes, 16u * 1024);
+    EXPECT_EQ(reaching, report.generations);
     const auto gif = decodeFile(path);
     ASSERT_TRUE(gif);
     expectAnimationOf(*gif, expected, static_cast<std::size_t>(report.generations));
@@ -636,29 +643,29 @@ TEST(GifRecorder, KeepsNoBoardOnceEncodedAndOnlyAFewWaiting)
     EXPECT_EQ(gif->images.size(), 24u);
 }
 
-TEST(GifRecorder, FullOnceTheFramesReachTheLimit)
+TEST(GifRecorder, FullRightAfterTheCaptureWhoseFrameReachesTheLimit)
 {
     TempFolder folder;
     auto board = share(boards::seeded(50, 50, 4));
     const auto frameSize = GifRecorder::encodeFrame(*board).size();
     GifRecorder recorder((folder.path() / "x.gif").string(), 3 * frameSize);
     recorder.capture(board);
-    recorder.capture(board);
-    // Two frames are below the limit, whenever the encoder gets to them.
-    for (int i = 0; i < 200 && recorder.encodedBytes() < 2 * frameSize; ++i)
-        std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(recorder.encodedBytes(), 2 * frameSize);
     EXPECT_FALSE(recorder.full());
     recorder.capture(board);
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!recorder.full() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
+    EXPECT_FALSE(recorder.full());
+    EXPECT_EQ(recorder.encodedBytes(), 2 * frameSize);
+    recorder.capture(board);
     EXPECT_TRUE(recorder.full());
+    EXPECT_EQ(recorder.encodedBytes(), 3 * frameSize);
+    recorder.capture(board);  // not recorded
     const auto result = recorder.finish(RunEnd::Cancelled);
     EXPECT_TRUE(result.written);
     const std::string start = "The recording stopped after 3 generations: its frames reached the ";
     EXPECT_EQ(result.message.substr(0, start.size()), start) << result.message;
     EXPECT_TRUE(result.message.ends_with(" limit.")) << result.message;
+    const auto gif = decodeFile(folder.path() / "x.gif");
+    ASSERT_TRUE(gif);
+    EXPECT_EQ(gif->images.size(), 3u);
 }
 
 TEST(GifRecorder, DefaultLimitIsTwoGigabytes)

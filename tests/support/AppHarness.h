@@ -24,8 +24,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <vector>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 class AppHarness {
 public:

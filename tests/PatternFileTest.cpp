@@ -389,6 +389,10 @@ TEST(PatternFileRead, XmlAsOtherWritersMayFormatIt)
     EXPECT_EQ(load.board->getPixel(0, 0), 12);
     EXPECT_EQ(load.board->getPixel(1, 0), 255);
 
+    const BoardLoad marked = parseText("\xEF\xBB\xBF" + PatternFile::toXml(load.board.get()));
+    ASSERT_TRUE(marked.board) << marked.error;
+    EXPECT_TRUE(marked.board->sameCells(*load.board));
+
     const BoardLoad bare = parseText("<dict><key>bitMapPixelSize</key><array><integer>1</integer>"
                                      "<integer>2</integer></array></dict>");
     ASSERT_TRUE(bare.board) << bare.error;

@@ -787,13 +787,20 @@ BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize
 
 }  // namespace
 
-std::string PatternFile::toXml(const CellBitmap* board)
+namespace {
+
+// Writes the XML of a board in order, handing it to `flush` whenever the
+// buffer holds `chunk` bytes or more, and once more at the end. Stops early
+// when `flush` returns false.
+template <class Flush>
+bool streamXml(const CellBitmap* board, std::size_t chunk, Flush&& flush)
 {
     const std::int64_t w = board ? board->pixelsWide() : 0;
     const std::int64_t h = board ? board->pixelsHigh() : 0;
     std::string out;
     // Each cell takes at most "\t\t\t<integer>255</integer>\n", 26 bytes.
-    out.reserve(512 + static_cast<std::size_t>(w) * (12 + static_cast<std::size_t>(h) * 26));
+    const std::uint64_t total = 512 + static_cast<std::uint64_t>(w) * (12 + static_cast<std::uint64_t>(h) * 26);
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(total, chunk + 4096)));
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -811,15 +818,33 @@ std::string PatternFile::toXml(const CellBitmap* board)
         out += "\t<array>\n";
         for (std::int64_t x = 0; x < w; ++x) {
             out += "\t\t<array>\n";
-            for (std::int64_t y = 0; y < h; ++y)
+            for (std::int64_t y = 0; y < h; ++y) {
                 appendInteger(out, "\t\t\t", board->getPixel(x, y));
+                if (out.size() >= chunk) {
+                    if (!flush(out))
+                        return false;
+                    out.clear();
+                }
+            }
             out += "\t\t</array>\n";
         }
         out += "\t</array>\n";
     }
     out += "</dict>\n"
            "</plist>\n";
-    return out;
+    return flush(out);
+}
+
+}  // namespace
+
+std::string PatternFile::toXml(const CellBitmap* board)
+{
+    std::string xml;
+    streamXml(board, std::numeric_limits<std::size_t>::max(), [&](std::string& out) {
+        xml.swap(out);
+        return true;
+    });
+    return xml;
 }
 
 std::string PatternFile::write(const CellBitmap* board, const std::string& path)
@@ -828,19 +853,24 @@ std::string PatternFile::write(const CellBitmap* board, const std::string& path)
     auto fail = [&](const QString& reason) {
         return quoted(name) + " could not be saved: " + reason.toStdString() + ".";
     };
-    std::string xml;
-    try {
-        xml = toXml(board);
-    } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("there is not enough memory"));
-    }
     // The list goes to a temporary file beside the target, which replaces the
-    // target only once it is complete. (Where the platform has a "hide
-    // extension" attribute it would be set here; this file system has none.)
+    // target only once it is complete. It is written a megabyte at a time, so
+    // a large board never needs its whole XML in memory. (Where the platform
+    // has a "hide extension" attribute it would be set here; this file system
+    // has none.)
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    if (file.write(xml.data(), static_cast<qint64>(xml.size())) != static_cast<qint64>(xml.size())) {
+    bool written = false;
+    try {
+        written = streamXml(board, std::size_t{1} << 20, [&](const std::string& out) {
+            return file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+        });
+    } catch (const std::bad_alloc&) {
+        file.cancelWriting();
+        return fail(QStringLiteral("there is not enough memory"));
+    }
+    if (!written) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason);

@@ -17,8 +17,9 @@
 class PatternFile {
 public:
     static constexpr const char* kExtension = "golpattern";
-    // Files larger than this are refused before they are read.
-    static constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 30;
+    // Files larger than this are refused before they are read: room for
+    // the largest board as the writer writes it (at most 26 bytes a cell).
+    static constexpr std::int64_t kMaxFileBytes = CellBitmap::kMaxCells * 32;
     // XML elements nested deeper than this are refused; the pattern itself
     // needs five (plist, dictionary, data, column, cell).
     static constexpr std::size_t kMaxNesting = 64;

@@ -311,7 +311,7 @@ TEST(PatternFileWrite, WriteFailingPartWayKeepsTheOldFile)
     ASSERT_EQ(PatternFile::write(first.get(), path), "");
     const QByteArray before = files::readAll(path);
 
-    const auto big = boards::seeded(100, 100, 7);
+    const auto big = boards::seeded(300, 300, 7);  // over two megabytes of XML
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     rlimit small = old;
@@ -325,6 +325,20 @@ TEST(PatternFileWrite, WriteFailingPartWayKeepsTheOldFile)
     EXPECT_NE(error.find("\u201cp.golpattern\u201d could not be saved: "), std::string::npos) << error;
     EXPECT_EQ(files::readAll(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.golpattern"});  // no leftovers
+}
+
+TEST(PatternFileWrite, LargeBoardIsWrittenInPiecesAsOneList)
+{
+    QTemporaryDir dir;
+    const std::string path = files::pathIn(dir, "large.golpattern");
+    const auto board = boards::seeded(400, 300, 8);  // about three megabytes
+    ASSERT_EQ(PatternFile::write(board.get(), path), "");
+    const QByteArray bytes = files::readAll(path);
+    EXPECT_GT(bytes.size(), 3'000'000);
+    EXPECT_EQ(bytes.toStdString(), PatternFile::toXml(board.get()));
+    const BoardLoad load = PatternFile::read(path, kFrame);
+    ASSERT_TRUE(load.board) << load.error;
+    EXPECT_TRUE(load.board->sameCells(*board));
 }
 
 TEST(PatternFileWrite, OverwriteReplacesTheWholeFile)
@@ -618,6 +632,16 @@ TEST(PatternFileRead, DamagedBinaryListsAreRefused)
             EXPECT_EQ(load.board->pixelsHigh(), 6);
         }
     }
+}
+
+TEST(PatternFileRead, OversizedInputIsRefusedUnread)
+{
+    // Only the length is looked at: nothing past the first byte is read.
+    const char byte = '<';
+    const auto size = static_cast<std::size_t>(PatternFile::kMaxFileBytes) + 1;
+    const BoardLoad load = PatternFile::parse(&byte, size, "vast.golpattern", kFrame);
+    EXPECT_FALSE(load.board);
+    EXPECT_NE(load.error.find("the file is too large"), std::string::npos) << load.error;
 }
 
 TEST(PatternFileRead, MissingFileIsRefused)

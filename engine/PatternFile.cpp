@@ -5,9 +5,8 @@
 #include <QSaveFile>
 #include <QString>
 
-#include <plist/plist.h>
-
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -63,8 +62,16 @@ void appendInteger(std::string& out, std::string_view indent, std::int64_t value
 // Reading
 //
 // Both readers present the same small view of a property list to loadBoard()
-// below: a root, dictionary look-up by key, arrays with a count and indexed
-// elements, and integers. loadBoard() does every check on the pattern.
+// below: a root, dictionary look-up by key, arrays whose elements are visited
+// in order, and integers. loadBoard() does every check on the pattern.
+//
+// Neither goes through libplist. Its XML reader builds a tree with one
+// allocated node per cell, which for a 1024 x 1024 board took over half a
+// second and about 145 MB at its peak; its binary reader descends one call per nesting
+// level without a bound and parses an object afresh for every reference to
+// it, so a small file could exhaust the stack or the memory. Both readers
+// here work in place on the file's bytes, without recursion, and allocate
+// little beyond the board itself.
 
 // Outcome of reading an element as an integer.
 struct Integer {
@@ -72,88 +79,420 @@ struct Integer {
     std::int64_t value = 0;
 };
 
-// XML property lists, parsed by libplist into a tree.
-class XmlPlist {
-public:
-    using Node = plist_t;
-
-    explicit XmlPlist(plist_t root) : root_(root) {}
-    ~XmlPlist() { if (root_) plist_free(root_); }
-    XmlPlist(const XmlPlist&) = delete;
-    XmlPlist& operator=(const XmlPlist&) = delete;
-
-    Node root() const { return root_; }
-    bool isDict(Node n) const { return n && plist_get_node_type(n) == PLIST_DICT; }
-    std::optional<Node> get(Node dict, const char* key) const
-    {
-        plist_t item = plist_dict_get_item(dict, key);
-        if (!item)
-            return std::nullopt;
-        return item;
+// Decimal (or 0x hexadecimal) integer text with an optional sign and
+// surrounding whitespace. Values beyond 64 bits saturate, which puts them
+// far out of any range the pattern accepts.
+Integer parseInteger(std::string_view text)
+{
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
     }
-    bool isArray(Node n) const { return plist_get_node_type(n) == PLIST_ARRAY; }
-    std::uint64_t count(Node array) const { return plist_array_get_size(array); }
-    Node at(Node array, std::uint64_t i) const
-    {
-        return plist_array_get_item(array, static_cast<std::uint32_t>(i));
+    unsigned base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
     }
-    Integer integer(Node n) const
-    {
-        if (!n || plist_get_node_type(n) != PLIST_UINT)
+    if (text.empty())
+        return {};
+    constexpr std::uint64_t kCap = std::uint64_t{1} << 63;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        unsigned d = 0;
+        if (c >= '0' && c <= '9')
+            d = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = static_cast<unsigned>(c - 'A' + 10);
+        else
             return {};
-        std::uint64_t v = 0;
-        plist_get_uint_val(n, &v);
-        // libplist keeps negative integers as their two's complement.
-        return {true, static_cast<std::int64_t>(v)};
+        v = v > (kCap - d) / base ? kCap : v * base + d;
+    }
+    if (negative)
+        return {true, v >= kCap ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(v)};
+    return {true, v >= kCap ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(v)};
+}
+
+// The XML tokens a property list is made of.
+struct XmlToken {
+    enum Kind { Start, End, Empty, Text, Eof, Bad } kind = Bad;
+    std::string_view name;  // element name for Start, End and Empty
+    std::string_view text;  // raw text (entities not decoded) for Text
+    const char* at = nullptr;  // first byte of the token
+};
+
+// A forward-only tokenizer. Declarations, processing instructions, comments
+// and the document type are skipped; CDATA sections come back as text;
+// whitespace-only text between elements is skipped.
+class XmlTokenizer {
+public:
+    XmlTokenizer(const char* p, const char* end) : p_(p), end_(end) {}
+
+    const char* position() const { return p_; }
+
+    XmlToken next()
+    {
+        for (;;) {
+            XmlToken t;
+            t.at = p_;
+            if (p_ >= end_) {
+                t.kind = XmlToken::Eof;
+                return t;
+            }
+            if (*p_ != '<') {
+                // Text runs between elements are short; scan them directly.
+                const char* q = p_;
+                bool blank = true;
+                while (q < end_ && *q != '<') {
+                    blank = blank && (*q == ' ' || *q == '\t' || *q == '\n' || *q == '\r');
+                    ++q;
+                }
+                t.text = std::string_view(p_, static_cast<std::size_t>(q - p_));
+                p_ = q;
+                if (blank)
+                    continue;
+                t.kind = XmlToken::Text;
+                return t;
+            }
+            if (p_ + 1 < end_ && (p_[1] == '?' || p_[1] == '!')) {
+                const std::string_view rest(p_, static_cast<std::size_t>(end_ - p_));
+                if (rest.starts_with("<?")) {
+                    if (!skipPast("?>"))
+                        return bad(t);
+                    continue;
+                }
+                if (rest.starts_with("<!--")) {
+                    if (!skipPast("-->"))
+                        return bad(t);
+                    continue;
+                }
+                if (rest.starts_with("<![CDATA[")) {
+                    const std::size_t close = rest.find("]]>", 9);
+                    if (close == std::string_view::npos)
+                        return bad(t);
+                    t.kind = XmlToken::Text;
+                    t.text = rest.substr(9, close - 9);
+                    p_ += close + 3;
+                    return t;
+                }
+                // Document type, possibly with an internal subset in brackets.
+                const std::size_t bracket = rest.find('[');
+                const std::size_t gt = rest.find('>');
+                if (gt == std::string_view::npos)
+                    return bad(t);
+                if (bracket != std::string_view::npos && bracket < gt) {
+                    const std::size_t close = rest.find(']', bracket);
+                    if (close == std::string_view::npos || (p_ = find(p_ + close, '>')) >= end_)
+                        return bad(t);
+                    ++p_;
+                } else {
+                    p_ += gt + 1;
+                }
+                continue;
+            }
+            const bool closing = p_ + 1 < end_ && p_[1] == '/';
+            const char* n = p_ + (closing ? 2 : 1);
+            const char* nameEnd = n;
+            while (nameEnd < end_ && isNameChar(*nameEnd))
+                ++nameEnd;
+            if (nameEnd == n)
+                return bad(t);
+            t.name = std::string_view(n, static_cast<std::size_t>(nameEnd - n));
+            // Attributes (only <plist> has one) are skipped, quotes respected.
+            const char* q = nameEnd;
+            char quote = 0;
+            while (q < end_ && (quote || *q != '>')) {
+                if (quote && *q == quote)
+                    quote = 0;
+                else if (!quote && (*q == '"' || *q == '\''))
+                    quote = *q;
+                ++q;
+            }
+            if (q >= end_)
+                return bad(t);
+            if (closing)
+                t.kind = XmlToken::End;
+            else
+                t.kind = q[-1] == '/' && q - 1 >= nameEnd ? XmlToken::Empty : XmlToken::Start;
+            p_ = q + 1;
+            return t;
+        }
     }
 
 private:
-    plist_t root_;
+    static bool isNameChar(char c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-' || c == '.' || c == ':';
+    }
+    const char* find(const char* from, char c) const
+    {
+        const void* hit = std::memchr(from, c, static_cast<std::size_t>(end_ - from));
+        return hit ? static_cast<const char*>(hit) : end_;
+    }
+    bool skipPast(std::string_view marker)
+    {
+        const std::string_view rest(p_, static_cast<std::size_t>(end_ - p_));
+        const std::size_t at = rest.find(marker, 2);
+        if (at == std::string_view::npos)
+            return false;
+        p_ += at + marker.size();
+        return true;
+    }
+    XmlToken bad(XmlToken t)
+    {
+        p_ = end_;
+        t.kind = XmlToken::Bad;
+        return t;
+    }
+
+    const char* p_;
+    const char* end_;
 };
 
-// Rejects XML whose containers nest deeper than the limit: libplist's parser
-// descends one call per level, so deep nesting could exhaust the stack.
-// Tags inside comments are counted too, which only errs on the side of refusal.
-bool xmlNestingWithin(const char* data, std::size_t size, int limit)
+// Text with the XML entities and character references decoded; characters
+// beyond ASCII from references come back as '?', which no key of the
+// pattern contains. Nullopt for a malformed reference.
+std::optional<std::string> decodeText(std::string_view raw)
 {
-    int depth = 0;
-    const char* p = data;
-    const char* const end = data + size;
-    auto startsWith = [&](const char* at, std::string_view word) {
-        return static_cast<std::size_t>(end - at) >= word.size() &&
-               std::memcmp(at, word.data(), word.size()) == 0;
-    };
-    auto endsName = [&](const char* at) {
-        return at >= end || *at == '>' || *at == '/' || *at == ' ' || *at == '\t' || *at == '\n' ||
-               *at == '\r';
-    };
-    while (p < end) {
-        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (!p)
-            break;
-        ++p;
-        const bool closing = p < end && *p == '/';
-        const char* name = closing ? p + 1 : p;
-        std::size_t len = 0;
-        if (startsWith(name, "array"))
-            len = 5;
-        else if (startsWith(name, "dict"))
-            len = 4;
-        if (len == 0 || !endsName(name + len))
-            continue;
-        if (closing) {
-            depth = std::max(0, depth - 1);
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '&') {
+            out += raw[i];
             continue;
         }
-        const char* gt = static_cast<const char*>(std::memchr(name, '>', static_cast<std::size_t>(end - name)));
-        if (!gt)
-            break;
-        if (gt[-1] != '/' && ++depth > limit)
-            return false;
-        p = gt;
+        const std::size_t semi = raw.find(';', i);
+        if (semi == std::string_view::npos)
+            return std::nullopt;
+        const std::string_view ref = raw.substr(i + 1, semi - i - 1);
+        if (ref == "lt") out += '<';
+        else if (ref == "gt") out += '>';
+        else if (ref == "amp") out += '&';
+        else if (ref == "quot") out += '"';
+        else if (ref == "apos") out += '\'';
+        else if (ref.size() > 1 && ref[0] == '#') {
+            // "#x41" reads as "0x41", "#65" as "65".
+            std::string number(ref.substr(1));
+            if (number[0] == 'x' || number[0] == 'X')
+                number.insert(number.begin(), '0');
+            const Integer code = parseInteger(number);
+            if (!code.isInteger || code.value < 0)
+                return std::nullopt;
+            out += code.value < 128 ? static_cast<char>(code.value) : '?';
+        } else {
+            return std::nullopt;
+        }
+        i = semi;
     }
-    return true;
+    return out;
 }
+
+// XML property lists, read in place. open() checks the whole document's
+// structure as far as the root dictionary's end and notes where the values
+// of the pattern's two keys begin; arrays are then walked on demand.
+class XmlPlist {
+public:
+    using Node = const char*;  // the first byte of a value's element
+
+    class Elements {
+    public:
+        Elements(const XmlPlist& plist, Node array) : tokens_(array, plist.end_)
+        {
+            done_ = tokens_.next().kind != XmlToken::Start;  // an empty array has no elements
+        }
+        bool next(Node& element)
+        {
+            if (done_)
+                return false;
+            const XmlToken t = tokens_.next();
+            if (t.kind != XmlToken::Start && t.kind != XmlToken::Empty) {
+                done_ = true;
+                return false;
+            }
+            element = t.at;
+            if (t.kind == XmlToken::Start && !skipRest(tokens_, t.name)) {
+                done_ = true;
+                return false;
+            }
+            return true;
+        }
+
+    private:
+        XmlTokenizer tokens_;
+        bool done_ = false;
+    };
+
+    // Nullopt when the text is not a well-formed property list (as far as
+    // the end of its root value) or has no root value; why then says so.
+    static std::optional<XmlPlist> open(const char* data, std::size_t size, std::string& why)
+    {
+        why = "it is not a property list";
+        bool tooDeep = false;
+        auto skip = [&](XmlTokenizer& tokens, std::string_view name) {
+            if (skipRest(tokens, name, &tooDeep))
+                return true;
+            if (tooDeep)
+                why = "its property list is nested too deeply";
+            return false;
+        };
+        XmlPlist plist(data + size);
+        XmlTokenizer tokens(data, data + size);
+        XmlToken t = tokens.next();
+        if (t.kind == XmlToken::Start && t.name == "plist")
+            t = tokens.next();
+        if (t.kind != XmlToken::Start && t.kind != XmlToken::Empty)
+            return std::nullopt;
+        plist.root_ = t.at;
+        if (t.name != "dict" || t.kind == XmlToken::Empty) {
+            plist.rootIsDict_ = t.name == "dict";
+            if (t.kind == XmlToken::Start && !skip(tokens, t.name))
+                return std::nullopt;
+            return plist;
+        }
+        plist.rootIsDict_ = true;
+        for (;;) {
+            t = tokens.next();
+            if (t.kind == XmlToken::End && t.name == "dict")
+                return plist;
+            if (t.kind == XmlToken::Empty && t.name == "key") {
+                t.name = {};  // an empty key, which names neither value
+            } else if (t.kind != XmlToken::Start || t.name != "key") {
+                return std::nullopt;
+            } else {
+                std::string raw;
+                for (t = tokens.next(); t.kind == XmlToken::Text; t = tokens.next())
+                    raw += t.text;
+                if (t.kind != XmlToken::End || t.name != "key")
+                    return std::nullopt;
+                const auto key = decodeText(raw);
+                if (!key)
+                    return std::nullopt;
+                t.name = *key == kSizeKey ? kSizeKey : *key == kDataKey ? kDataKey : "";
+            }
+            const std::string_view key = t.name;
+            const XmlToken value = tokens.next();
+            if (value.kind != XmlToken::Start && value.kind != XmlToken::Empty)
+                return std::nullopt;
+            if (value.kind == XmlToken::Start && !skip(tokens, value.name))
+                return std::nullopt;
+            // As with any dictionary, a repeated key takes the later value.
+            if (key == kSizeKey)
+                plist.size_ = value.at;
+            else if (key == kDataKey)
+                plist.data_ = value.at;
+        }
+    }
+
+    Node root() const { return root_; }
+    bool isDict(Node n) const { return n == root_ && rootIsDict_; }
+    std::optional<Node> get(Node dict, const char* key) const
+    {
+        if (!isDict(dict))
+            return std::nullopt;
+        const Node n = std::string_view(key) == kSizeKey ? size_ : std::string_view(key) == kDataKey ? data_ : nullptr;
+        if (!n)
+            return std::nullopt;
+        return n;
+    }
+    bool isArray(Node n) const
+    {
+        const XmlToken t = XmlTokenizer(n, end_).next();
+        return (t.kind == XmlToken::Start || t.kind == XmlToken::Empty) && t.name == "array";
+    }
+    Elements elements(Node array) const { return Elements(*this, array); }
+    Integer integer(Node n) const
+    {
+        XmlTokenizer tokens(n, end_);
+        XmlToken t = tokens.next();
+        if (t.kind != XmlToken::Start || t.name != "integer")
+            return {};
+        std::string_view text;
+        std::string joined;
+        int pieces = 0;
+        for (t = tokens.next(); t.kind == XmlToken::Text; t = tokens.next()) {
+            if (pieces++ == 0) {
+                text = t.text;
+            } else {
+                if (pieces == 2)
+                    joined = std::string(text);
+                joined += t.text;
+                text = joined;
+            }
+        }
+        if (t.kind != XmlToken::End || t.name != "integer")
+            return {};
+        return parseInteger(text);
+    }
+    // No XML element holds a cell in fewer bytes than "<integer>0</integer>",
+    // so a file too short for its size is refused before the board is made.
+    bool mayHold(Node data, std::int64_t w, std::int64_t h) const
+    {
+        const auto room = static_cast<std::uint64_t>(end_ - data);
+        return static_cast<std::uint64_t>(w) <= room / 20 / static_cast<std::uint64_t>(h);
+    }
+
+private:
+    explicit XmlPlist(const char* end) : end_(end) {}
+
+    // Skips to the end tag that closes an element whose start tag was just
+    // read, keeping the names of the open elements to match their end tags
+    // rather than descending into them. Deeper nesting than the pattern
+    // could ever need is refused.
+    static bool skipRest(XmlTokenizer& tokens, std::string_view name, bool* tooDeep = nullptr)
+    {
+        // Most elements hold text only: <integer>0</integer>.
+        XmlTokenizer ahead = tokens;
+        XmlToken simple = ahead.next();
+        if (simple.kind == XmlToken::Text)
+            simple = ahead.next();
+        if (simple.kind == XmlToken::End) {
+            tokens = ahead;
+            return simple.name == name;
+        }
+        std::array<std::string_view, PatternFile::kMaxNesting> open;
+        std::size_t depth = 0;
+        open[depth++] = name;
+        for (;;) {
+            const XmlToken t = tokens.next();
+            switch (t.kind) {
+            case XmlToken::Start:
+                if (depth == open.size()) {
+                    if (tooDeep)
+                        *tooDeep = true;
+                    return false;
+                }
+                open[depth++] = t.name;
+                break;
+            case XmlToken::End:
+                if (t.name != open[--depth])
+                    return false;
+                if (depth == 0)
+                    return true;
+                break;
+            case XmlToken::Empty:
+            case XmlToken::Text:
+                break;
+            case XmlToken::Eof:
+            case XmlToken::Bad:
+                return false;
+            }
+        }
+    }
+
+    const char* end_;
+    Node root_ = nullptr;
+    bool rootIsDict_ = false;
+    Node size_ = nullptr;
+    Node data_ = nullptr;
+};
 
 // Binary property lists ("bplist00"), read in place. libplist's binary
 // parser is not used: it descends one call per nesting level without a bound
@@ -164,6 +503,16 @@ bool xmlNestingWithin(const char* data, std::size_t size, int limit)
 class BinaryPlist {
 public:
     using Node = std::uint64_t;  // object index
+
+private:
+    static constexpr Node kNone = std::numeric_limits<Node>::max();
+
+    struct Container {
+        std::uint64_t refs;   // offset of the first reference
+        std::uint64_t count;  // elements (for a dictionary: keys)
+    };
+
+public:
 
     static std::optional<BinaryPlist> open(const unsigned char* data, std::size_t size)
     {
@@ -207,18 +556,32 @@ public:
         return std::nullopt;
     }
     bool isArray(Node n) const { return type(n) == 0xA; }
-    std::uint64_t count(Node array) const
+
+    class Elements {
+    public:
+        Elements(const BinaryPlist& plist, Node array) : plist_(plist), array_(plist.container(array)) {}
+        // An invalid reference comes back as an index that reads as nothing.
+        bool next(Node& element)
+        {
+            if (!array_ || i_ >= array_->count)
+                return false;
+            element = plist_.ref(*array_, i_++).value_or(kNone);
+            return true;
+        }
+
+    private:
+        const BinaryPlist& plist_;
+        std::optional<Container> array_;
+        std::uint64_t i_ = 0;
+    };
+    Elements elements(Node array) const { return Elements(*this, array); }
+
+    // The column count is known from the array's header, and so is checked
+    // before the board is made; shared columns make any length possible.
+    bool mayHold(Node data, std::int64_t w, std::int64_t) const
     {
-        const auto c = container(array);
-        return c ? c->count : 0;
-    }
-    // Invalid references come back as an index that reads as nothing.
-    Node at(Node array, std::uint64_t i) const
-    {
-        const auto c = container(array);
-        if (!c)
-            return kNone;
-        return ref(*c, i).value_or(kNone);
+        const auto c = container(data);
+        return c && c->count >= static_cast<std::uint64_t>(w);
     }
     Integer integer(Node n) const
     {
@@ -242,13 +605,6 @@ public:
     }
 
 private:
-    static constexpr Node kNone = std::numeric_limits<Node>::max();
-
-    struct Container {
-        std::uint64_t refs;   // offset of the first reference
-        std::uint64_t count;  // elements (for a dictionary: keys)
-    };
-
     explicit BinaryPlist(const unsigned char* data) : data_(data) {}
 
     static std::uint64_t be(const unsigned char* p, unsigned n)
@@ -358,6 +714,7 @@ private:
 template <class Plist>
 BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize logicalSize)
 {
+    using Node = typename Plist::Node;
     auto fail = [&](const std::string& reason) { return BoardLoad{nullptr, openError(fileName, reason)}; };
     const auto root = plist.root();
     if (!plist.isDict(root))
@@ -366,12 +723,20 @@ BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize
     const auto sizeNode = plist.get(root, kSizeKey);
     if (!sizeNode)
         return fail("it has no \u201cbitMapPixelSize\u201d");
-    if (!plist.isArray(*sizeNode) || plist.count(*sizeNode) < 2)
-        return fail("\u201cbitMapPixelSize\u201d is not a list of two integers");
-    const Integer w = plist.integer(plist.at(*sizeNode, 0));
-    const Integer h = plist.integer(plist.at(*sizeNode, 1));
-    if (!w.isInteger || !h.isInteger)
-        return fail("\u201cbitMapPixelSize\u201d is not a list of two integers");
+    Integer w, h;
+    {
+        const std::string notTwo = "\u201cbitMapPixelSize\u201d is not a list of two integers";
+        if (!plist.isArray(*sizeNode))
+            return fail(notTwo);
+        auto elements = plist.elements(*sizeNode);
+        Node first{}, second{};
+        if (!elements.next(first) || !elements.next(second))
+            return fail(notTwo);
+        w = plist.integer(first);
+        h = plist.integer(second);
+        if (!w.isInteger || !h.isInteger)
+            return fail(notTwo);
+    }
     const std::string sizeText = std::to_string(w.value) + " \u00d7 " + std::to_string(h.value);
     if (w.value < 1 || h.value < 1)
         return fail("its size " + sizeText + " has no cells");
@@ -379,9 +744,10 @@ BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize
         return fail("its size " + sizeText + " is larger than the largest board (" +
                     std::to_string(CellBitmap::kMaxCells) + " cells)");
 
+    const std::string tooFewColumns = "\u201cbitMapPixelData\u201d does not hold " + std::to_string(w.value) + " columns";
     const auto dataNode = plist.get(root, kDataKey);
-    if (dataNode && (!plist.isArray(*dataNode) || plist.count(*dataNode) < static_cast<std::uint64_t>(w.value)))
-        return fail("\u201cbitMapPixelData\u201d does not hold " + std::to_string(w.value) + " columns");
+    if (dataNode && (!plist.isArray(*dataNode) || !plist.mayHold(*dataNode, w.value, h.value)))
+        return fail(tooFewColumns);
 
     auto board = CellBitmap::create(w.value, h.value, logicalSize);
     if (!board)
@@ -391,20 +757,29 @@ BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize
         board->fill(CellBitmap::kLive);
         return {std::move(board), {}};
     }
-    const auto height = static_cast<std::uint64_t>(h.value);
+    auto columns = plist.elements(*dataNode);
     for (std::int64_t x = 0; x < w.value; ++x) {
-        const auto column = plist.at(*dataNode, static_cast<std::uint64_t>(x));
-        if (!plist.isArray(column) || plist.count(column) < height)
+        Node column{};
+        if (!columns.next(column))
+            return fail(tooFewColumns);
+        auto shortColumn = [&] {
             return fail("column " + std::to_string(x) + " does not hold " + std::to_string(h.value) + " cells");
-        for (std::uint64_t y = 0; y < height; ++y) {
-            const Integer v = plist.integer(plist.at(column, y));
+        };
+        if (!plist.isArray(column))
+            return shortColumn();
+        auto cells = plist.elements(column);
+        for (std::int64_t y = 0; y < h.value; ++y) {
+            Node cell{};
+            if (!cells.next(cell))
+                return shortColumn();
+            const Integer v = plist.integer(cell);
             if (!v.isInteger || v.value < 0 || v.value > 255) {
                 const std::string where = "the cell at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
                 if (!v.isInteger)
                     return fail(where + " is not an integer");
                 return fail(where + " holds " + std::to_string(v.value) + ", outside 0 to 255");
             }
-            board->setPixel(x, static_cast<std::int64_t>(y), static_cast<std::uint8_t>(v.value));
+            board->setPixel(x, y, static_cast<std::uint8_t>(v.value));
         }
     }
     return {std::move(board), {}};
@@ -412,13 +787,20 @@ BoardLoad loadBoard(const Plist& plist, const std::string& fileName, LogicalSize
 
 }  // namespace
 
-std::string PatternFile::toXml(const CellBitmap* board)
+namespace {
+
+// Writes the XML of a board in order, handing it to `flush` whenever the
+// buffer holds `chunk` bytes or more, and once more at the end. Stops early
+// when `flush` returns false.
+template <class Flush>
+bool streamXml(const CellBitmap* board, std::size_t chunk, Flush&& flush)
 {
     const std::int64_t w = board ? board->pixelsWide() : 0;
     const std::int64_t h = board ? board->pixelsHigh() : 0;
     std::string out;
     // Each cell takes at most "\t\t\t<integer>255</integer>\n", 26 bytes.
-    out.reserve(512 + static_cast<std::size_t>(w) * (12 + static_cast<std::size_t>(h) * 26));
+    const std::uint64_t total = 512 + static_cast<std::uint64_t>(w) * (12 + static_cast<std::uint64_t>(h) * 26);
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(total, chunk + 4096)));
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -436,15 +818,33 @@ std::string PatternFile::toXml(const CellBitmap* board)
         out += "\t<array>\n";
         for (std::int64_t x = 0; x < w; ++x) {
             out += "\t\t<array>\n";
-            for (std::int64_t y = 0; y < h; ++y)
+            for (std::int64_t y = 0; y < h; ++y) {
                 appendInteger(out, "\t\t\t", board->getPixel(x, y));
+                if (out.size() >= chunk) {
+                    if (!flush(out))
+                        return false;
+                    out.clear();
+                }
+            }
             out += "\t\t</array>\n";
         }
         out += "\t</array>\n";
     }
     out += "</dict>\n"
            "</plist>\n";
-    return out;
+    return flush(out);
+}
+
+}  // namespace
+
+std::string PatternFile::toXml(const CellBitmap* board)
+{
+    std::string xml;
+    streamXml(board, std::numeric_limits<std::size_t>::max(), [&](std::string& out) {
+        xml.swap(out);
+        return true;
+    });
+    return xml;
 }
 
 std::string PatternFile::write(const CellBitmap* board, const std::string& path)
@@ -453,19 +853,24 @@ std::string PatternFile::write(const CellBitmap* board, const std::string& path)
     auto fail = [&](const QString& reason) {
         return quoted(name) + " could not be saved: " + reason.toStdString() + ".";
     };
-    std::string xml;
-    try {
-        xml = toXml(board);
-    } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("there is not enough memory"));
-    }
     // The list goes to a temporary file beside the target, which replaces the
-    // target only once it is complete. (Where the platform has a "hide
-    // extension" attribute it would be set here; this file system has none.)
+    // target only once it is complete. It is written a megabyte at a time, so
+    // a large board never needs its whole XML in memory. (Where the platform
+    // has a "hide extension" attribute it would be set here; this file system
+    // has none.)
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    if (file.write(xml.data(), static_cast<qint64>(xml.size())) != static_cast<qint64>(xml.size())) {
+    bool written = false;
+    try {
+        written = streamXml(board, std::size_t{1} << 20, [&](const std::string& out) {
+            return file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+        });
+    } catch (const std::bad_alloc&) {
+        file.cancelWriting();
+        return fail(QStringLiteral("there is not enough memory"));
+    }
+    if (!written) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason);
@@ -484,6 +889,17 @@ BoardLoad PatternFile::read(const std::string& path, LogicalSize logicalSize)
     const qint64 size = file.size();
     if (size > kMaxFileBytes)
         return {nullptr, openError(name, "the file is too large (" + std::to_string(size) + " bytes)")};
+    if (size > 0) {
+        // Mapped, the file is parsed where it lies, without a copy. Saves
+        // replace a file by renaming a new one into place, so a pattern saved
+        // over while it is being read does not change under the mapping.
+        if (const uchar* mapped = file.map(0, size)) {
+            BoardLoad load = parse(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(size), name,
+                                   logicalSize);
+            file.unmap(const_cast<uchar*>(mapped));
+            return load;
+        }
+    }
     QByteArray bytes;
     try {
         bytes = file.readAll();
@@ -509,14 +925,16 @@ BoardLoad PatternFile::parse(const char* data, std::size_t size, const std::stri
                 return {nullptr, openError(fileName, "it is not a valid binary property list")};
             return loadBoard(*plist, fileName, logicalSize);
         }
-        if (!xmlNestingWithin(data, size, kMaxNesting))
-            return {nullptr, openError(fileName, "its property list is nested too deeply")};
-        plist_t root = nullptr;
-        plist_from_xml(data, static_cast<std::uint32_t>(size), &root);
-        if (!root)
-            return {nullptr, openError(fileName, "it is not a property list")};
-        const XmlPlist plist(root);
-        return loadBoard(plist, fileName, logicalSize);
+        // A byte-order mark may precede the XML.
+        if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
+            data += 3;
+            size -= 3;
+        }
+        std::string why;
+        const auto plist = XmlPlist::open(data, size, why);
+        if (!plist)
+            return {nullptr, openError(fileName, why)};
+        return loadBoard(*plist, fileName, logicalSize);
     } catch (const std::bad_alloc&) {
         return {nullptr, openError(fileName, "there is not enough memory to read it")};
     }

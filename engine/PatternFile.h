@@ -17,11 +17,12 @@
 class PatternFile {
 public:
     static constexpr const char* kExtension = "golpattern";
-    // Files larger than this are refused before they are read.
-    static constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 30;
-    // Containers nested deeper than this are refused; the pattern itself
-    // needs three levels (dictionary, data, column).
-    static constexpr int kMaxNesting = 32;
+    // Files larger than this are refused before they are read: room for
+    // the largest board as the writer writes it (at most 26 bytes a cell).
+    static constexpr std::int64_t kMaxFileBytes = CellBitmap::kMaxCells * 32;
+    // XML elements nested deeper than this are refused; the pattern itself
+    // needs five (plist, dictionary, data, column, cell).
+    static constexpr std::size_t kMaxNesting = 64;
 
     // The XML property list for a board. A null board is written with size
     // (0, 0) and an empty data array (which the reader refuses).

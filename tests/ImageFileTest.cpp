@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 
 namespace {
 
@@ -94,6 +96,54 @@ TEST(ImageFileExport, FailedWriteReportsAndKeepsTheOldFile)
     const std::string taken = ImageFile::writePng(*board, path);
     EXPECT_NE(taken.find("\u201ctaken.png\u201d could not be saved"), std::string::npos) << taken;
     EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
+}
+
+TEST(ImageFileExport, WriteFailingPartWayKeepsTheOldFile)
+{
+    // The file size limit makes the write fail after its first few kilobytes,
+    // as a full disk would.
+    QTemporaryDir dir;
+    const std::string path = files::pathIn(dir, "b.png");
+    ASSERT_EQ(ImageFile::writePng(*boards::seeded(4, 4, 1), path), "");
+    const QByteArray before = files::readAll(path);
+
+    const auto noisy = boards::seeded(300, 300, 2);  // compresses to well over the limit
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 8192;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string error = ImageFile::writePng(*noisy, path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(error.find("\u201cb.png\u201d could not be saved: "), std::string::npos) << error;
+    EXPECT_EQ(files::readAll(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"b.png"});
+}
+
+TEST(ImageFileImport, WithoutAResolutionTheLogicalSizeIsThePixelCount)
+{
+    // A PNG of 3 by 2 gray pixels with no pHYs chunk.
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray ihdr;
+    files::appendBE32(ihdr, 3);
+    files::appendBE32(ihdr, 2);
+    ihdr.append(QByteArray("\x08\x00\x00\x00\x00", 5));
+    files::appendChunk(png, "IHDR", ihdr);
+    const QByteArray rows("\x00\x00\x40\xff\x00\x10\x20\x30", 8);  // filter byte, then 3 pixels, per row
+    files::appendChunk(png, "IDAT", qCompress(rows).mid(4));       // the zlib stream without Qt's length
+    files::appendChunk(png, "IEND", QByteArray());
+    ASSERT_EQ(png.indexOf("pHYs"), -1);
+
+    const BoardLoad load = decodeBytes(png);
+    ASSERT_TRUE(load.board) << load.error;
+    EXPECT_EQ(load.board->size(), (LogicalSize{3, 2}));
+    EXPECT_EQ(load.board->getPixel(0, 0), 0x00);
+    EXPECT_EQ(load.board->getPixel(1, 0), 0x40);
+    EXPECT_EQ(load.board->getPixel(2, 0), 0xff);
+    EXPECT_EQ(load.board->getPixel(2, 1), 0x30);
 }
 
 TEST(ImageFileImport, GrayPixelsKeepTheirValues)

@@ -311,7 +311,7 @@ TEST(PatternFileWrite, WriteFailingPartWayKeepsTheOldFile)
     ASSERT_EQ(PatternFile::write(first.get(), path), "");
     const QByteArray before = files::readAll(path);
 
-    const auto big = boards::seeded(100, 100, 7);
+    const auto big = boards::seeded(300, 300, 7);  // over two megabytes of XML
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     rlimit small = old;
@@ -325,6 +325,20 @@ TEST(PatternFileWrite, WriteFailingPartWayKeepsTheOldFile)
     EXPECT_NE(error.find("\u201cp.golpattern\u201d could not be saved: "), std::string::npos) << error;
     EXPECT_EQ(files::readAll(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.golpattern"});  // no leftovers
+}
+
+TEST(PatternFileWrite, LargeBoardIsWrittenInPiecesAsOneList)
+{
+    QTemporaryDir dir;
+    const std::string path = files::pathIn(dir, "large.golpattern");
+    const auto board = boards::seeded(400, 300, 8);  // about three megabytes
+    ASSERT_EQ(PatternFile::write(board.get(), path), "");
+    const QByteArray bytes = files::readAll(path);
+    EXPECT_GT(bytes.size(), 3'000'000);
+    EXPECT_EQ(bytes.toStdString(), PatternFile::toXml(board.get()));
+    const BoardLoad load = PatternFile::read(path, kFrame);
+    ASSERT_TRUE(load.board) << load.error;
+    EXPECT_TRUE(load.board->sameCells(*board));
 }
 
 TEST(PatternFileWrite, OverwriteReplacesTheWholeFile)
@@ -365,6 +379,81 @@ TEST(PatternFileRead, ExtraKeysColumnsAndCellsAreIgnored)
     EXPECT_EQ(load.board->getPixel(0, 1), 2);
     EXPECT_EQ(load.board->getPixel(1, 0), 3);
     EXPECT_EQ(load.board->getPixel(1, 1), 4);
+}
+
+TEST(PatternFileRead, XmlAsOtherWritersMayFormatIt)
+{
+    // Comments, a document type with an internal subset, CDATA, character
+    // references in a key, hexadecimal and padded integers, no whitespace at
+    // all, a root without <plist>, and a repeated key (the later one counts).
+    const std::string text =
+        "<?xml version='1.0'?>\n<!-- a pattern -->\n"
+        "<!DOCTYPE plist [ <!ELEMENT plist ANY> ]>"
+        "<plist version='1.0'><dict>"
+        "<key>bitMapPixelSize</key><array><integer>9</integer><integer>9</integer></array>"
+        "<key>other</key><dict><key>a</key><array><array/><dict/></array></dict>"
+        "<key>bitMap&#80;ixel&#x53;ize</key><array><integer> 2 </integer><integer>0x1</integer></array>"
+        "<key>bitMapPixelData</key><array><!-- x = 0 --><array><integer><![CDATA[12]]></integer></array>"
+        "<array><integer>+255</integer></array></array>"
+        "</dict></plist>";
+    const BoardLoad load = parseText(text);
+    ASSERT_TRUE(load.board) << load.error;
+    EXPECT_EQ(load.board->pixelsWide(), 2);
+    EXPECT_EQ(load.board->pixelsHigh(), 1);
+    EXPECT_EQ(load.board->getPixel(0, 0), 12);
+    EXPECT_EQ(load.board->getPixel(1, 0), 255);
+
+    const BoardLoad marked = parseText("\xEF\xBB\xBF" + PatternFile::toXml(load.board.get()));
+    ASSERT_TRUE(marked.board) << marked.error;
+    EXPECT_TRUE(marked.board->sameCells(*load.board));
+
+    const BoardLoad bare = parseText("<dict><key>bitMapPixelSize</key><array><integer>1</integer>"
+                                     "<integer>2</integer></array></dict>");
+    ASSERT_TRUE(bare.board) << bare.error;
+    EXPECT_EQ(bare.board->liveCells(), 2);
+}
+
+TEST(PatternFileRead, MalformedXmlIsNotAPropertyList)
+{
+    const std::string good = PatternFile::toXml(boards::seeded(3, 3, 1).get());
+    ASSERT_TRUE(parseText(good).board);
+    for (const std::string& bad : {
+             good.substr(0, good.size() / 2),                                // cut short
+             plist("<dict><key>bitMapPixelSize</key><array><integer>1</array></integer></dict>"),  // crossed
+             plist("<dict><key>bitMapPixelSize</key></dict>"),               // key without value
+             plist("<dict><integer>1</integer></dict>"),                     // value without key
+             plist("<dict><key>a&bogus;</key><string/></dict>"),             // unknown entity
+             plist("<dict><key>x</key><string>unterminated</dict>"),
+             std::string("<?xml version=\"1.0\"?><!-- never closed"),
+             std::string("<plist version=\"1.0></plist>"),
+         }) {
+        const BoardLoad load = parseText(bad);
+        EXPECT_FALSE(load.board) << bad;
+        EXPECT_NE(load.error.find("it is not a property list"), std::string::npos) << bad << "\n" << load.error;
+    }
+    // Damage anywhere in a written file never gives a board of another size.
+    for (std::size_t i = 0; i < good.size(); ++i) {
+        for (char c : {'<', '>', '/', 'x', '\0'}) {
+            std::string damaged = good;
+            damaged[i] = c;
+            const BoardLoad load = parseText(damaged);
+            EXPECT_NE(static_cast<bool>(load.board), !load.error.empty()) << i;
+            if (load.board) {
+                EXPECT_EQ(load.board->pixelsWide(), 3) << i;
+                EXPECT_EQ(load.board->pixelsHigh(), 3) << i;
+            }
+        }
+    }
+}
+
+TEST(PatternFileRead, XmlTooShortForItsSizeIsRefusedBeforeTheBoardIsMade)
+{
+    // The largest board, with one column given: no XML this short can hold
+    // its cells, so it is refused without allocating them.
+    const BoardLoad load = parseText(plist("<dict><key>bitMapPixelSize</key>" + ints({16384, 16384}) +
+                                           "<key>bitMapPixelData</key><array>" + ints({0, 0}) + "</array></dict>"));
+    EXPECT_FALSE(load.board);
+    EXPECT_NE(load.error.find("does not hold 16384 columns"), std::string::npos) << load.error;
 }
 
 TEST(PatternFileRead, FilesWrittenByPlistlibOpen)
@@ -543,6 +632,16 @@ TEST(PatternFileRead, DamagedBinaryListsAreRefused)
             EXPECT_EQ(load.board->pixelsHigh(), 6);
         }
     }
+}
+
+TEST(PatternFileRead, OversizedInputIsRefusedUnread)
+{
+    // Only the length is looked at: nothing past the first byte is read.
+    const char byte = '<';
+    const auto size = static_cast<std::size_t>(PatternFile::kMaxFileBytes) + 1;
+    const BoardLoad load = PatternFile::parse(&byte, size, "vast.golpattern", kFrame);
+    EXPECT_FALSE(load.board);
+    EXPECT_NE(load.error.find("the file is too large"), std::string::npos) << load.error;
 }
 
 TEST(PatternFileRead, MissingFileIsRefused)

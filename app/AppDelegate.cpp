@@ -18,6 +18,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
 
 namespace {
 
@@ -55,16 +56,19 @@ FilePanel gifSavePanel()
             QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation")};
 }
 
-// The choices of the speed box, in its order.
-RunPacer::Speed speedAt(int index)
+// The choices of the speed box, in its order. "Every generation" draws each
+// generation, at most one per frame of the screen.
+RunPacer::Speed speedAt(int index, const QWidget* window)
 {
+    const QScreen* screen = window->screen();
+    const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
     switch (index) {
     case 0: return {true, 2};
     case 1: return {true, 5};
     case 2: return {true, 10};
     case 3: return {true, 30};
     case 5: return RunPacer::kFastest;
-    default: return RunPacer::kEveryFrame;
+    default: return {true, frameRate};
     }
 }
 
@@ -129,7 +133,7 @@ void AppDelegate::wireCommands()
     on(iterationsTextfield, &QLineEdit::textChanged, &AppDelegate::controlTextDidChange);
     on(iterationsTextfield, &QLineEdit::returnPressed, &AppDelegate::setIterations);
     connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { theView->setSpeed(speedAt(index)); });
+            [this](int index) { theView->setSpeed(speedAt(index, window)); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
         QMessageBox::about(window, QStringLiteral("About Game of Life"),
                            QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
@@ -149,7 +153,7 @@ void AppDelegate::applicationDidFinishLaunching()
         if (!iterationsTextfield->text().isEmpty())
             iterationsTextfield->setText(QString::number(IntegerText::intValue(iterationsTextfield->text())));
     });
-    theView->setSpeed(speedAt(ui_->speedBox->currentIndex()));
+    theView->setSpeed(speedAt(ui_->speedBox->currentIndex(), window));
     isCreating_ = false;
 }
 

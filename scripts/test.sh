@@ -12,11 +12,15 @@ jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
 step() { printf '\n=== %s\n' "$*"; }
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
+# ctest, with its summary kept for the count at the end.
+run_ctest() { ctest "$@" 2>&1 | tee -a "$log"; return "${PIPESTATUS[0]}"; }
 
 step "Release build"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DGOL_WERROR=ON >/dev/null
 cmake --build build/release -j"$jobs"
-ctest --test-dir build/release --output-on-failure -j"$jobs"
+run_ctest --test-dir build/release --output-on-failure -j"$jobs"
 
 step "Benchmarks (a short pass, to keep them working)"
 for b in build/release/bench/*_bench; do
@@ -28,14 +32,14 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=addres
   -DGOL_BUILD_BENCH=OFF -DGOL_WERROR=ON >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build/asan --output-on-failure -j"$jobs"
+  run_ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
 step "ThreadSanitizer (engine)"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=thread -DGOL_ENGINE_ONLY=ON \
   -DGOL_BUILD_BENCH=OFF -DGOL_WERROR=ON >/dev/null
 cmake --build build/tsan -j"$jobs"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build/tsan --output-on-failure -j"$jobs"
+  run_ctest --test-dir build/tsan --output-on-failure -j"$jobs"
 
 if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ] && [ -s fuzz/CMakeLists.txt ]; then
   step "Fuzzing"
@@ -45,5 +49,8 @@ if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ] && [ -s fuzz/CMakeLists.txt ]; then
   scripts/fuzz.sh build/fuzz "${GOL_FUZZ_SECONDS:-60}"
 fi
 
-step "Every test passed"
-ctest --test-dir build/release -j"$jobs" 2>&1 | tail -n 3
+step "Summary"
+total=0
+while read -r n; do total=$((total + n)); done < <(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | sed -E 's/.* out of ([0-9]+).*/\1/')
+skipped=$(grep -cE '^[[:space:]]*[0-9]+ - .*\(Skipped\)$' "$log" || true)
+echo "tests: $((total - skipped)) passed, 0 failed, $skipped skipped"

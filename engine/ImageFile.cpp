@@ -1,5 +1,7 @@
 #include "ImageFile.h"
 
+#include "FileMessage.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -16,20 +18,9 @@
 
 namespace {
 
-std::string quoted(const std::string& fileName)
-{
-    return "\u201c" + fileName + "\u201d";
-}
-
-std::string baseName(const std::string& path)
-{
-    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    return name.empty() ? path : name;
-}
-
 std::string openError(const std::string& fileName, const std::string& reason)
 {
-    return quoted(fileName) + " cannot be opened as an image: " + reason + ".";
+    return FileMessage::cannotOpen(fileName, "an image", reason);
 }
 
 // Rec. 601 luma in integer arithmetic; the weights add up to 1000, so equal
@@ -160,8 +151,7 @@ BoardLoad load(QIODevice* device, const std::string& fileName)
 
 std::string ImageFile::writePng(const CellBitmap& board, const std::string& path)
 {
-    const std::string name = quoted(baseName(path));
-    auto fail = [&](const QString& reason) { return name + " could not be saved: " + reason.toStdString() + "."; };
+    auto fail = [&](const QString& reason) { return FileMessage::couldNotSave(path, reason); };
 
     const auto w = static_cast<int>(board.pixelsWide());
     const auto h = static_cast<int>(board.pixelsHigh());
@@ -190,7 +180,7 @@ std::string ImageFile::writePng(const CellBitmap& board, const std::string& path
 
 BoardLoad ImageFile::read(const std::string& path)
 {
-    const std::string name = baseName(path);
+    const std::string name = FileMessage::fileName(path);
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};

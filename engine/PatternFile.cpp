@@ -1,5 +1,7 @@
 #include "PatternFile.h"
 
+#include "FileMessage.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -18,20 +20,9 @@ namespace {
 constexpr const char* kSizeKey = "bitMapPixelSize";
 constexpr const char* kDataKey = "bitMapPixelData";
 
-std::string quoted(const std::string& fileName)
-{
-    return "\u201c" + fileName + "\u201d";
-}
-
-std::string baseName(const std::string& path)
-{
-    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    return name.empty() ? path : name;
-}
-
 std::string openError(const std::string& fileName, const std::string& reason)
 {
-    return quoted(fileName) + " cannot be opened as a pattern: " + reason + ".";
+    return FileMessage::cannotOpen(fileName, "a pattern", reason);
 }
 
 // ---------------------------------------------------------------------------
@@ -849,10 +840,7 @@ std::string PatternFile::toXml(const CellBitmap* board)
 
 std::string PatternFile::write(const CellBitmap* board, const std::string& path)
 {
-    const std::string name = baseName(path);
-    auto fail = [&](const QString& reason) {
-        return quoted(name) + " could not be saved: " + reason.toStdString() + ".";
-    };
+    auto fail = [&](const QString& reason) { return FileMessage::couldNotSave(path, reason); };
     // The list goes to a temporary file beside the target, which replaces the
     // target only once it is complete. It is written a megabyte at a time, so
     // a large board never needs its whole XML in memory. (Where the platform
@@ -882,7 +870,7 @@ std::string PatternFile::write(const CellBitmap* board, const std::string& path)
 
 BoardLoad PatternFile::read(const std::string& path, LogicalSize logicalSize)
 {
-    const std::string name = baseName(path);
+    const std::string name = FileMessage::fileName(path);
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};

@@ -9,19 +9,6 @@
 
 namespace {
 
-// The generations that `board` goes through, by the plain reference.
-std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count)
-{
-    std::vector<std::unique_ptr<CellBitmap>> out;
-    out.push_back(board.copy());
-    for (int g = 0; g < count; ++g) {
-        auto next = out.back()->copy();
-        reference::step(*next);
-        out.push_back(std::move(next));
-    }
-    return out;
-}
-
 bool isSomeGeneration(const CellBitmap& board, const std::vector<std::unique_ptr<CellBitmap>>& generations)
 {
     for (const auto& g : generations) {
@@ -53,7 +40,7 @@ TEST(AppRuns, StartShowsTheIndicatorAndACompletedRunHidesIt)
     h.app.startGameOfLife();
     EXPECT_TRUE(h.indicatorShown());
     ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
-    auto expected = history(*before, 100);
+    auto expected = reference::history(*before, 100);
     EXPECT_TRUE(h.board()->sameCells(*expected[100]));
 }
 
@@ -61,7 +48,7 @@ TEST(AppRuns, StopHidesTheIndicatorAtOnceAndLeavesAWholeGeneration)
 {
     AppHarness h;
     const auto before = h.board()->copy();
-    const auto generations = history(*before, 400);
+    const auto generations = reference::history(*before, 400);
     h.app.iterationsTextfield->setText(QStringLiteral("400"));
     h.app.theView->setSpeed({false, 200});
     h.app.startGameOfLife();
@@ -136,7 +123,7 @@ TEST(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
 {
     AppHarness h;
     const auto before = h.board()->copy();
-    const auto generations = history(*before, 600);
+    const auto generations = reference::history(*before, 600);
     h.app.iterationsTextfield->setText(QStringLiteral("500"));
     h.app.theView->setSpeed({false, 300});
     h.app.startGameOfLife();

@@ -57,19 +57,6 @@ GameOfLife::RecorderFactory loggingFactory(RecorderLog& log, std::size_t limit =
     };
 }
 
-// The first `count` generations of `board` by the plain reference.
-std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count)
-{
-    std::vector<std::unique_ptr<CellBitmap>> out;
-    out.push_back(board.copy());
-    for (int g = 0; g < count; ++g) {
-        auto b = out.back()->copy();
-        reference::step(*b);
-        out.push_back(std::move(b));
-    }
-    return out;
-}
-
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override { life.pacer().setSpeed(RunPacer::kFastest); }
@@ -86,7 +73,7 @@ TEST_F(Engine, RunsTheSetNumberOfGenerationsAndRequestsARedrawAfterEach)
     std::atomic<int> redraws{0};
     life.setRedrawHandler([&] { redraws++; });
     auto board = boards::seeded(40, 30, 3);
-    auto expected = history(*board, 100);
+    auto expected = reference::history(*board, 100);
     life.replaceBitmap(board->copy());
 
     ASSERT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));
@@ -133,7 +120,7 @@ TEST_F(Engine, LoweringTheCountDuringARunEndsItAsCompleted)
 TEST_F(Engine, CancellationAtAnyMomentLeavesAWholeGeneration)
 {
     auto board = boards::seeded(96, 80, 11);
-    auto expected = history(*board, 400);
+    auto expected = reference::history(*board, 400);
     for (int trial = 0; trial < 40; ++trial) {
         life.replaceBitmap(board->copy());
         life.setIterations(400);
@@ -166,7 +153,7 @@ TEST_F(Engine, RecordingRunCapturesOneFramePerGenerationStartingAfterTheFirst)
     RecorderLog log;
     life.setRecorderFactory(loggingFactory(log));
     auto board = boards::seeded(30, 20, 6);
-    auto expected = history(*board, 100);
+    auto expected = reference::history(*board, 100);
     life.replaceBitmap(board->copy());
     ASSERT_TRUE(life.startGameOfLifeAndWriteToFile(true, "/tmp/run.gif", watcher.indicators()));
     ASSERT_TRUE(watcher.waitFor(1));
@@ -257,7 +244,7 @@ TEST_F(Engine, StartDuringARunCancelsItAndContinuesFromAWholeGeneration)
     RecorderLog log;
     life.setRecorderFactory(loggingFactory(log));
     auto board = boards::seeded(64, 48, 8);
-    auto expected = history(*board, 2000);
+    auto expected = reference::history(*board, 2000);
     life.replaceBitmap(board->copy());
     life.setIterations(1000);
     ASSERT_TRUE(life.startGameOfLifeAndWriteToFile(true, "first.gif", watcher.indicators()));

@@ -176,20 +176,6 @@ std::string readText(const fs::path& path)
     return ::testing::AssertionSuccess();
 }
 
-// The first `count` generations after `board`, by the plain reference rule;
-// element 0 is the board itself.
-std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count)
-{
-    std::vector<std::unique_ptr<CellBitmap>> out;
-    out.push_back(board.copy());
-    for (int g = 0; g < count; ++g) {
-        auto next = out.back()->copy();
-        reference::step(*next);
-        out.push_back(std::move(next));
-    }
-    return out;
-}
-
 // Checks the file's animation: n images of the board's generations 1..n,
 // each with delay 5, looping forever, GIF89a.
 void expectAnimationOf(const DecodedGif& gif, const std::vector<std::unique_ptr<CellBitmap>>& generations,
@@ -340,7 +326,7 @@ TEST(GifFrame, BoardTooLargeForAGifIsRefused)
 TEST_F(GifRecording, DefaultRunWritesOneImagePerGeneration)
 {
     auto board = boards::seeded(30, 20, 6);
-    const auto expected = history(*board, 100);
+    const auto expected = reference::history(*board, 100);
     life.replaceBitmap(board->copy());
     const fs::path path = folder.path() / "run.gif";
     const auto report = record(path);
@@ -382,7 +368,7 @@ TEST_F(GifRecording, CancelledRunHoldsTheGenerationsItCompleted)
         sawSome = true;
         EXPECT_TRUE(report.recording.written);
         if (expected.size() < k + 1)
-            expected = history(*board, static_cast<int>(k));
+            expected = reference::history(*board, static_cast<int>(k));
         const auto gif = decodeFile(path);
         ASSERT_TRUE(gif);
         expectAnimationOf(*gif, expected, k);
@@ -394,8 +380,8 @@ TEST_F(GifRecording, TwoRecordingsInARowHoldOnlyTheirOwnFrames)
 {
     auto first = boards::seeded(24, 18, 21);
     auto second = boards::seeded(19, 27, 22);
-    const auto firstExpected = history(*first, 5);
-    const auto secondExpected = history(*second, 7);
+    const auto firstExpected = reference::history(*first, 5);
+    const auto secondExpected = reference::history(*second, 7);
 
     life.replaceBitmap(first->copy());
     life.setIterations(5);
@@ -449,7 +435,7 @@ TEST_F(GifRecording, FrameMemoryLimitEndsTheRunAndStillWritesTheFile)
     EXPECT_TRUE(report.recording.written);
     EXPECT_EQ(report.recording.message, "The recording stopped after " + std::to_string(report.generations) +
                                             " generations: its frames reached the 16 KB limit.");
-    const auto expected = history(*board, report.generations);
+    const auto expected = reference::history(*board, report.generations);
     // The run stops with the very frame whose bytes reach the limit.
     std::size_t bytes = 0;
     int reaching = 0;
@@ -567,7 +553,7 @@ TEST(GifRecorder, GrayAndOddSizedBoards)
     for (const Size size : {Size{1, 1}, Size{7, 3}, Size{1, 13}, Size{13, 1}, Size{33, 65}}) {
         SCOPED_TRACE(std::to_string(size.w) + "x" + std::to_string(size.h));
         auto first = boards::seeded(size.w, size.h, static_cast<unsigned>(size.w * 100 + size.h));
-        auto generations = history(*first, 3);
+        auto generations = reference::history(*first, 3);
         std::vector<std::shared_ptr<const CellBitmap>> captured;
         for (const auto& b : generations)
             captured.push_back(share(b->copy()));

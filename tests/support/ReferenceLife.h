@@ -8,6 +8,7 @@
 #include "CellBitmap.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace reference {
@@ -48,6 +49,20 @@ inline void step(CellBitmap& board)
     }
     for (const auto& c : changes)
         board.setPixel(c.x, c.y, static_cast<std::uint8_t>(c.value));
+}
+
+// The board and the `count` generations that follow it: element g is the
+// board after g generations.
+inline std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count)
+{
+    std::vector<std::unique_ptr<CellBitmap>> out;
+    out.push_back(board.copy());
+    for (int g = 0; g < count; ++g) {
+        auto next = out.back()->copy();
+        step(*next);
+        out.push_back(std::move(next));
+    }
+    return out;
 }
 
 }  // namespace reference

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QFileInfo>
+#include <QString>
+
+#include <string>
+
+// The wording of what the file formats say to the person when a file cannot
+// be read or written: always naming the file, in curly quotes.
+class FileMessage {
+public:
+    // The file's name without its folder (the whole path when it has no name).
+    static std::string fileName(const std::string& path)
+    {
+        const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+        return name.empty() ? path : name;
+    }
+
+    static std::string quoted(const std::string& fileName) { return "\u201c" + fileName + "\u201d"; }
+
+    // "“x.golpattern” cannot be opened as a pattern: <reason>."
+    static std::string cannotOpen(const std::string& fileName, const char* asWhat, const std::string& reason)
+    {
+        return quoted(fileName) + " cannot be opened as " + asWhat + ": " + reason + ".";
+    }
+
+    // "“x.png” could not be saved: <reason>."
+    static std::string couldNotSave(const std::string& path, const QString& reason)
+    {
+        return quoted(fileName(path)) + " could not be saved: " + reason.toStdString() + ".";
+    }
+};

@@ -1,5 +1,4 @@
 #include "AppHarness.h"
-#include "Boards.h"
 #include "ReferenceLife.h"
 
 #include <QLineEdit>
@@ -9,62 +8,63 @@
 
 namespace {
 
-bool isSomeGeneration(const CellBitmap& board, const std::vector<std::unique_ptr<CellBitmap>>& generations)
-{
-    for (const auto& g : generations) {
-        if (g->sameCells(board))
-            return true;
+class AppRuns : public ::testing::Test {
+protected:
+    // Starts a run of `count` generations at `speed` from the board shown.
+    void start(const char* count, RunPacer::Speed speed = RunPacer::kFastest)
+    {
+        h.app.iterationsTextfield->setText(QString::fromLatin1(count));
+        h.app.theView->setSpeed(speed);
+        h.app.startGameOfLife();
     }
-    return false;
+    bool indicatorHides() { return AppHarness::waitUntil([&] { return !h.indicatorShown(); }); }
+
+    AppHarness h;
+    const std::unique_ptr<CellBitmap> before = h.board()->copy();
+};
+
+// The index of the generation of `before` that `board` is, or -1.
+int generationOf(const CellBitmap& board, const std::vector<std::unique_ptr<CellBitmap>>& generations)
+{
+    for (std::size_t g = 0; g < generations.size(); ++g) {
+        if (generations[g]->sameCells(board))
+            return int(g);
+    }
+    return -1;
 }
 
 }  // namespace
 
-TEST(AppStartUp, FirstDrawingMakesA120By90Board)
+TEST_F(AppRuns, WindowOpensWithA120By90BoardAndNoIndicator)
 {
-    AppHarness h;
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
-    ASSERT_TRUE(h.board());
-    EXPECT_EQ(h.board()->pixelsWide(), 120);
-    EXPECT_EQ(h.board()->pixelsHigh(), 90);
+    EXPECT_EQ(before->pixelsWide(), 120);
+    EXPECT_EQ(before->pixelsHigh(), 90);
     EXPECT_FALSE(h.indicatorShown());
     EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("100"));
-    EXPECT_FALSE(h.app.isCreating());
 }
 
-TEST(AppRuns, StartShowsTheIndicatorAndACompletedRunHidesIt)
+TEST_F(AppRuns, CompletedRunHidesTheIndicatorAndLeavesItsLastGeneration)
 {
-    AppHarness h;
-    const auto before = h.board()->copy();
-    h.app.theView->setSpeed(RunPacer::kFastest);
-    h.app.startGameOfLife();
+    start("100");
     EXPECT_TRUE(h.indicatorShown());
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
-    auto expected = reference::history(*before, 100);
-    EXPECT_TRUE(h.board()->sameCells(*expected[100]));
+    ASSERT_TRUE(indicatorHides());
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, 100)[100]));
 }
 
-TEST(AppRuns, StopHidesTheIndicatorAtOnceAndLeavesAWholeGeneration)
+TEST_F(AppRuns, StopHidesTheIndicatorAtOnceAndLeavesAWholeGeneration)
 {
-    AppHarness h;
-    const auto before = h.board()->copy();
-    const auto generations = reference::history(*before, 400);
-    h.app.iterationsTextfield->setText(QStringLiteral("400"));
-    h.app.theView->setSpeed({false, 200});
-    h.app.startGameOfLife();
+    start("400", {false, 200});
     AppHarness::pump(50);
     h.app.stopGameOfLife();
     EXPECT_FALSE(h.indicatorShown());
     ASSERT_TRUE(h.runEnds());
-    EXPECT_TRUE(isSomeGeneration(*h.board(), generations));
+    EXPECT_GE(generationOf(*h.board(), reference::history(*before, 400)), 0);
 }
 
-TEST(AppRuns, StopRightAfterStartCancelsTheRun)
+TEST_F(AppRuns, StopRightAfterStartCancelsTheRun)
 {
-    AppHarness h;
-    const auto before = h.board()->copy();
-    h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
-    h.app.startGameOfLife();
+    start("1000000");
     h.app.stopGameOfLife();
     AppHarness::pump(100);
     EXPECT_FALSE(h.app.theView->isRunning());
@@ -72,99 +72,54 @@ TEST(AppRuns, StopRightAfterStartCancelsTheRun)
     EXPECT_TRUE(h.board()->sameCells(*before));
 }
 
-TEST(AppRuns, EmptyFieldGivesZeroGenerations)
+TEST_F(AppRuns, EmptyFieldRunsNoGeneration)
 {
-    AppHarness h;
-    const auto before = h.board()->copy();
-    h.app.iterationsTextfield->clear();
+    start("");
     EXPECT_EQ(h.app.theView->iterations(), 0);
-    h.app.startGameOfLife();
     EXPECT_TRUE(h.indicatorShown());
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
+    ASSERT_TRUE(indicatorHides());
     EXPECT_TRUE(h.board()->sameCells(*before));
 }
 
-TEST(AppRuns, CountFollowsTheFieldAtEveryKeystroke)
+TEST_F(AppRuns, CountFollowsTheFieldAtEveryKeystroke)
 {
-    AppHarness h;
     QLineEdit* field = h.app.iterationsTextfield;
     field->setFocus();
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
     EXPECT_EQ(h.app.theView->iterations(), 0);
-    QTest::keyClick(field, Qt::Key_2);
-    EXPECT_EQ(h.app.theView->iterations(), 2);
-    QTest::keyClick(field, Qt::Key_5);
-    EXPECT_EQ(h.app.theView->iterations(), 25);
-    QTest::keyClick(field, Qt::Key_0);
-    EXPECT_EQ(h.app.theView->iterations(), 250);
+    for (auto [key, count] : {std::pair{Qt::Key_2, 2}, {Qt::Key_5, 25}, {Qt::Key_0, 250}}) {
+        QTest::keyClick(field, key);
+        EXPECT_EQ(h.app.theView->iterations(), count);
+    }
 }
 
-TEST(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)
+TEST_F(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)
 {
-    AppHarness h;
-    h.app.iterationsTextfield->setText(QStringLiteral("100000"));
-    h.app.theView->setSpeed({false, 100});
-    const auto before = h.board();
-    h.app.startGameOfLife();
+    start("100000", {false, 100});
     AppHarness::pump(50);
     h.app.reset();
     EXPECT_FALSE(h.indicatorShown());
-    AppHarness::pump(50);
     ASSERT_TRUE(h.runEnds());
+    AppHarness::pump(50);
     ASSERT_TRUE(h.board());
-    EXPECT_NE(h.board(), before);
     EXPECT_FALSE(h.board()->sameCells(*before));
     EXPECT_EQ(h.board()->pixelsWide(), 120);
     EXPECT_EQ(h.app.theView->iterations(), 100000);
 }
 
-TEST(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
+TEST_F(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
 {
-    AppHarness h;
-    const auto before = h.board()->copy();
-    const auto generations = reference::history(*before, 600);
-    h.app.iterationsTextfield->setText(QStringLiteral("500"));
-    h.app.theView->setSpeed({false, 300});
-    h.app.startGameOfLife();
+    start("500", {false, 300});
     AppHarness::pump(60);
-    h.app.iterationsTextfield->setText(QStringLiteral("5"));
-    h.app.startGameOfLife();
+    start("5");
     EXPECT_TRUE(h.indicatorShown());
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
+    ASSERT_TRUE(indicatorHides());
     ASSERT_TRUE(h.runEnds());
-    // Whole generations only: the board is one of the original's generations,
-    // at least five past the start.
-    bool found = false;
-    for (std::size_t g = 5; g < generations.size() && !found; ++g)
-        found = generations[g]->sameCells(*h.board());
-    EXPECT_TRUE(found);
+    EXPECT_GE(generationOf(*h.board(), reference::history(*before, 600)), 5);
 }
 
-TEST(AppView, DrawingTwiceWithoutAChangeDrawsTheSamePicture)
-{
-    AppHarness h;
-    const auto board = h.board();
-    const QImage first = h.app.theView->grab().toImage();
-    const QImage second = h.app.theView->grab().toImage();
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(h.board(), board);
-}
-
-TEST(AppView, OneByOneBoardFillsTheView)
-{
-    AppHarness h;
-    auto one = CellBitmap::create(1, 1);
-    one->setPixel(0, 0, 0);
-    ASSERT_TRUE(h.app.theView->initWithBitmap(*one));
-    const QImage picture = h.app.theView->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
-    ASSERT_EQ(picture.size(), QSize(480, 360));
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            ASSERT_EQ(qGray(picture.pixel(x, y)), 0) << x << "," << y;
-}
-
-TEST(AppView, BoardIsStretchedRowZeroAtTheTopWithGraysKept)
+TEST(AppView, DrawsTheBoardStretchedRowZeroAtTheTopWithGraysKept)
 {
     AppHarness h;
     auto board = CellBitmap::create(3, 2);
@@ -174,11 +129,22 @@ TEST(AppView, BoardIsStretchedRowZeroAtTheTopWithGraysKept)
     h.app.theView->resize(300, 200);
     const QImage picture = h.app.theView->grab().toImage();
     ASSERT_EQ(picture.size(), QSize(300, 200));
-    EXPECT_EQ(qGray(picture.pixel(50, 50)), 0);     // column 0, row 0: top left
-    EXPECT_EQ(qGray(picture.pixel(150, 50)), 255);
-    EXPECT_EQ(qGray(picture.pixel(250, 150)), 128); // column 2, row 1: bottom right
+    EXPECT_EQ(qGray(picture.pixel(50, 50)), 0);
     EXPECT_EQ(qGray(picture.pixel(99, 99)), 0);
     EXPECT_EQ(qGray(picture.pixel(100, 100)), 255);
+    EXPECT_EQ(qGray(picture.pixel(250, 150)), 128);
+    // Drawing again without a change draws the same picture from the same board.
+    EXPECT_EQ(h.app.theView->grab().toImage(), picture);
+    EXPECT_TRUE(h.board()->sameCells(*board));
+
+    // A 1 by 1 board fills the whole view.
+    auto one = CellBitmap::create(1, 1);
+    one->setPixel(0, 0, 0);
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*one));
+    const QImage filled = h.app.theView->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < filled.height(); ++y)
+        for (int x = 0; x < filled.width(); ++x)
+            ASSERT_EQ(qGray(filled.pixel(x, y)), 0) << x << "," << y;
 }
 
 TEST(AppView, ViewTooSmallForABoardStaysWhiteAndTriesAgain)

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -103,6 +105,21 @@ public:
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         name->setText(info.fileName());
+        QMetaObject::invokeMethod(dialog, "accept");
+        pump();
+    }
+
+    // Chooses `name` in a folder that is gone by the time the panel closes,
+    // so that nothing can be written there.
+    void chooseInVanishingFolder(const QTemporaryDir& dir, const QString& name)
+    {
+        QFileDialog* dialog = panel();
+        ASSERT_NE(dialog, nullptr);
+        const QString folder = dir.filePath(QStringLiteral("vanishing"));
+        ASSERT_TRUE(QDir().mkdir(folder));
+        dialog->setDirectory(folder);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+        ASSERT_TRUE(QDir(folder).removeRecursively());
         QMetaObject::invokeMethod(dialog, "accept");
         pump();
     }

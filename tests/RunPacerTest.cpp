@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <future>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -12,68 +12,44 @@ TEST(RunPacer, WaitsForTheDrawingWhenTheBoardIsOnScreen)
 {
     RunPacer pacer;
     pacer.setDisplayed(true);
-    std::atomic<bool> returned{false};
-    std::jthread run([&] {
-        pacer.waitBeforeNext(5, {});
-        returned = true;
-    });
-    std::this_thread::sleep_for(30ms);
-    EXPECT_FALSE(returned.load());
+    auto run = std::async(std::launch::async, [&] { pacer.waitBeforeNext(5, {}); });
+    EXPECT_EQ(run.wait_for(30ms), std::future_status::timeout);
     pacer.shown(4);
-    std::this_thread::sleep_for(10ms);
-    EXPECT_FALSE(returned.load());
+    EXPECT_EQ(run.wait_for(10ms), std::future_status::timeout) << "released by an earlier generation";
     pacer.shown(5);
-    run.join();
-    EXPECT_TRUE(returned.load());
+    EXPECT_EQ(run.wait_for(RunPacer::kDrawTimeout / 2), std::future_status::ready);
 }
 
-TEST(RunPacer, NeverWaitsWhenNothingShowsTheBoard)
+TEST(RunPacer, NeverWaitsWhenNotDisplayedOrAtFastestSpeed)
 {
-    RunPacer pacer;
-    pacer.setDisplayed(false);
-    const auto start = Clock::now();
-    for (std::uint64_t s = 1; s <= 100; ++s)
-        pacer.waitBeforeNext(s, {});
-    EXPECT_LT(Clock::now() - start, RunPacer::kDrawTimeout);
+    for (const bool displayed : {false, true}) {
+        RunPacer pacer;
+        pacer.setDisplayed(displayed);
+        if (displayed)
+            pacer.setSpeed(RunPacer::kFastest);
+        const auto start = Clock::now();
+        for (std::uint64_t s = 1; s <= 100; ++s)
+            pacer.waitBeforeNext(s, {});
+        EXPECT_LT(Clock::now() - start, RunPacer::kDrawTimeout) << "displayed: " << displayed;
+    }
 }
 
-TEST(RunPacer, FastestSpeedDoesNotWaitForTheScreen)
+TEST(RunPacer, StopOrHidingTheWindowReleasesAWaitingRun)
 {
-    RunPacer pacer;
-    pacer.setDisplayed(true);
-    pacer.setSpeed(RunPacer::kFastest);
-    const auto start = Clock::now();
-    pacer.waitBeforeNext(1, {});
-    EXPECT_LT(Clock::now() - start, RunPacer::kDrawTimeout);
-}
-
-TEST(RunPacer, HidingTheWindowReleasesAWaitingRun)
-{
-    RunPacer pacer;
-    pacer.setDisplayed(true);
-    std::jthread run([&] { pacer.waitBeforeNext(1, {}); });
-    std::this_thread::sleep_for(10ms);
-    pacer.setDisplayed(false);
-    run.join();  // would take the draw timeout without the release
-    SUCCEED();
-}
-
-TEST(RunPacer, StopReleasesAWaitingRun)
-{
-    RunPacer pacer;
-    pacer.setDisplayed(true);
-    pacer.setSpeed({true, 0.5});
-    std::stop_source stop;
-    std::atomic<bool> returned{false};
-    std::jthread run([&] {
-        pacer.waitBeforeNext(1, stop.get_token());
-        pacer.waitBeforeNext(2, stop.get_token());
-        returned = true;
-    });
-    std::this_thread::sleep_for(20ms);
-    stop.request_stop();
-    run.join();
-    EXPECT_TRUE(returned.load());
+    for (const bool hide : {false, true}) {
+        RunPacer pacer;
+        pacer.setDisplayed(true);
+        pacer.setSpeed({true, 0.5});  // two seconds a generation
+        std::stop_source stop;
+        auto run = std::async(std::launch::async, [&] {
+            pacer.waitBeforeNext(1, stop.get_token());  // for the drawing
+            if (!hide)
+                pacer.waitBeforeNext(2, stop.get_token());  // for the speed limit
+        });
+        std::this_thread::sleep_for(20ms);
+        hide ? pacer.setDisplayed(false) : void(stop.request_stop());
+        EXPECT_EQ(run.wait_for(RunPacer::kDrawTimeout / 2), std::future_status::ready) << "hide: " << hide;
+    }
 }
 
 TEST(RunPacer, SpeedLimitSpacesGenerations)

@@ -18,23 +18,21 @@ inline std::unique_ptr<CellBitmap> withLive(std::int64_t w, std::int64_t h,
 {
     auto b = CellBitmap::create(w, h);
     for (auto [x, y] : live)
-        b->setPixel(x, y, 0);
+        b->setPixel(x, y, CellBitmap::kLive);
     return b;
 }
 
-// A repeatable board: mostly 0 and 255, with some gray cells when `grays`.
+// A repeatable board: about 40% live, the rest dead except, when `grays`,
+// about one cell in ten of a random gray level.
 inline std::unique_ptr<CellBitmap> seeded(std::int64_t w, std::int64_t h, unsigned seed, bool grays = true)
 {
     auto b = CellBitmap::create(w, h);
     std::mt19937 rng(seed);
-    for (std::int64_t y = 0; y < h; ++y) {
-        for (std::int64_t x = 0; x < w; ++x) {
-            const unsigned r = rng() % 10;
-            std::uint8_t v = r < 4 ? 0 : 255;
-            if (grays && r == 9)
-                v = static_cast<std::uint8_t>(1 + rng() % 254);
-            b->setPixel(x, y, v);
-        }
+    for (std::uint8_t* cell = b->data(); cell != b->data() + b->cellCount(); ++cell) {
+        const unsigned r = rng() % 10;
+        *cell = r < 4 ? 0 : 255;
+        if (grays && r == 9)
+            *cell = static_cast<std::uint8_t>(1 + rng() % 254);
     }
     return b;
 }

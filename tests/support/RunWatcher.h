@@ -14,14 +14,11 @@ class RunWatcher {
 public:
     RunIndicators indicators(std::uint64_t ticket = 0)
     {
-        RunIndicators ind;
-        ind.ticket = ticket;
-        ind.finished = [this](const RunReport& report) {
-            std::lock_guard lock(mutex_);
-            reports_.push_back(report);
-            ended_.notify_all();
-        };
-        return ind;
+        return {ticket, [this](const RunReport& report) {
+                    std::lock_guard lock(mutex_);
+                    reports_.push_back(report);
+                    ended_.notify_all();
+                }};
     }
 
     // Waits until `count` runs have ended; false after the time limit.
@@ -37,6 +34,7 @@ public:
         return reports_;
     }
 
+    // The latest report; a default one when no run has ended.
     RunReport last()
     {
         std::lock_guard lock(mutex_);

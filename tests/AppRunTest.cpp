@@ -119,7 +119,7 @@ TEST_F(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
     EXPECT_GE(generationOf(*h.board(), reference::history(*before, 600)), 5);
 }
 
-TEST(AppView, DrawsTheBoardStretchedRowZeroAtTheTopWithGraysKept)
+TEST(AppView, DrawsTheBoardStretchedOverTheViewRowZeroAtTheTop)
 {
     AppHarness h;
     auto board = CellBitmap::create(3, 2);
@@ -145,11 +145,8 @@ TEST(AppView, DrawsTheBoardStretchedRowZeroAtTheTopWithGraysKept)
     for (int y = 0; y < filled.height(); ++y)
         for (int x = 0; x < filled.width(); ++x)
             ASSERT_EQ(qGray(filled.pixel(x, y)), 0) << x << "," << y;
-}
 
-TEST(AppView, ViewTooSmallForABoardStaysWhiteAndTriesAgain)
-{
-    AppHarness h;
+    // A view too small for a board stays without one, and tries again at each drawing.
     h.app.theView->reset();
     h.app.theView->setMinimumSize(1, 1);
     h.app.theView->resize(3, 100);

@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -53,17 +52,7 @@ public:
     }
 
     // Processes events until `done` holds or the time limit passes.
-    static bool waitUntil(const std::function<bool()>& done, int ms = 20000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > ms)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
-    }
+    static bool waitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, 20000); }
 
     static void pump(int ms = 20) { QTest::qWait(ms); }
 
@@ -95,16 +84,17 @@ public:
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
 
-    void choose(const QString& path)
+    // As a person does: go to the folder, type the name, press the button.
+    // `beforeAccept` runs just before the button is pressed.
+    void choose(const QString& path, const std::function<void()>& beforeAccept = {})
     {
         QFileDialog* dialog = panel();
         ASSERT_NE(dialog, nullptr);
-        // As a person does: go to the folder, type the name, press the button.
         const QFileInfo info(path);
         dialog->setDirectory(info.absolutePath());
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(info.fileName());
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(info.fileName());
+        if (beforeAccept)
+            beforeAccept();
         QMetaObject::invokeMethod(dialog, "accept");
         pump();
     }
@@ -113,15 +103,9 @@ public:
     // so that nothing can be written there.
     void chooseInVanishingFolder(const QTemporaryDir& dir, const QString& name)
     {
-        QFileDialog* dialog = panel();
-        ASSERT_NE(dialog, nullptr);
         const QString folder = dir.filePath(QStringLiteral("vanishing"));
         ASSERT_TRUE(QDir().mkdir(folder));
-        dialog->setDirectory(folder);
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-        ASSERT_TRUE(QDir(folder).removeRecursively());
-        QMetaObject::invokeMethod(dialog, "accept");
-        pump();
+        choose(folder + QLatin1Char('/') + name, [&] { QDir(folder).removeRecursively(); });
     }
 
     void dismissPanel()

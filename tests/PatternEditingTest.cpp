@@ -115,16 +115,12 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelKeepsEverything)
     EXPECT_TRUE(editingWindowState(h));
     EXPECT_TRUE(h.app.nnewPatternPixelsWideTextField->text().isEmpty());
     EXPECT_TRUE(h.app.nnewPatternPixelsHighTextField->text().isEmpty());
-}
 
-TEST(PatternMode, EmptyFieldsGiveARandomBoardToEdit)
-{
-    AppHarness h;
+    // With the fields empty there is no blank board: a random one is drawn and edited.
     h.app.createNewPattern();
     h.app.newPatternOK();
     EXPECT_TRUE(h.app.isCreating());
     (void)h.app.theView->grab();
-    ASSERT_TRUE(h.board());
     EXPECT_EQ(h.board()->pixelsWide(), 120);
 }
 
@@ -143,7 +139,7 @@ TEST(PatternMode, TooLargeASizeIsRefusedWithAMessageAndNothingChanges)
     EXPECT_FALSE(h.app.isCreating());
 }
 
-TEST(PatternMode, EditPatternStopsARunAndAnUnchangedPatternEndsWithoutAQuestion)
+TEST(PatternMode, EditPatternStopsARunAndAnUnchangedPatternLetsCommandsGoOn)
 {
     AppHarness h;
     h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
@@ -159,6 +155,12 @@ TEST(PatternMode, EditPatternStopsARunAndAnUnchangedPatternEndsWithoutAQuestion)
     EXPECT_FALSE(h.app.isCreating());
     EXPECT_TRUE(normalWindowState(h));
     EXPECT_TRUE(h.indicatorShown());
+
+    // Likewise the window closes at once.
+    h.app.editPattern();
+    h.app.window->close();
+    EXPECT_EQ(h.question(), nullptr);
+    EXPECT_FALSE(h.app.window->isVisible());
 }
 
 TEST(Guard, QuestionHasItsTextsAndButtonsInOrder)
@@ -244,16 +246,6 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
             h.app.stopGameOfLife();
         }
     }
-}
-
-TEST(Guard, CloseWithoutAChangedPatternClosesAtOnceRestored)
-{
-    AppHarness h;
-    h.app.editPattern();
-    h.app.window->close();
-    EXPECT_EQ(h.question(), nullptr);
-    EXPECT_FALSE(h.app.window->isVisible());
-    EXPECT_TRUE(normalWindowState(h));
 }
 
 TEST(Guard, FailedSaveKeepsTheModeAndSaysSo)

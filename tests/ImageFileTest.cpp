@@ -1,5 +1,4 @@
 #include "Boards.h"
-#include "FileHelpers.h"
 #include "ImageFile.h"
 
 #include <QBuffer>
@@ -10,36 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
-namespace {
-
-// Encodes an image with Qt's own writer, as another program would.
-QByteArray encode(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    EXPECT_TRUE(image.save(&buffer, format, 95)) << format;
-    return bytes;
-}
-
-// A row of square blocks side by side, one of each colour.
-QImage blocks(QImage::Format format, int side, std::initializer_list<QColor> colours)
-{
-    QImage image(side * static_cast<int>(colours.size()), side, format);
-    int left = 0;
-    for (const QColor& c : colours) {
-        for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x)
-                image.setPixelColor(left + x, y, c);
-        left += side;
-    }
-    return image;
-}
-
-}  // namespace
-
-TEST(ImageFileExport, BoardIsOneGrayPixelPerCellAndImportsAgain)
+TEST(ImageFileExport, BoardIsOneGrayPixelPerCell)
 {
     auto board = boards::seeded(120, 80, 11);
     board->setSize({1200, 800});  // shown much larger than its cell count
@@ -56,17 +26,20 @@ TEST(ImageFileExport, BoardIsOneGrayPixelPerCellAndImportsAgain)
         for (int x = 0; x < 120; ++x)
             ASSERT_EQ(image.constScanLine(y)[x], board->getPixel(x, y)) << x << ", " << y;
 
-    const BoardLoad load = ImageFile::read(path.toStdString());
-    ASSERT_TRUE(load.board) << load.error;
-    EXPECT_TRUE(load.board->sameCells(*board));
-    EXPECT_EQ(load.board->size(), (LogicalSize{120, 80}));  // one point per pixel
-
     const std::string error = ImageFile::writePng(*board, dir.filePath("none/b.png").toStdString());
     EXPECT_NE(error.find("\u201cb.png\u201d could not be saved"), std::string::npos) << error;
 }
 
 TEST(ImageFileImport, PixelsBecomeTheirGrayValues)
 {
+    // One pixel high, one pixel of each colour; the JPEG is scaled to 16 pixel blocks.
+    auto row = [](QImage::Format format, std::initializer_list<QColor> colours) {
+        QImage image(static_cast<int>(colours.size()), 1, format);
+        int x = 0;
+        for (const QColor& c : colours)
+            image.setPixelColor(x++, 0, c);
+        return image;
+    };
     const QColor black(0, 0, 0), white(255, 255, 255), gray(128, 128, 128);
     const struct {
         const char* what;
@@ -76,14 +49,16 @@ TEST(ImageFileImport, PixelsBecomeTheirGrayValues)
         std::vector<int> cells;
         int tolerance;
     } cases[] = {
-        {"gray", blocks(QImage::Format_Grayscale8, 1, {black, white, gray}), "png", 8, {0, 255, 128}, 0},
-        {"colour", blocks(QImage::Format_RGB32, 1, {Qt::red, Qt::blue}), "png", 8, {76, 29}, 0},
-        {"transparent", blocks(QImage::Format_ARGB32, 1, {QColor(0, 0, 0, 0), black}), "png", 8, {255, 0}, 0},
-        {"16-bit", blocks(QImage::Format_Grayscale16, 1, {black, white, gray}), "png", 16, {0, 255, 128}, 0},
-        {"jpeg", blocks(QImage::Format_RGB32, 16, {black, gray, white}), "jpeg", 0, {0, 128, 255}, 6},
+        {"gray", row(QImage::Format_Grayscale8, {black, white, gray}), "png", 8, {0, 255, 128}, 0},
+        {"colour", row(QImage::Format_RGB32, {Qt::red, Qt::blue}), "png", 8, {76, 29}, 0},
+        {"transparent", row(QImage::Format_ARGB32, {QColor(0, 0, 0, 0), black}), "png", 8, {255, 0}, 0},
+        {"16-bit", row(QImage::Format_Grayscale16, {black, white, gray}), "png", 16, {0, 255, 128}, 0},
+        {"jpeg", row(QImage::Format_RGB32, {black, gray, white}).scaled(48, 16), "jpeg", 0, {0, 128, 255}, 6},
     };
     for (const auto& c : cases) {
-        const QByteArray bytes = encode(c.image, c.format);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        ASSERT_TRUE(c.image.save(&buffer, c.format, 95)) << c.what;
         ASSERT_EQ(c.depth ? static_cast<unsigned char>(bytes.at(24)) : 0, c.depth) << c.what;
         const BoardLoad load = ImageFile::decode(bytes.constData(), static_cast<std::size_t>(bytes.size()), "image");
         ASSERT_TRUE(load.board) << c.what << ": " << load.error;
@@ -98,24 +73,14 @@ TEST(ImageFileImport, PixelsBecomeTheirGrayValues)
 
 TEST(ImageFileImport, OversizedHeadersAndUndecodableFilesAreRefused)
 {
-    const QByteArray png = encode(blocks(QImage::Format_Grayscale8, 8, {Qt::black}), "png");
-    const struct {
-        const char* name;
-        std::optional<QByteArray> bytes;  // none: no file at all
-        const char* reason;
-    } cases[] = {
-        {"huge.png", files::readAll(GOL_FUZZ_CORPUS "/image/huge_header.png"), "does not fit a board"},  // 20000 square
-        {"notes.png", QByteArray("just some text"), "it is not a PNG or JPEG image"},
-        {"cut.png", png.left(png.size() - 20), ""},
-        {"gone.png", std::nullopt, "the file cannot be read"},
-    };
-    QTemporaryDir dir;
-    for (const auto& c : cases) {
-        ASSERT_TRUE(!c.bytes || files::writeAll(dir.filePath(c.name), *c.bytes));
-        const BoardLoad load = ImageFile::read(dir.filePath(c.name).toStdString());
-        EXPECT_FALSE(load.board) << c.name;
-        EXPECT_EQ(load.error.rfind("\u201c" + std::string(c.name) + "\u201d cannot be opened as an image: ", 0), 0u)
+    for (const auto& [name, reason] : {std::pair{"huge_header.png", "does not fit a board"},  // 20000 square
+                                       {"not_an_image.txt", "it is not a PNG or JPEG image"},
+                                       {"truncated.png", ""},
+                                       {"absent.png", "the file cannot be read"}}) {
+        const BoardLoad load = ImageFile::read(GOL_FUZZ_CORPUS "/image/" + std::string(name));
+        EXPECT_FALSE(load.board) << name;
+        EXPECT_EQ(load.error.rfind("\u201c" + std::string(name) + "\u201d cannot be opened as an image: ", 0), 0u)
             << load.error;
-        EXPECT_NE(load.error.find(c.reason), std::string::npos) << load.error;
+        EXPECT_NE(load.error.find(reason), std::string::npos) << load.error;
     }
 }

@@ -3,6 +3,7 @@
 #include "PatternFile.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,10 +20,14 @@ constexpr LogicalSize kFrame{480, 360};
 // of a Python expression on the dictionary d, by default the columns.
 std::string readByPlistlib(const QString& path, const char* expression = "d['bitMapPixelData']")
 {
-    return files::runPython("import plistlib, sys\n"
-                            "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
-                            "print(list(d), d['bitMapPixelSize'], eval(sys.argv[2]), end='')\n",
-                            {path, QString::fromLatin1(expression)});
+    QProcess python;
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"),
+                                            QStringLiteral("import plistlib, sys\n"
+                                                           "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
+                                                           "print(list(d), d['bitMapPixelSize'], eval(sys.argv[2]))\n"),
+                                            path, QString::fromLatin1(expression)});
+    python.waitForFinished(60000);  // a failure shows as the error it printed
+    return (python.readAllStandardOutput() + python.readAllStandardError()).trimmed().toStdString();
 }
 
 std::string plist(const std::string& body)
@@ -40,71 +45,51 @@ std::string ints(std::initializer_list<long long> values)
 
 }  // namespace
 
-TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsIt)
+TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsTheColumns)
 {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.golpattern");
     auto board = CellBitmap::create(16, 16);  // every value 0..255 once, counting down the columns
     for (int i = 0; i < 256; ++i)
         board->setPixel(i / 16, i % 16, static_cast<std::uint8_t>(i));
-    QTemporaryDir dir;
-    const QString path = dir.filePath("every.golpattern");
-    ASSERT_EQ(PatternFile::write(boards::seeded(40, 40, 1).get(), path.toStdString()), "");  // replaced below
     ASSERT_EQ(PatternFile::write(board.get(), path.toStdString()), "");
-
     const BoardLoad load = PatternFile::read(path.toStdString(), kFrame);
     ASSERT_TRUE(load.board) << load.error;
     EXPECT_TRUE(load.board->sameCells(*board));
     EXPECT_EQ(load.board->size(), kFrame);
     EXPECT_EQ(readByPlistlib(path, "d['bitMapPixelData'] == [list(range(16 * x, 16 * x + 16)) for x in range(16)]"),
               "['bitMapPixelSize', 'bitMapPixelData'] [16, 16] True");
-}
 
-TEST(PatternFileWrite, ColumnByColumnLayoutAndOneByOne)
-{
-    QTemporaryDir dir;
-    auto five = CellBitmap::create(5, 2);
+    // Five columns of two, written over the larger file, which must leave nothing of it behind.
+    board = CellBitmap::create(5, 2);
     for (int i = 0; i < 10; ++i)
-        five->setPixel(i / 2, i % 2, static_cast<std::uint8_t>(i));
-    ASSERT_EQ(PatternFile::write(five.get(), dir.filePath("five").toStdString()), "");
-    EXPECT_EQ(readByPlistlib(dir.filePath("five")),
+        board->setPixel(i / 2, i % 2, static_cast<std::uint8_t>(i));
+    ASSERT_EQ(PatternFile::write(board.get(), path.toStdString()), "");
+    EXPECT_EQ(readByPlistlib(path),
               "['bitMapPixelSize', 'bitMapPixelData'] [5, 2] [[0, 1], [2, 3], [4, 5], [6, 7], [8, 9]]");
-
-    const auto one = boards::withLive(1, 1, {{0, 0}});
-    ASSERT_EQ(PatternFile::write(one.get(), dir.filePath("one").toStdString()), "");
-    EXPECT_EQ(readByPlistlib(dir.filePath("one")), "['bitMapPixelSize', 'bitMapPixelData'] [1, 1] [[0]]");
-    const BoardLoad load = PatternFile::read(dir.filePath("one").toStdString(), kFrame);
-    ASSERT_TRUE(load.board) << load.error;
-    EXPECT_TRUE(load.board->sameCells(*one));
-}
-
-TEST(PatternFileWrite, XmlHeaderAndOneDictionary)
-{
-    const std::string xml = PatternFile::toXml(boards::seeded(4, 3, 9).get());
-    EXPECT_EQ(xml.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                        "<plist version=\"1.0\">\n<dict>\n", 0), 0u) << xml;
-    EXPECT_TRUE(xml.ends_with("</dict>\n</plist>\n")) << xml;
-    EXPECT_EQ(xml.find("<dict", xml.find("<dict") + 1), std::string::npos);  // the keys are checked with plistlib
+    const QByteArray xml = files::readAll(path);
+    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                               "<plist version=\"1.0\">\n"))
+        << xml.toStdString();
 }
 
 TEST(PatternFileWrite, FailedWriteReportsAndKeepsTheOldFile)
 {
     QTemporaryDir dir;
-    const auto board = boards::seeded(300, 300, 7);  // over two megabytes of XML
-    const std::string nowhere = PatternFile::write(board.get(), dir.filePath("none/p.golpattern").toStdString());
-    EXPECT_NE(nowhere.find("\u201cp.golpattern\u201d could not be saved"), std::string::npos) << nowhere;
-
-    // The file size limit makes the write fail part way, as a full disk would.
     const QString path = dir.filePath("p.golpattern");
     ASSERT_EQ(PatternFile::write(boards::seeded(4, 4, 6).get(), path.toStdString()), "");
     const QByteArray before = files::readAll(path);
+    const auto big = boards::seeded(300, 300, 7);  // over two megabytes of XML
+
+    // The file size limit makes the write fail part way, as a full disk would.
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 8192;
+    const rlimit small{8192, old.rlim_max};
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string error = PatternFile::write(board.get(), path.toStdString());
+    const std::string error = PatternFile::write(big.get(), path.toStdString());
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_NE(error.find("\u201cp.golpattern\u201d could not be saved: "), std::string::npos) << error;
@@ -112,29 +97,24 @@ TEST(PatternFileWrite, FailedWriteReportsAndKeepsTheOldFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.golpattern"});  // no leftovers
 }
 
-TEST(PatternFileRead, SizeWithoutDataOpensAsLiveCells)
+TEST(PatternFileRead, SizeWithoutDataAndFilesWrittenByPlistlibOpen)
 {
     const std::string text = plist("<dict><key>bitMapPixelSize</key>" + ints({4, 3}) + "</dict>");
-    const BoardLoad load = PatternFile::parse(text.data(), text.size(), "p.golpattern", kFrame);
-    ASSERT_TRUE(load.board) << load.error;
-    EXPECT_EQ(load.board->pixelsWide(), 4);
-    EXPECT_EQ(load.board->pixelsHigh(), 3);
-    EXPECT_EQ(load.board->liveCells(), 12);
-}
+    const BoardLoad live = PatternFile::parse(text.data(), text.size(), "p.golpattern", kFrame);
+    ASSERT_TRUE(live.board) << live.error;
+    EXPECT_EQ(live.board->pixelsWide(), 4);
+    EXPECT_EQ(live.board->pixelsHigh(), 3);
+    EXPECT_EQ(live.board->liveCells(), 12);
 
-TEST(PatternFileRead, FilesWrittenByPlistlibOpen)
-{
     // XML and binary, with an extra key; "shared" repeats column 0 as one object.
-    for (const char* name : {"xml", "binary", "shared"}) {
-        const std::string path = std::string(GOL_TEST_DATA) + "/pattern_plistlib_" + name + ".golpattern";
-        const BoardLoad load = PatternFile::read(path, kFrame);
+    for (const std::string name : {"xml", "binary", "shared"}) {
+        const BoardLoad load = PatternFile::read(GOL_TEST_DATA "/pattern_plistlib_" + name + ".golpattern", kFrame);
         ASSERT_TRUE(load.board) << name << ": " << load.error;
         ASSERT_EQ(load.board->pixelsWide(), 9) << name;
         ASSERT_EQ(load.board->pixelsHigh(), 6) << name;
-        const bool shared = std::string(name) == "shared";
         for (int x = 0; x < 9; ++x)
             for (int y = 0; y < 6; ++y)
-                ASSERT_EQ(load.board->getPixel(x, y), ((shared ? 0 : x * 31) + y * 7) % 256) << name << x << y;
+                ASSERT_EQ(load.board->getPixel(x, y), ((name == "shared" ? 0 : x * 31) + y * 7) % 256) << name << x << y;
     }
 }
 
@@ -151,10 +131,8 @@ TEST(PatternFileRead, BrokenFilesNameTheFileAndGiveNoBoard)
     } cases[] = {
         {std::nullopt, "the file cannot be read"},
         {"hello, world\n", "it is not a property list"},
-        {plist("<dict><key>bitMapPixelSize</key><array><integer>1</array></integer></dict>"), "not a property list"},
         {plist(size43), "its root is not a dictionary"},
         {dict("<key>bitMapPixelSize</key>" + ints({4})), "is not a list of two integers"},
-        {dict("<key>bitMapPixelSize</key><array><real>4</real><real>3</real></array>"), "not a list of two integers"},
         {data(ints({0, 0}), ""), "its size 0 \u00d7 0 has no cells"},
         {dict("<key>bitMapPixelSize</key>" + ints({16385, 16384})), "is larger than the largest board"},
         {data(size43, col + col + col), "\u201cbitMapPixelData\u201d does not hold 4 columns"},
@@ -162,15 +140,12 @@ TEST(PatternFileRead, BrokenFilesNameTheFileAndGiveNoBoard)
         {data(size43, col + col + ints({0, 0}) + col), "column 2 does not hold 3 cells"},
         {data(size43, col + col + col + "<array><integer>0</integer><string>0</string><integer>0</integer></array>"),
          "the cell at (3, 1) is not an integer"},
-        {data(size43, col + "<array><real>0.5</real><integer>0</integer><integer>0</integer></array>" + col + col),
-         "the cell at (1, 0) is not an integer"},
         {data(size43, col + col + ints({0, 0, 256}) + col), "the cell at (2, 2) holds 256, outside 0 to 255"},
         {data(size43, ints({-1, 0, 0}) + col + col + col), "the cell at (0, 0) holds -1, outside 0 to 255"},
         {plist(QByteArray("<array>").repeated(100000).toStdString()), "nested too deeply"},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("broken.golpattern");
-    QStringList binaries;  // the lists plistlib can load, converted by it to the binary form
     for (const auto& c : cases) {
         QFile::remove(path);
         ASSERT_TRUE(!c.content || files::writeAll(path, QByteArray::fromStdString(*c.content)));
@@ -178,23 +153,5 @@ TEST(PatternFileRead, BrokenFilesNameTheFileAndGiveNoBoard)
         EXPECT_FALSE(load.board) << c.reason;
         EXPECT_EQ(load.error.rfind("\u201cbroken.golpattern\u201d cannot be opened as a pattern: ", 0), 0u) << load.error;
         EXPECT_NE(load.error.find(c.reason), std::string::npos) << c.reason << " / " << load.error;
-        binaries << dir.filePath(QString::number(binaries.size()));
-        ASSERT_TRUE(!c.content || QFile::copy(path, binaries.back() + ".xml"));
-    }
-    ASSERT_EQ(files::runPython("import plistlib, sys\n"
-                               "n = 0\n"
-                               "for p in sys.argv[1:]:\n"
-                               "    try: d = plistlib.load(open(p + '.xml', 'rb'))\n"
-                               "    except Exception: continue\n"
-                               "    plistlib.dump(d, open(p, 'wb'), fmt=plistlib.FMT_BINARY)\n"
-                               "    n += 1\n"
-                               "print(n, end='')\n",
-                               binaries), "12");
-    for (qsizetype i = 0; i < binaries.size(); ++i) {
-        if (!QFile::exists(binaries[i]))
-            continue;
-        const BoardLoad load = PatternFile::read(binaries[i].toStdString(), kFrame);
-        EXPECT_FALSE(load.board) << cases[i].reason;
-        EXPECT_NE(load.error.find(cases[i].reason), std::string::npos) << cases[i].reason << " / " << load.error;
     }
 }

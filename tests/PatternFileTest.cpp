@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 
 #include <csignal>
 #include <optional>
@@ -73,6 +74,32 @@ TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsTheColumns)
                                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                                "<plist version=\"1.0\">\n"))
         << xml.toStdString();
+}
+
+// The writer's XML is exactly the property list libplist makes of the same
+// dictionary: a size array (W, H) and W columns of H integers.
+TEST(PatternFileWrite, XmlIsWhatLibplistWritesForTheSameDictionary)
+{
+    auto board = boards::seeded(3, 2, 9);
+    plist_t size = plist_new_array();
+    plist_array_append_item(size, plist_new_uint(3));
+    plist_array_append_item(size, plist_new_uint(2));
+    plist_t columns = plist_new_array();
+    for (int x = 0; x < 3; ++x) {
+        plist_t column = plist_new_array();
+        for (int y = 0; y < 2; ++y)
+            plist_array_append_item(column, plist_new_uint(board->getPixel(x, y)));
+        plist_array_append_item(columns, column);
+    }
+    plist_t root = plist_new_dict();
+    plist_dict_set_item(root, "bitMapPixelSize", size);
+    plist_dict_set_item(root, "bitMapPixelData", columns);
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    EXPECT_EQ(PatternFile::toXml(board.get()), std::string(xml, length));
+    plist_to_xml_free(xml);
+    plist_free(root);
 }
 
 TEST(PatternFileWrite, FailedWriteReportsAndKeepsTheOldFile)

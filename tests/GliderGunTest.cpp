@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
 
 TEST(GliderGun, SizedFromTheViewAndFiringGliders)
 {
     struct Case { double viewWidth, viewHeight; std::int64_t cellsWide, cellsHigh; LogicalSize size; };
     for (const Case c : {Case{100, 100, 50, 30, {200, 120}}, Case{803, 482, 200, 120, {803, 482}}}) {
-        SCOPED_TRACE(std::to_string(c.viewWidth) + "x" + std::to_string(c.viewHeight));
+        SCOPED_TRACE(testing::Message() << c.viewWidth << "x" << c.viewHeight);
         auto board = GliderGun::make(c.viewWidth, c.viewHeight);
         ASSERT_TRUE(board);
         EXPECT_EQ(board->pixelsWide(), c.cellsWide);

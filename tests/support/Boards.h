@@ -4,9 +4,7 @@
 
 #include "CellBitmap.h"
 
-#include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <random>
 #include <utility>
 

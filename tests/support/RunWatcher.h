@@ -5,10 +5,7 @@
 
 #include "GameOfLife.h"
 
-#include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <vector>
 
 class RunWatcher {
 public:
@@ -37,8 +34,8 @@ public:
     // The latest report; a default one when no run has ended.
     RunReport last()
     {
-        std::lock_guard lock(mutex_);
-        return reports_.empty() ? RunReport{} : reports_.back();
+        const auto all = reports();
+        return all.empty() ? RunReport{} : all.back();
     }
 
 private:

@@ -10,7 +10,6 @@
 #include "GameOfLife.h"
 #include "GifRecorder.h"
 #include "LifeRule.h"
-#include "TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,8 +24,8 @@ constexpr int kGenerations = 100;
 
 void RecordRun(benchmark::State& state)
 {
-    TempFolder folder;
-    const std::string path = (folder.path() / "run.gif").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("gif_bench-" + std::to_string(::getpid()) + ".gif")).string();
     double fileBytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -62,6 +61,7 @@ void RecordRun(benchmark::State& state)
         life.waitForRuns();
         state.ResumeTiming();
     }
+    std::filesystem::remove(path);
     state.counters["file_MB"] = fileBytes / (1024.0 * 1024.0);
     state.counters["raw_MB"] = double(kSide) * kSide * kGenerations / (1024.0 * 1024.0);
 }

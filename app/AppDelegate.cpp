@@ -309,18 +309,13 @@ void AppDelegate::createNewPattern()
     nnewPatternSheet->open();
 }
 
-QString AppDelegate::boardLimitText()
-{
-    return QStringLiteral("16384 by 16384");
-}
-
 void AppDelegate::newPatternOK()
 {
     const std::int32_t width = IntegerText::intValue(nnewPatternPixelsWideTextField->text());
     const std::int32_t height = IntegerText::intValue(nnewPatternPixelsHighTextField->text());
     if (width >= 1 && height >= 1 && !CellBitmap::sizeFits(width, height)) {
         dialogs_.tell(window, QStringLiteral("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
-                      QStringLiteral("A board holds at most %1 cells.").arg(boardLimitText()));
+                      QStringLiteral("A board holds at most 16384 by 16384 cells."));
         return;
     }
     stopGameOfLife();  // presses never race with a run

@@ -95,9 +95,6 @@ public:
     void gameOfLife(RunIndicators indicators);
     void gameOfLifeGif(RunIndicators indicators, std::string file);
 
-    // The largest board the new-pattern sheet accepts, in cells.
-    static QString boardLimitText();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -260,7 +260,7 @@ void GameOfLife::runLoop(std::stop_token stop, const std::shared_ptr<Run>& run)
                 report.end = RunEnd::Cancelled;
                 break;
             }
-            if (!LifeRule::step(*from.board, *next, stop, threads_.load())) {
+            if (!LifeRule::step(*from.board, *next, stop, 0)) {  // every core on large boards
                 report.end = RunEnd::Cancelled;
                 break;
             }

@@ -100,8 +100,6 @@ public:
     void setRedrawHandler(std::function<void()> handler);
     // Makes the recorder of each recording run.
     void setRecorderFactory(RecorderFactory factory);
-    // Cores one generation may use (0: all of them).
-    void setThreads(unsigned threads) { threads_.store(threads); }
 
     RunPacer& pacer() { return pacer_; }
 
@@ -127,6 +125,5 @@ private:
     RecorderFactory recorderFactory_;
 
     std::atomic<std::int32_t> iterations_{kDefaultIterations};
-    std::atomic<unsigned> threads_{0};
     RunPacer pacer_;
 };

@@ -62,8 +62,6 @@ public:
     RecordingResult finish(RunEnd end) override;
 
     const std::string& path() const { return path_; }
-    // Bytes of the frames encoded so far; may be read from any thread.
-    std::size_t encodedBytes() const { return encodedBytes_.load(); }
 
     // One board as a complete single-image GIF. The colour table holds only
     // the gray levels that occur on the board (rounded up to a power of two

@@ -30,10 +30,4 @@ public:
     // threads 0 means every core of the machine. Returns false when stopped.
     static bool step(const CellBitmap& src, CellBitmap& dst, std::stop_token stop = {},
                      unsigned threads = 1);
-
-    // The rule for one cell, for callers that work cell by cell.
-    static std::uint8_t next(std::uint8_t current, int liveNeighbours)
-    {
-        return liveNeighbours == 3 ? 0 : liveNeighbours == 2 ? current : 255;
-    }
 };

@@ -10,12 +10,6 @@ void RunPacer::setSpeed(Speed speed)
     changed_.notify_all();
 }
 
-RunPacer::Speed RunPacer::speed() const
-{
-    std::lock_guard lock(mutex_);
-    return speed_;
-}
-
 void RunPacer::setDisplayed(bool displayed)
 {
     {

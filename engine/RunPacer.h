@@ -25,7 +25,6 @@ public:
     static constexpr std::chrono::milliseconds kDrawTimeout{250};
 
     void setSpeed(Speed speed);
-    Speed speed() const;
 
     // Whether a screen shows the board now (window visible, not minimised).
     void setDisplayed(bool displayed);

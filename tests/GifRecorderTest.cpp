@@ -124,6 +124,9 @@ TEST_F(GifRecording, StartDuringARunCancelsItAndEachRunRecordsItsOwnGenerations)
     life.replaceBitmap(board->copy());
     const auto start = life.snapshot().serial;
     life.setIterations(INT32_MAX);
+    // Slow enough that the first run is still well short of the second's count
+    // when that count is set, so that it ends cancelled, not completed.
+    life.pacer().setSpeed({false, 100});
     ASSERT_TRUE(life.startGameOfLifeAndWriteToFile(true, (folder / "first.gif").string(), replaced.indicators()));
     while (life.snapshot().serial < start + 3)
         std::this_thread::sleep_for(1ms);

@@ -33,11 +33,6 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent) : QWidget(parent)
 // The runs end (the board's owner joins them) before the view itself goes.
 VandrelGameOfLifeView::~VandrelGameOfLifeView() = default;
 
-void VandrelGameOfLifeView::makeBitmap(QSizeF rect)
-{
-    life_.replaceBitmap(CellBitmap::random(rect.width(), rect.height()));
-}
-
 bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
 {
     if (!life_.initWithBitmap(bitmap))

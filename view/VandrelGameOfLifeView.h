@@ -20,8 +20,6 @@ public:
     ~VandrelGameOfLifeView() override;
 
     // --- The board ---
-    // Replaces the board with a random one sized from the rectangle (4 points a cell).
-    void makeBitmap(QSizeF rect);
     // Installs an independent copy of `bitmap`, sets the count back to 100
     // and redraws. The view keeps its place and size in the window. Returns
     // false when no copy could be made; the board then stays as it was.

@@ -45,31 +45,26 @@ TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
 }
 
-TEST_F(AppFiles, FilesHandedOverByTheDesktopNeedTheExactExtension)
+TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndBrokenOnesChangeNothing)
 {
     auto board = boards::seeded(12, 9, 2);
+    h.app.editPattern();
     const auto before = h.board();
     EXPECT_FALSE(h.app.openFile(writePattern("x.txt", *board)));
     EXPECT_FALSE(h.app.openFile(writePattern("x.GOLPATTERN", *board)));
-    EXPECT_EQ(h.board(), before);
-    EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
-    EXPECT_TRUE(h.board()->sameCells(*board));
-}
-
-TEST_F(AppFiles, BrokenPatternGivesAMessageAndKeepsTheBoardAndTheMode)
-{
     QFile broken(path("broken.golpattern"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("<plist version=\"1.0\"><dict><key>bitMapPixelSize</key><array><integer>4</integer></array></dict></plist>");
     broken.close();
-    h.app.editPattern();
-    const auto before = h.board();
     EXPECT_TRUE(h.app.openFile(broken.fileName()));
     EXPECT_EQ(h.board(), before);
     auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(message->text().contains(QStringLiteral("broken.golpattern")));
-    EXPECT_TRUE(h.app.isCreating());
+
+    EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
+    EXPECT_TRUE(h.board()->sameCells(*board));
+    EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
 }
 
 TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
@@ -124,31 +119,26 @@ TEST_F(AppFiles, ImagesGoOutOnePixelPerCellAndComeInOneCellPerPixel)
     EXPECT_EQ(h.app.theView->iterations(), 100);
 }
 
-TEST_F(AppFiles, RecordGifWritesTheRunToTheChosenFile)
+TEST_F(AppFiles, RecordGifWritesTheRunOrSaysWhyNot)
 {
-    h.app.theView->setSpeed(RunPacer::kFastest);
-    h.app.iterationsTextfield->setText(QStringLiteral("20"));
     h.app.startGameOfLifeAndMakeGif();
     EXPECT_TRUE(h.indicatorShown());
     EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Save gif"));
     EXPECT_EQ(nameField(), QStringLiteral("GameOfLifeAnimation"));
+    h.dismissPanel();
+    EXPECT_FALSE(h.indicatorShown());
+    EXPECT_FALSE(h.app.theView->isRunning());
+
+    h.app.theView->setSpeed(RunPacer::kFastest);
+    h.app.iterationsTextfield->setText(QStringLiteral("20"));
+    h.app.startGameOfLifeAndMakeGif();
     h.choose(path("run"));
     ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
     ASSERT_TRUE(h.runEnds());
     QImageReader reader(path("run.gif"));
     EXPECT_EQ(reader.imageCount(), 20);
     EXPECT_EQ(reader.size(), QSize(120, 90));
-}
 
-TEST_F(AppFiles, RecordGifCancelledOrUnwritableLeavesNoIndicatorAndSaysWhy)
-{
-    h.app.startGameOfLifeAndMakeGif();
-    h.dismissPanel();
-    EXPECT_FALSE(h.indicatorShown());
-    EXPECT_FALSE(h.app.theView->isRunning());
-
-    h.app.theView->setSpeed(RunPacer::kFastest);
-    h.app.iterationsTextfield->setText(QStringLiteral("3"));
     h.app.startGameOfLifeAndMakeGif();
     h.chooseInVanishingFolder(dir, QStringLiteral("lost.gif"));
     ASSERT_TRUE(AppHarness::waitUntil([&] { return qobject_cast<QMessageBox*>(h.lastDialog()) != nullptr; }));

@@ -43,14 +43,6 @@ public:
         pump();
     }
 
-    ~AppHarness()
-    {
-        for (auto& d : shown) {
-            if (d)
-                d->reject();
-        }
-    }
-
     // Processes events until `done` holds or the time limit passes.
     static bool waitUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, 20000); }
 

@@ -1,5 +1,6 @@
 #include "ImageFile.h"
 
+#include "AtomicFile.h"
 #include "FileMessage.h"
 
 #include <QBuffer>
@@ -9,7 +10,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QString>
 
 #include <cmath>
@@ -151,31 +151,24 @@ BoardLoad load(QIODevice* device, const std::string& fileName)
 
 std::string ImageFile::writePng(const CellBitmap& board, const std::string& path)
 {
-    auto fail = [&](const QString& reason) { return FileMessage::couldNotSave(path, reason); };
-
     const auto w = static_cast<int>(board.pixelsWide());
     const auto h = static_cast<int>(board.pixelsHigh());
     QImage image(w, h, QImage::Format_Grayscale8);
     if (image.isNull())
-        return fail(QStringLiteral("there is not enough memory"));
+        return FileMessage::couldNotSave(path, QStringLiteral("there is not enough memory"));
     for (int y = 0; y < h; ++y)
         std::memcpy(image.scanLine(y), board.row(y), static_cast<std::size_t>(w));
     // One point per pixel: 72 dpi, stored as dots per metre.
     image.setDotsPerMeterX(2835);
     image.setDotsPerMeterY(2835);
 
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        const QString reason = writer.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return {};
+    return AtomicFile::write(path, [&image](QIODevice& device, QString& reason) {
+        QImageWriter writer(&device, "png");
+        if (writer.write(image))
+            return true;
+        reason = writer.errorString();
+        return false;
+    });
 }
 
 BoardLoad ImageFile::read(const std::string& path)

@@ -1,10 +1,10 @@
 #include "PatternFile.h"
 
+#include "AtomicFile.h"
 #include "FileMessage.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 
 #include <algorithm>
@@ -840,32 +840,14 @@ std::string PatternFile::toXml(const CellBitmap* board)
 
 std::string PatternFile::write(const CellBitmap* board, const std::string& path)
 {
-    auto fail = [&](const QString& reason) { return FileMessage::couldNotSave(path, reason); };
-    // The list goes to a temporary file beside the target, which replaces the
-    // target only once it is complete. It is written a megabyte at a time, so
-    // a large board never needs its whole XML in memory. (Where the platform
-    // has a "hide extension" attribute it would be set here; this file system
-    // has none.)
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    bool written = false;
-    try {
-        written = streamXml(board, std::size_t{1} << 20, [&](const std::string& out) {
-            return file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+    // The list is written a megabyte at a time, so a large board never needs
+    // its whole XML in memory. (Where the platform has a "hide extension"
+    // attribute it would be set here; this file system has none.)
+    return AtomicFile::write(path, [board](QIODevice& device, QString&) {
+        return streamXml(board, std::size_t{1} << 20, [&device](const std::string& out) {
+            return device.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
         });
-    } catch (const std::bad_alloc&) {
-        file.cancelWriting();
-        return fail(QStringLiteral("there is not enough memory"));
-    }
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return {};
+    });
 }
 
 BoardLoad PatternFile::read(const std::string& path, LogicalSize logicalSize)

@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs every test:
 #   1. Release build, warnings as errors: every test, and the benchmarks once, briefly
 #   2. AddressSanitizer with UndefinedBehaviorSanitizer: every test
-#   3. ThreadSanitizer: the engine and its threaded tests
+#   3. ThreadSanitizer: the engine, the file formats and their threaded tests
 #   4. libFuzzer (clang): each fuzz target for a bounded time, after its corpus
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,12 +34,12 @@ cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   run_ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
-step "ThreadSanitizer (engine)"
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=thread -DGOL_ENGINE_ONLY=ON \
+step "ThreadSanitizer (engine and file formats)"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=thread \
   -DGOL_BUILD_BENCH=OFF -DGOL_WERROR=ON >/dev/null
-cmake --build build/tsan -j"$jobs"
+cmake --build build/tsan -j"$jobs" --target engine_tests files_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  run_ctest --test-dir build/tsan --output-on-failure -j"$jobs"
+  run_ctest --test-dir build/tsan --output-on-failure -j"$jobs" -L "engine|files"
 
 if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ] && [ -s fuzz/CMakeLists.txt ]; then
   step "Fuzzing"

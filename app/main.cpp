@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Game of Life"));
     QApplication::setApplicationVersion(QStringLiteral(GOL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("gameoflife"));
+    QApplication::setDesktopFileName(QStringLiteral(GOL_APP_ID));
     QApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
     AppDelegate delegate;

@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libgif-dev libplist-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev python3
+  librsvg2-bin dpkg-dev fakeroot file
+  desktop-file-utils appstream lintian man-db
 )
 
 missing=()

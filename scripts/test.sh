@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test:
 #   1. Release build, warnings as errors: every test, and the benchmarks once, briefly
-#   2. AddressSanitizer with UndefinedBehaviorSanitizer: every test
-#   3. ThreadSanitizer: the engine, the file formats and their threaded tests
-#   4. libFuzzer (clang): each fuzz target for a bounded time, after its corpus
+#   2. The Debian package (scripts/package.sh): lintian, and the tree it installs
+#   3. AddressSanitizer with UndefinedBehaviorSanitizer: every test
+#   4. ThreadSanitizer: the engine, the file formats and their threaded tests
+#   5. libFuzzer (clang): each fuzz target for a bounded time, after its corpus
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,23 @@ step "Benchmarks (a short pass, to keep them working)"
 for b in build/release/bench/*_bench; do
   "$b" --benchmark_min_time=0.01 >/dev/null
 done
+
+step "Debian package"
+scripts/package.sh
+deb="$(ls gameoflife_*.deb)"
+# Errors and warnings fail; lintian's lesser remarks (info, pedantic) would be shown.
+lintian --fail-on error,warning --display-info --pedantic "$deb"
+tree="$(mktemp -d)"
+trap 'rm -f "$log"; rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+appstreamcli validate-tree --no-net --strict "$tree"
+icon="$(sed -n 's/^Icon=//p' "$tree"/usr/share/applications/*.desktop)"
+for size in 16 24 32 48 64 128 256; do
+  file -b "$tree/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png" | grep -q "PNG image data, $size x $size" ||
+    { echo "no ${size}x${size} PNG icon $icon in the package" >&2; exit 1; }
+done
+"$tree/usr/bin/gameoflife-batch" --random 64x48 --seed 1 -n 10
+echo "$deb: lintian clean, metainfo and desktop entry valid as installed, icons 16 to 256"
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGOL_SANITIZE=address,undefined \

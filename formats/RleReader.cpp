@@ -172,25 +172,31 @@ bool RleReader::checkHeaderSize(std::string_view widthText, std::string_view hei
 // ---------------------------------------------------------------------------
 // The cells
 
-void RleReader::addDigit(char digit)
+// A count's digits, which may continue after whitespace and line breaks.
+void RleReader::readDigits(char first)
 {
     if (count_ < 0) {
         count_ = 0;
         countLine_ = line_;
-        countText_.clear();
+        countStart_ = pos_ - 1;
     }
-    count_ = std::min(count_ * 10 + (digit - '0'), kMax + 1);
-    if (countText_.size() <= kMaxQuotedDigits)
-        countText_ += digit;
+    std::int64_t count = std::min(count_ * 10 + (first - '0'), kMax + 1);
+    while (pos_ < text_.size() && isDigit(text_[pos_]))
+        count = std::min(count * 10 + (text_[pos_++] - '0'), kMax + 1);
+    count_ = count;
 }
 
-bool RleReader::takeCount(std::int64_t& count)
+bool RleReader::countTooLarge()
 {
-    count = count_ < 0 ? 1 : count_;
-    count_ = -1;
-    if (count > kMax)
-        return failOnLine(countLine_, "the count " + shortened(countText_) + " is larger than " + largest());
-    return true;
+    // The digits again, for the message, from where the count began.
+    std::string digits;
+    for (std::size_t i = countStart_; i < text_.size() && digits.size() <= kMaxQuotedDigits; ++i) {
+        if (isDigit(text_[i]))
+            digits += text_[i];
+        else if (!isBlank(text_[i]) && text_[i] != '\n')
+            break;
+    }
+    return failOnLine(countLine_, "the count " + shortened(digits) + " is larger than " + largest());
 }
 
 bool RleReader::liveRun(std::int64_t count, CellBitmap* board, std::int64_t offsetX, std::int64_t offsetY)
@@ -198,7 +204,11 @@ bool RleReader::liveRun(std::int64_t count, CellBitmap* board, std::int64_t offs
     if (count == 0)
         return true;
     if (board) {
-        std::memset(board->row(y_ + offsetY) + x_ + offsetX, CellBitmap::kLive, std::size_t(count));
+        std::uint8_t* cells = board->row(y_ + offsetY) + x_ + offsetX;
+        if (count <= 8)
+            std::fill_n(cells, count, CellBitmap::kLive);  // most runs are short: no call
+        else
+            std::memset(cells, CellBitmap::kLive, std::size_t(count));
         return true;
     }
     const std::int64_t end = x_ + count;
@@ -238,7 +248,7 @@ bool RleReader::scanCells(CellBitmap* board, std::int64_t offsetX, std::int64_t 
     while (pos_ < text_.size()) {
         const char c = text_[pos_++];
         if (isDigit(c)) {
-            addDigit(c);
+            readDigits(c);
             lineStart = false;
             continue;
         }

@@ -54,8 +54,14 @@ private:
     // One pass over the cells. Without a board it measures the pattern and
     // checks every cell; with one it sets the live cells.
     bool scanCells(CellBitmap* board, std::int64_t offsetX, std::int64_t offsetY);
-    void addDigit(char digit);
-    bool takeCount(std::int64_t& count);
+    void readDigits(char first);
+    bool takeCount(std::int64_t& count)
+    {
+        count = count_ < 0 ? 1 : count_;
+        count_ = -1;
+        return count <= CellBitmap::kMaxCells || countTooLarge();
+    }
+    bool countTooLarge();
     bool liveRun(std::int64_t count, CellBitmap* board, std::int64_t offsetX, std::int64_t offsetY);
     bool unexpected(char c);
 
@@ -74,7 +80,7 @@ private:
     std::int64_t y_ = 0;
     std::int64_t count_ = -1;  // -1: no count
     std::int64_t countLine_ = 0;
-    std::string countText_;
+    std::size_t countStart_ = 0;  // where its first digit stands
 
     // Measured in the first pass: the right and bottom edges of the live cells.
     std::int64_t right_ = 0;

@@ -13,8 +13,8 @@ struct Option {
     QCommandLineOption generations{{QStringLiteral("n"), QStringLiteral("generations")},
                                    QStringLiteral("Generations to run (default 100)."), QStringLiteral("N")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("Write the final board as a pattern file (.golpattern), an RLE or plaintext "
-                                             "pattern (.rle, .cells) or a PNG (.png)."),
+                              QStringLiteral("Write the final board as a pattern file (.golpattern), an RLE or "
+                                             "plaintext pattern (.rle, .cells) or a PNG (.png)."),
                               QStringLiteral("FILE")};
     QCommandLineOption gif{QStringLiteral("gif"), QStringLiteral("Record the run as an animated GIF."),
                            QStringLiteral("FILE")};

@@ -116,8 +116,8 @@ bool RleReader::readHeaderLine(std::string_view line)
             return malformed();
         rest = trimmed(rest.substr(1));
         const auto is = [key](std::string_view name) {
-            return key.size() == name.size() &&
-                   std::equal(key.begin(), key.end(), name.begin(), [](char a, char b) { return std::tolower(a) == b; });
+            const auto same = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
+            return key.size() == name.size() && std::equal(key.begin(), key.end(), name.begin(), same);
         };
         if (is("rule")) {
             ruleText = rest;

@@ -91,9 +91,9 @@ bool RleWriter::encode(const CellBitmap& board, const std::string& name)
 {
     const std::int64_t w = board.pixelsWide();
     const std::int64_t h = board.pixelsHigh();
-    const std::string size = std::to_string(w) + ", y = " + std::to_string(h);
-    out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + size + ", rule = " + RuleName::kLife + ":P" + std::to_string(w) + "," +
-           std::to_string(h) + "\n";
+    const std::string plane = std::to_string(w) + "," + std::to_string(h);
+    out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
+           ", rule = " + RuleName::kLife + ":P" + plane + "\n";
     // Rows are ended lazily: the "$" before a row that has live cells also
     // skips the empty rows between, and the empty rows at the end cost nothing.
     std::int64_t rowsOwed = 0;

@@ -120,8 +120,8 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
     }
     ASSERT_EQ(ImageFile::writePng(*gray, path("gray.png").toStdString()), "");
     ASSERT_EQ(run("@gray.png -n 0 -o @gray.rle"), 0) << err.toStdString();
-    EXPECT_TRUE(out.startsWith(QString::number(grays) + " gray cells were written to \u201cgray.rle\u201d as dead cells.\n"))
-        << out.toStdString();
+    const QString note = QString::number(grays) + " gray cells were written to \u201cgray.rle\u201d as dead cells.\n";
+    EXPECT_TRUE(out.startsWith(note)) << out.toStdString();
     EXPECT_TRUE(board("gray.rle")->sameCells(*dead));
 }
 

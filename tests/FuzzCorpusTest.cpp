@@ -17,8 +17,9 @@ TEST(FuzzCorpus, EverySeedOpensOrIsRefused)
         EXPECT_GE(names.size(), 4) << kind;
         for (const QString& name : names) {
             const std::string path = folder.filePath(name).toStdString();
+            const auto shown = PatternTarget::shown(100, 100);
             const BoardLoad load = kind == "image"         ? ImageFile::read(path)
-                                   : kind == "interchange" ? PatternInterchange::read(path, PatternTarget::shown(100, 100))
+                                   : kind == "interchange" ? PatternInterchange::read(path, shown)
                                                            : PatternFile::read(path, {100, 100});
             EXPECT_NE(static_cast<bool>(load.board), !load.error.empty()) << name.toStdString();
         }

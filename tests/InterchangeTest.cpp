@@ -114,8 +114,11 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
     // Wrapped by hand: counts split across line ends, spaces between items,
     // a comment among the runs and no "!" at the end.
     const std::string wrappedGun = "#C wrapped\r\nx = 36, y = 9\r\n24bo$22bobo$1\r\n2b2o6b2o12b2o$11bo3bo4b2o1\n"
-                                   "2b 2o $ 2o8bo5bo3b2o$2o8b\n#C between the runs\no3bob2o4bo\n  bo$10bo5bo7bo$11bo3bo$"
-                                   "12b2o";
+                                   "2b 2o $ 2o8bo5bo3b2o$2o8b\n#C between the runs\no3bob2o4bo\n"
+                                   "  bo$10bo5bo7bo$11bo3bo$12b2o";
+    std::string plainGun = "!Name: Gosper glider gun\n";
+    for (const std::string& row : kGun)
+        plainGun += row + "\n";
     struct Case { Reader read; std::string text; Picture start; int generations; std::int64_t liveAfter; };
     const std::vector<Case> cases{
         {rle, "#N Glider\n#O Richard K. Guy\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n", kGlider, 4, 5},
@@ -125,8 +128,7 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
         {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
         {rle, gosperGun, kGun, 30, 36 + 5},
         {rle, wrappedGun, kGun, 60, 36 + 10},
-        {byContent, "!Name: Gosper glider gun\n" + [] { std::string s; for (const auto& r : kGun) s += r + "\n"; return s; }(),
-         kGun, 30, 41},
+        {byContent, plainGun, kGun, 30, 41},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
@@ -204,7 +206,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
          "\u201cp\u201d cannot be opened as an RLE pattern: on line 2, a live cell lies outside its bounded plane of "
          "3 \u00d7 3 cells."},
         {rle, "#C notes\nhello\n", shown,
-         "\u201cp\u201d cannot be opened as an RLE pattern: line 2 is not the header \u201cx = \u2026, y = \u2026\u201d."},
+         "\u201cp\u201d cannot be opened as an RLE pattern: line 2 is not the header \u201cx = \u2026, y = "
+         "\u2026\u201d."},
         {rle, "x = 3\nbo!", shown,
          "\u201cp\u201d cannot be opened as an RLE pattern: on line 1, the header is not \u201cx = \u2026, y = "
          "\u2026\u201d."},

@@ -1,11 +1,13 @@
 #include "BatchJob.h"
 
 #include "BoardLoad.h"
+#include "FileMessage.h"
 #include "GameOfLife.h"
 #include "GifRecorder.h"
 #include "GliderGun.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
+#include "PatternInterchange.h"
 
 #include <QFileInfo>
 
@@ -44,6 +46,20 @@ std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height,
 bool isPattern(const QString& path)
 {
     return QFileInfo(path).suffix().compare(QLatin1String(PatternFile::kExtension), Qt::CaseInsensitive) == 0;
+}
+
+bool isInterchange(const QString& path)
+{
+    return PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None;
+}
+
+// An RLE or plaintext pattern: on the board asked for, or else on its own
+// plane or with room around it (there is no board shown to go by).
+BoardLoad importPattern(const BatchOptions& options)
+{
+    const auto target = options.boardWidth > 0 ? PatternTarget::board(options.boardWidth, options.boardHeight)
+                                               : PatternTarget::shown(1, 1);
+    return PatternInterchange::read(options.input.toStdString(), target);
 }
 
 std::string describeRate(double cellsPerSecond)
@@ -100,7 +116,9 @@ int BatchJob::run()
         break;
     case BatchOptions::Source::File: {
         const std::string path = options_.input.toStdString();
-        BoardLoad load = isPattern(options_.input) ? PatternFile::read(path, {}) : ImageFile::read(path);
+        BoardLoad load = isInterchange(options_.input) ? importPattern(options_)
+                         : isPattern(options_.input)    ? PatternFile::read(path, {})
+                                                        : ImageFile::read(path);
         if (!load.board) {
             std::fprintf(err_, "gameoflife-batch: %s\n", load.error.c_str());
             return FileError;
@@ -166,8 +184,16 @@ int BatchJob::run()
     const auto final = life.getBitmap();
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
-        const std::string error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
-                                                             : ImageFile::writePng(*final, path);
+        std::string error;
+        if (isInterchange(options_.output)) {
+            const PatternSave save = PatternInterchange::write(*final, path);
+            error = save.error;
+            if (save.grayCells > 0 && !options_.quiet)
+                std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
+        } else {
+            error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
+                                               : ImageFile::writePng(*final, path);
+        }
         if (!error.empty()) {
             std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());
             status = FileError;

@@ -1,6 +1,7 @@
 #include "BatchOptions.h"
 
 #include "PatternFile.h"
+#include "PatternInterchange.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -12,7 +13,8 @@ struct Option {
     QCommandLineOption generations{{QStringLiteral("n"), QStringLiteral("generations")},
                                    QStringLiteral("Generations to run (default 100)."), QStringLiteral("N")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("Write the final board as a pattern file (.golpattern) or a PNG (.png)."),
+                              QStringLiteral("Write the final board as a pattern file (.golpattern), an RLE or "
+                                             "plaintext pattern (.rle, .cells) or a PNG (.png)."),
                               QStringLiteral("FILE")};
     QCommandLineOption gif{QStringLiteral("gif"), QStringLiteral("Record the run as an animated GIF."),
                            QStringLiteral("FILE")};
@@ -23,6 +25,13 @@ struct Option {
     QCommandLineOption gliderGun{QStringLiteral("glider-gun"),
                                  QStringLiteral("Instead of INPUT: the glider gun preset for a view of W by H points."),
                                  QStringLiteral("WxH")};
+    QCommandLineOption board{QStringLiteral("board"),
+                             QStringLiteral("With an .rle or .cells INPUT: centre the pattern on a board of W by H "
+                                            "cells (by default the pattern's own plane, or room around it)."),
+                             QStringLiteral("WxH")};
+    QCommandLineOption scale{QStringLiteral("scale"),
+                             QStringLiteral("Draw each cell as N by N pixels in the PNG and the GIF (default 1)."),
+                             QStringLiteral("N")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Print nothing on success.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")};
@@ -33,10 +42,15 @@ void describe(QCommandLineParser& parser, const Option& o)
     parser.setApplicationDescription(
         QStringLiteral("Runs Conway's Game of Life on a board without a window, with the rule and the files of "
                        "Game of Life."));
-    parser.addOptions({o.generations, o.output, o.gif, o.random, o.seed, o.gliderGun, o.quiet, o.help, o.version});
+    parser.addOptions({o.generations, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun, o.board, o.quiet,
+                       o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
-                                 QStringLiteral("A pattern file (.golpattern) or an image (.png, .jpg, .jpeg)."));
+                                 QStringLiteral("A pattern file (.golpattern), an RLE or plaintext pattern (.rle, "
+                                                ".cells) or an image (.png, .jpg, .jpeg)."));
 }
+
+// More pixels a cell than this make pictures of even a small board too large to share.
+constexpr int kMaxScale = 64;
 
 bool readSize(const QString& text, std::int64_t& width, std::int64_t& height)
 {
@@ -111,8 +125,16 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
             return fail(QStringLiteral("--glider-gun takes a view size in points such as 480x360, up to 65536x65536."));
     } else {
         options.input = inputs.front();
-        if (!hasSuffix(options.input, {PatternFile::kExtension, "png", "jpg", "jpeg"}))
-            return fail(QStringLiteral("INPUT must be a pattern file (.golpattern) or an image (.png, .jpg, .jpeg)."));
+        if (!hasSuffix(options.input, {PatternFile::kExtension, "rle", "cells", "png", "jpg", "jpeg"}))
+            return fail(QStringLiteral("INPUT must be a pattern file (.golpattern, .rle, .cells) or an image (.png, "
+                                       ".jpg, .jpeg)."));
+    }
+    if (parser.isSet(o.board)) {
+        if (PatternInterchange::formatOf(options.input.toStdString()) == PatternInterchange::Format::None)
+            return fail(QStringLiteral("--board goes with an .rle or .cells INPUT."));
+        if (!readSize(parser.value(o.board), options.boardWidth, options.boardHeight) ||
+            !CellBitmap::sizeFits(options.boardWidth, options.boardHeight))
+            return fail(QStringLiteral("--board takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
     }
     if (parser.isSet(o.seed)) {
         if (options.source != Source::Random)
@@ -131,11 +153,20 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
     }
     if (parser.isSet(o.output)) {
         options.output = parser.value(o.output);
-        if (!hasSuffix(options.output, {PatternFile::kExtension, "png"}))
-            return fail(QStringLiteral("--output must name a pattern file (.golpattern) or a PNG (.png)."));
+        if (!hasSuffix(options.output, {PatternFile::kExtension, "rle", "cells", "png"}))
+            return fail(QStringLiteral("--output must name a pattern file (.golpattern, .rle, .cells) or a PNG "
+                                       "(.png)."));
     }
     if (parser.isSet(o.gif))
         options.gif = parser.value(o.gif);
+    if (parser.isSet(o.scale)) {
+        bool ok = false;
+        options.scale = parser.value(o.scale).toInt(&ok);
+        if (!ok || options.scale < 1 || options.scale > kMaxScale)
+            return fail(QStringLiteral("--scale takes a whole number of pixels from 1 to %1.").arg(kMaxScale));
+        if (options.gif.isEmpty() && !hasSuffix(options.output, {"png"}))
+            return fail(QStringLiteral("--scale goes with a PNG output or --gif."));
+    }
     options.quiet = parser.isSet(o.quiet);
     result.action = Parsed::Action::Run;
     return result;

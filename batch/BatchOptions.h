@@ -11,12 +11,15 @@ struct BatchOptions {
     enum class Source { File, Random, GliderGun };
     Source source = Source::File;
     QString input;                      // Source::File
+    std::int64_t boardWidth = 0;        // --board: an imported pattern's board; 0: none
+    std::int64_t boardHeight = 0;
     std::int64_t width = 0;             // Random: cells; GliderGun: points
     std::int64_t height = 0;
     std::optional<std::uint64_t> seed;  // Random: a repeatable board
     std::int32_t generations = 100;
-    QString output;                     // .golpattern or .png; empty: none
+    QString output;                     // .golpattern, .rle, .cells or .png; empty: none
     QString gif;                        // empty: no recording
+    int scale = 1;                      // pixels a side for each cell in the PNG and the GIF
     bool quiet = false;
 
     // The outcome of reading the arguments.

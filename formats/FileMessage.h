@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 // The wording of what the file formats say to the person when a file cannot
@@ -22,6 +23,20 @@ public:
     static std::string cannotOpen(const std::string& fileName, const char* asWhat, const std::string& reason)
     {
         return quoted(fileName) + " cannot be opened as " + asWhat + ": " + reason + ".";
+    }
+
+    // "“x.rle” cannot be opened. <sentence>": for a file that is whole but
+    // holds what Game of Life does not run.
+    static std::string refused(const std::string& fileName, const std::string& sentence)
+    {
+        return quoted(fileName) + " cannot be opened. " + sentence;
+    }
+
+    // "3 gray cells were written to “x.rle” as dead cells."
+    static std::string grayWrittenAsDead(const std::string& path, std::int64_t count)
+    {
+        return std::to_string(count) + (count == 1 ? " gray cell was" : " gray cells were") + " written to " +
+               quoted(fileName(path)) + " as dead cells.";
     }
 
     // "“x.png” could not be saved: <reason>."

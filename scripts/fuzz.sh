@@ -23,7 +23,7 @@ mkdir -p "$artifacts"
 
 common=(-rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "-artifact_prefix=$artifacts/")
 
-for entry in pattern_file_fuzz:pattern image_file_fuzz:image; do
+for entry in pattern_file_fuzz:pattern image_file_fuzz:image interchange_fuzz:interchange; do
   target="${entry%%:*}"
   kind="${entry##*:}"
   exe="$build/fuzz/$target"

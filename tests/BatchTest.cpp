@@ -3,7 +3,9 @@
 #include "FileHelpers.h"
 #include "GliderGun.h"
 #include "ImageFile.h"
+#include "Boards.h"
 #include "PatternFile.h"
+#include "PatternInterchange.h"
 #include "ReferenceLife.h"
 
 #include <QFileInfo>
@@ -36,7 +38,9 @@ protected:
     std::unique_ptr<CellBitmap> board(const QString& name) const
     {
         const std::string file = path(name).toStdString();
-        auto board = name.endsWith(".png") ? ImageFile::read(file).board : PatternFile::read(file, {}).board;
+        auto board = name.endsWith(".png")          ? ImageFile::read(file).board
+                     : name.endsWith(".golpattern") ? PatternFile::read(file, {}).board
+                                                    : PatternInterchange::read(file, PatternTarget::shown(1, 1)).board;
         return board ? std::move(board) : CellBitmap::create(1, 1);
     }
 
@@ -55,16 +59,19 @@ TEST_F(Batch, GliderGunAfterThirtyGenerationsMatchesThePreset)
 
 TEST_F(Batch, RoundTripsThroughEveryFormat)
 {
-    // The same seed gives the same board; pattern to PNG with no generation
-    // keeps every cell, and PNG back to a pattern five generations on.
+    // The same seed gives the same board; pattern to PNG, RLE or plaintext
+    // (whose live cells reach every edge) and back with no generation keeps
+    // every cell, and PNG back to a pattern five generations on.
     for (const char* line : {"--random 64x48 --seed 7 -n 10 -o @a.golpattern",
                              "--random 64x48 --seed 7 -n 10 -o @again.golpattern", "@a.golpattern -n 0 -o @a.png",
-                             "@a.png -n 5 -o @b.golpattern"})
+                             "@a.png -n 5 -o @b.golpattern", "@a.golpattern -n 0 -o @a.Rle",
+                             "@a.Rle -n 0 -o @rle.golpattern", "@a.golpattern -n 0 -o @a.CELLS",
+                             "@a.CELLS --board 64x48 -n 0 -o @cells.golpattern"})
         ASSERT_EQ(run(line), 0) << line << ": " << err.toStdString();
     const auto a = board("a.golpattern");
     ASSERT_EQ(a->pixelsWide(), 64);
-    EXPECT_TRUE(board("again.golpattern")->sameCells(*a));
-    EXPECT_TRUE(board("a.png")->sameCells(*a));
+    for (const char* name : {"again.golpattern", "a.png", "rle.golpattern", "cells.golpattern"})
+        EXPECT_TRUE(board(name)->sameCells(*a)) << name;
     EXPECT_TRUE(board("b.golpattern")->sameCells(*reference::history(*a, 5).back()));
 }
 
@@ -95,12 +102,37 @@ TEST_F(Batch, RecordsEveryGenerationAsAGif)
     DGifCloseFile(gif, &error);
 }
 
+TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCounted)
+{
+    ASSERT_TRUE(files::writeAll(path("glider.rle"), "#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n"));
+    ASSERT_EQ(run("@glider.rle --board 9x7 -n 4 -o @g.golpattern"), 0) << err.toStdString();
+    const auto placed = boards::withLive(9, 7, {{4, 2}, {5, 3}, {3, 4}, {4, 4}, {5, 4}});
+    EXPECT_TRUE(board("g.golpattern")->sameCells(*reference::history(*placed, 4).back()));
+    EXPECT_EQ(run("@glider.rle --board 2x2 -o @g.golpattern"), 1);
+    EXPECT_TRUE(err.contains("\u201cglider.rle\u201d") && err.contains("does not fit")) << err.toStdString();
+
+    const auto gray = boards::seeded(21, 11, 5);
+    auto dead = gray->copy();
+    int grays = 0;
+    for (std::uint8_t* cell = dead->data(); cell != dead->data() + dead->cellCount(); ++cell) {
+        grays += *cell != CellBitmap::kLive && *cell != CellBitmap::kDead;
+        *cell = *cell == CellBitmap::kLive ? CellBitmap::kLive : CellBitmap::kDead;
+    }
+    ASSERT_EQ(ImageFile::writePng(*gray, path("gray.png").toStdString()), "");
+    ASSERT_EQ(run("@gray.png -n 0 -o @gray.rle"), 0) << err.toStdString();
+    const QString note = QString::number(grays) + " gray cells were written to \u201cgray.rle\u201d as dead cells.\n";
+    EXPECT_TRUE(out.startsWith(note)) << out.toStdString();
+    EXPECT_TRUE(board("gray.rle")->sameCells(*dead));
+}
+
 TEST_F(Batch, UnreadableInputOrUnwritableOutputGivesStatusOneAndNamesTheFile)
 {
     ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "this is not a property list"));
     for (const auto& [line, name] : {std::pair{"@missing.golpattern -o @out.png", "missing.golpattern"},
                                      {"@broken.golpattern -o @out.png", "broken.golpattern"},
                                      {"@missing.png -o @out.png", "missing.png"},
+                                     {"@missing.cells -o @out.png", "missing.cells"},
+                                     {"--random 8x8 -o /nonexistent-folder/x.rle", "x.rle"},
                                      {"--random 8x8 -o /nonexistent-folder/x.golpattern", "x.golpattern"},
                                      {"--random 8x8 -n 3 --gif /nonexistent-folder/x.gif", "x.gif"}}) {
         EXPECT_EQ(run(line), 1) << line;
@@ -111,13 +143,16 @@ TEST_F(Batch, UnreadableInputOrUnwritableOutputGivesStatusOneAndNamesTheFile)
 
 TEST_F(Batch, HelpVersionAndBadArguments)
 {
-    for (const auto& [line, text] : {std::pair{"--help", "--glider-gun"}, {"--version", "gameoflife-batch "}}) {
+    for (const auto& [line, text] : {std::pair{"--help", "--glider-gun"}, {"-h", "--board <WxH>"},
+                                     {"-h", "--scale <N>"}, {"--version", "gameoflife-batch "}}) {
         EXPECT_EQ(run(line), 0) << line;
         EXPECT_TRUE(out.contains(text)) << out.toStdString();
     }
     for (const char* line : {"", "--random 0x5", "--random abc", "--random 99999x99999", "--random 5x5 -n -4",
                              "--random 5x5 -o out.txt", "--glider-gun 5x5 --seed 1", "a.golpattern b.golpattern",
-                             "notes.txt", "--no-such-option"}) {
+                             "notes.txt", "--no-such-option", "--random 5x5 --board 5x5", "a.golpattern --board 5x5",
+                             "a.rle --board 0x5", "a.cells --board 99999x99999", "a.rle -o b.png --scale 0",
+                             "a.rle --gif b.gif --scale 65", "a.rle -o b.png --scale x", "a.rle -o b.rle --scale 2"}) {
         EXPECT_EQ(run(line), 2) << line;
         EXPECT_TRUE(err.contains("Usage:")) << line << ": " << err.toStdString();
     }

@@ -1,0 +1,122 @@
+#include "PatternInterchange.h"
+
+#include "FileMessage.h"
+#include "PlaintextPattern.h"
+#include "RleReader.h"
+#include "RleWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <new>
+
+namespace {
+
+std::string openError(const std::string& name, const std::string& reason)
+{
+    return FileMessage::cannotOpen(name, "a pattern", reason);
+}
+
+}  // namespace
+
+PatternInterchange::Format PatternInterchange::formatOf(const std::string& path)
+{
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix();
+    if (suffix.compare(QLatin1String(RleReader::kExtension), Qt::CaseInsensitive) == 0)
+        return Format::Rle;
+    if (suffix.compare(QLatin1String(PlaintextPattern::kExtension), Qt::CaseInsensitive) == 0)
+        return Format::Plaintext;
+    return Format::None;
+}
+
+PatternInterchange::Format PatternInterchange::formatOfText(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    bool lineStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            lineStart = true;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r')
+            continue;
+        if (c == '#' && lineStart) {
+            const std::size_t newline = text.find('\n', i);
+            if (newline == std::string_view::npos)
+                break;
+            i = newline - 1;
+            continue;
+        }
+        if (c == 'x' || c == 'X')
+            return Format::Rle;
+        if (c == '!' || c == '.' || c == 'O' || c == '*')
+            return Format::Plaintext;
+        break;
+    }
+    return Format::None;
+}
+
+BoardLoad PatternInterchange::parseAs(Format format, std::string_view text, const std::string& name,
+                                      PatternTarget target)
+{
+    if (format == Format::None)
+        format = formatOfText(text);
+    try {
+        switch (format) {
+        case Format::Rle:
+            return RleReader::parse(text, name, target);
+        case Format::Plaintext:
+            return PlaintextPattern::parse(text, name, target);
+        case Format::None:
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        return {nullptr, openError(name, "there is not enough memory to read it")};
+    }
+    if (text.empty())
+        return {nullptr, openError(name, "it is empty")};
+    return {nullptr, openError(name, "it is neither RLE nor plaintext")};
+}
+
+BoardLoad PatternInterchange::parse(std::string_view text, const std::string& name, PatternTarget target)
+{
+    return parseAs(Format::None, text, name, target);
+}
+
+BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target)
+{
+    const std::string name = FileMessage::fileName(path);
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
+    const qint64 size = file.size();
+    if (size > kMaxFileBytes)
+        return {nullptr, openError(name, "the file is too large (" + std::to_string(size) + " bytes)")};
+    const Format format = formatOf(path);
+    if (size > 0) {
+        // Mapped, the text is read where it lies: a long comment costs no memory.
+        if (const uchar* mapped = file.map(0, size)) {
+            BoardLoad load = parseAs(format, {reinterpret_cast<const char*>(mapped), std::size_t(size)}, name, target);
+            file.unmap(const_cast<uchar*>(mapped));
+            return load;
+        }
+    }
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        return {nullptr, openError(name, "there is not enough memory to read it")};
+    }
+    if (file.error() != QFileDevice::NoError)
+        return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
+    return parseAs(format, {bytes.constData(), std::size_t(bytes.size())}, name, target);
+}
+
+PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path)
+{
+    if (formatOf(path) == Format::Plaintext)
+        return PlaintextPattern::write(board, path);
+    return RleWriter::write(board, path);
+}

@@ -1,0 +1,75 @@
+#include "PatternPlacement.h"
+
+#include "CellBitmap.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string cells(std::int64_t w, std::int64_t h)
+{
+    return std::to_string(w) + " \u00d7 " + std::to_string(h);
+}
+
+}  // namespace
+
+std::int64_t PatternPlacement::centred(std::int64_t board, std::int64_t extent)
+{
+    const std::int64_t free = board - extent;
+    return free >= 0 ? free / 2 : -((1 - free) / 2);
+}
+
+std::int64_t PatternPlacement::roomy(std::int64_t shown, std::int64_t extent)
+{
+    const std::int64_t margin = (extent + 1) / 2;
+    return std::max<std::int64_t>({shown, extent + 2 * margin, 1});
+}
+
+std::optional<PatternPlacement> PatternPlacement::place(const Axis& x, const Axis& y, PatternTarget target,
+                                                        std::string& why)
+{
+    PatternPlacement p;
+    if (target.exact) {
+        p.boardWidth = target.width;
+        p.boardHeight = target.height;
+        if (!CellBitmap::sizeFits(p.boardWidth, p.boardHeight)) {
+            why = "a board of " + cells(p.boardWidth, p.boardHeight) + " cells cannot be made";
+            return std::nullopt;
+        }
+        if (x.extent > p.boardWidth || y.extent > p.boardHeight) {
+            why = "the pattern of " + cells(x.extent, y.extent) + " cells does not fit on a board of " +
+                  cells(p.boardWidth, p.boardHeight) + " cells";
+            return std::nullopt;
+        }
+        p.offsetX = centred(p.boardWidth, x.extent);
+        p.offsetY = centred(p.boardHeight, y.extent);
+        return p;
+    }
+
+    // Room around the pattern is a nicety: where it would take the board past
+    // the largest one, the pattern gets the board shown, and failing that a
+    // board of its own size.
+    const auto size = [](const Axis& a, std::int64_t shown, int attempt) -> std::int64_t {
+        if (a.plane)
+            return *a.plane;
+        if (attempt == 0)
+            return roomy(shown, a.extent);
+        if (attempt == 1)
+            return std::max<std::int64_t>({shown, a.extent, 1});
+        return std::max<std::int64_t>(a.extent, 1);
+    };
+    bool fits = false;
+    for (int attempt = 0; attempt < 3 && !fits; ++attempt) {
+        p.boardWidth = size(x, target.width, attempt);
+        p.boardHeight = size(y, target.height, attempt);
+        fits = CellBitmap::sizeFits(p.boardWidth, p.boardHeight);
+    }
+    if (!fits) {
+        why = (x.plane || y.plane ? "its plane of " : "the pattern of ") + cells(p.boardWidth, p.boardHeight) +
+              " cells is larger than the largest board (" + std::to_string(CellBitmap::kMaxCells) + " cells)";
+        return std::nullopt;
+    }
+    p.offsetX = x.plane ? centred(p.boardWidth, x.header) : centred(p.boardWidth, x.extent);
+    p.offsetY = y.plane ? centred(p.boardHeight, y.header) : centred(p.boardHeight, y.extent);
+    return p;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Where an imported pattern is to go: the board shown (its size in cells), or
+// a board of exactly the size asked for.
+struct PatternTarget {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    // True: the board has exactly this size and the pattern must fit on it.
+    // False: the board is at least this size, grown to leave room around the
+    // pattern.
+    bool exact = false;
+
+    static PatternTarget shown(std::int64_t w, std::int64_t h) { return {w, h, false}; }
+    static PatternTarget board(std::int64_t w, std::int64_t h) { return {w, h, true}; }
+};
+
+// Puts a pattern on a board: the board's size and the cell of the board where
+// the pattern's top-left corner goes.
+//
+// Along an axis where the file gives the size of its plane, the board has
+// exactly that size and the pattern is centred by the size its header gives.
+// Along any other axis the board is as large as the board shown, grown so that
+// the pattern has at least half its own extent of dead cells on each side, and
+// the pattern is centred on it. A board of exactly the target size overrides
+// both. Offsets round down: floor((board - pattern) / 2).
+class PatternPlacement {
+public:
+    struct Axis {
+        std::int64_t extent = 0;             // the pattern's box along this axis
+        std::int64_t header = 0;             // its size in the header (centres it on a plane)
+        std::optional<std::int64_t> plane;   // the file's own plane size along this axis
+    };
+
+    std::int64_t boardWidth = 0;
+    std::int64_t boardHeight = 0;
+    std::int64_t offsetX = 0;
+    std::int64_t offsetY = 0;
+
+    // The placement, or an empty optional with `why` saying why the pattern
+    // cannot be placed (it does not fit the target or the largest board).
+    static std::optional<PatternPlacement> place(const Axis& x, const Axis& y, PatternTarget target,
+                                                 std::string& why);
+
+    // The offset of a pattern of `extent` cells centred on `board` cells,
+    // rounded down (negative when the pattern is the larger).
+    static std::int64_t centred(std::int64_t board, std::int64_t extent);
+
+    // The board size along an axis without a plane of its own: the board shown,
+    // or larger so that half the pattern's extent stays free on either side.
+    static std::int64_t roomy(std::int64_t shown, std::int64_t extent);
+};

@@ -1,0 +1,172 @@
+#include "PlaintextPattern.h"
+
+#include "AtomicFile.h"
+#include "FileMessage.h"
+#include "RleWriter.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+constexpr std::int64_t kMax = CellBitmap::kMaxCells;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isLive(char c) { return c == 'O' || c == '*'; }
+
+std::string cells(std::int64_t w, std::int64_t h) { return std::to_string(w) + " \u00d7 " + std::to_string(h); }
+
+// One past the last live cell of a row; 0 when it has none.
+std::int64_t liveEnd(const std::uint8_t* row, std::int64_t width)
+{
+    std::int64_t end = width;
+    while (end > 0 && row[end - 1] != CellBitmap::kLive)
+        --end;
+    return end;
+}
+
+// Hands the text to `sink` whenever `chunk` bytes or more are ready, and at the end.
+bool encode(const CellBitmap& board, const std::string& name, std::size_t chunk,
+            const std::function<bool(std::string&)>& sink)
+{
+    const std::int64_t w = board.pixelsWide();
+    std::string out = "!Name: " + RleWriter::oneLine(name, std::string::npos) + "\n";
+    std::int64_t rows = board.pixelsHigh();
+    while (rows > 0 && liveEnd(board.row(rows - 1), w) == 0)
+        --rows;
+    for (std::int64_t y = 0; y < rows; ++y) {
+        const std::uint8_t* row = board.row(y);
+        const std::int64_t end = std::max<std::int64_t>(liveEnd(row, w), 1);
+        for (std::int64_t x = 0; x < end; ++x)
+            out += row[x] == CellBitmap::kLive ? 'O' : '.';
+        out += '\n';
+        if (out.size() >= chunk) {
+            if (!sink(out))
+                return false;
+            out.clear();
+        }
+    }
+    return sink(out);
+}
+
+}  // namespace
+
+bool PlaintextPattern::fail(const std::string& reason)
+{
+    error_ = FileMessage::cannotOpen(fileName_, "a plaintext pattern", reason);
+    return false;
+}
+
+bool PlaintextPattern::readRow(std::string_view row, CellBitmap* board, std::int64_t offsetX, std::int64_t offsetY)
+{
+    const auto length = static_cast<std::int64_t>(row.size());
+    if (board) {
+        if (length == 0)
+            return true;
+        std::uint8_t* cells = board->row(rows_ + offsetY) + offsetX;
+        for (std::int64_t x = 0; x < length; ++x) {
+            if (isLive(row[std::size_t(x)]))
+                cells[x] = CellBitmap::kLive;
+        }
+        return true;
+    }
+    const std::string where = "on line " + std::to_string(line_) + ", ";
+    if (length > kMax || rows_ >= kMax)
+        return fail(where + "the pattern grows larger than the largest board (" + std::to_string(kMax) + " cells)");
+    for (char c : row) {
+        if (c == '.' || isLive(c))
+            continue;
+        const auto byte = static_cast<unsigned char>(c);
+        char what[16];
+        if (byte > 0x20 && byte < 0x7f)
+            std::snprintf(what, sizeof what, "\u201c%c\u201d", c);
+        else
+            std::snprintf(what, sizeof what, "the byte 0x%02X", byte);
+        return fail(where + what + " is not a cell (\u201c.\u201d dead, \u201cO\u201d or \u201c*\u201d live)");
+    }
+    width_ = std::max(width_, length);
+    if (length > 0)
+        height_ = rows_ + 1;
+    return true;
+}
+
+bool PlaintextPattern::scan(CellBitmap* board, std::int64_t offsetX, std::int64_t offsetY)
+{
+    std::size_t pos = text_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    line_ = 0;
+    rows_ = 0;
+    bool started = false;
+    while (pos < text_.size()) {
+        ++line_;
+        const void* newline = std::memchr(text_.data() + pos, '\n', text_.size() - pos);
+        const std::size_t end = newline ? std::size_t(static_cast<const char*>(newline) - text_.data()) : text_.size();
+        std::string_view line = text_.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.starts_with('!'))
+            continue;
+        while (!line.empty() && isBlank(line.back()))
+            line.remove_suffix(1);
+        if (line.empty() && !started)
+            continue;  // blank lines before the first row
+        started = true;
+        if (!readRow(line, board, offsetX, offsetY))
+            return false;
+        ++rows_;
+    }
+    return true;
+}
+
+BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& fileName, PatternTarget target)
+{
+    PlaintextPattern reader(text, fileName);
+    if (!reader.scan(nullptr, 0, 0))
+        return {nullptr, reader.error_};
+    const std::int64_t width = reader.width_;
+    const std::int64_t height = reader.height_;
+    std::string why;
+    const auto placement = PatternPlacement::place({width, width, {}}, {height, height, {}}, target, why);
+    if (!placement) {
+        reader.fail(why);
+        return {nullptr, reader.error_};
+    }
+    auto board = CellBitmap::create(placement->boardWidth, placement->boardHeight,
+                                    {double(placement->boardWidth) * CellBitmap::kPointsPerCell,
+                                     double(placement->boardHeight) * CellBitmap::kPointsPerCell});
+    if (!board) {
+        reader.fail("there is not enough memory for a board of " +
+                    cells(placement->boardWidth, placement->boardHeight) + " cells");
+        return {nullptr, reader.error_};
+    }
+    reader.scan(board.get(), placement->offsetX, placement->offsetY);
+    return {std::move(board), {}};
+}
+
+std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)
+{
+    std::string text;
+    encode(board, name, std::string::npos, [&text](std::string& out) {
+        text.swap(out);
+        return true;
+    });
+    if (grayCells)
+        *grayCells = RleWriter::grayCells(board);
+    return text;
+}
+
+PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path)
+{
+    PatternSave save;
+    const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
+    save.error = AtomicFile::write(path, [&](QIODevice& device, QString&) {
+        return encode(board, name, std::size_t{1} << 20, [&device](std::string& out) {
+            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
+        });
+    });
+    if (save)
+        save.grayCells = RleWriter::grayCells(board);
+    return save;
+}

@@ -1,0 +1,145 @@
+#include "RleWriter.h"
+
+#include "AtomicFile.h"
+#include "RuleName.h"
+
+#include <QFileInfo>
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+// The end of the live cells of a row: one past the last live cell, 0 when
+// the row has none.
+std::int64_t liveEnd(const std::uint8_t* row, std::int64_t width)
+{
+    std::int64_t end = width;
+    while (end > 0 && row[end - 1] != CellBitmap::kLive)
+        --end;
+    return end;
+}
+
+}  // namespace
+
+std::int64_t RleWriter::grayCells(const CellBitmap& board)
+{
+    std::int64_t gray = 0;
+    const std::uint8_t* cell = board.data();
+    for (std::size_t i = 0, n = board.cellCount(); i < n; ++i)
+        gray += cell[i] != CellBitmap::kLive && cell[i] != CellBitmap::kDead;
+    return gray;
+}
+
+std::string RleWriter::oneLine(const std::string& name, std::size_t maxBytes)
+{
+    std::string line = name;
+    if (line.size() > maxBytes) {
+        std::size_t cut = maxBytes;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+            --cut;  // not inside a UTF-8 character
+        line.resize(cut);
+    }
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return line;
+}
+
+void RleWriter::token(std::int64_t count, char tag)
+{
+    char text[24];
+    char* end = text;
+    if (count > 1)
+        end = std::to_chars(text, text + sizeof text - 1, count).ptr;
+    *end++ = tag;
+    const auto length = static_cast<std::size_t>(end - text);
+    if (lineLength_ + length > kLineLength) {
+        out_ += '\n';
+        lineLength_ = 0;
+    }
+    out_.append(text, length);
+    lineLength_ += length;
+}
+
+bool RleWriter::flushIfFull()
+{
+    if (out_.size() < chunk_)
+        return true;
+    if (!sink_(out_))
+        return false;
+    out_.clear();
+    return true;
+}
+
+bool RleWriter::encodeRow(const std::uint8_t* row, std::int64_t end)
+{
+    std::int64_t x = 0;
+    while (x < end) {
+        const bool live = row[x] == CellBitmap::kLive;
+        std::int64_t run = x + 1;
+        while (run < end && (row[run] == CellBitmap::kLive) == live)
+            ++run;
+        token(run - x, live ? 'o' : 'b');
+        x = run;
+    }
+    return flushIfFull();
+}
+
+bool RleWriter::encode(const CellBitmap& board, const std::string& name)
+{
+    const std::int64_t w = board.pixelsWide();
+    const std::int64_t h = board.pixelsHigh();
+    const std::string plane = std::to_string(w) + "," + std::to_string(h);
+    out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
+           ", rule = " + RuleName::kLife + ":P" + plane + "\n";
+    // Rows are ended lazily: the "$" before a row that has live cells also
+    // skips the empty rows between, and the empty rows at the end cost nothing.
+    std::int64_t rowsOwed = 0;
+    for (std::int64_t y = 0; y < h; ++y) {
+        const std::uint8_t* row = board.row(y);
+        const std::int64_t end = liveEnd(row, w);
+        if (end == 0) {
+            ++rowsOwed;
+            continue;
+        }
+        if (rowsOwed > 0)
+            token(rowsOwed, '$');
+        if (!encodeRow(row, end))
+            return false;
+        rowsOwed = 1;
+    }
+    token(1, '!');
+    out_ += '\n';
+    return sink_(out_);
+}
+
+std::string RleWriter::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)
+{
+    std::string text;
+    RleWriter writer(std::numeric_limits<std::size_t>::max(), [&text](std::string& out) {
+        text.swap(out);
+        return true;
+    });
+    writer.encode(board, name);
+    if (grayCells)
+        *grayCells = RleWriter::grayCells(board);
+    return text;
+}
+
+PatternSave RleWriter::write(const CellBitmap& board, const std::string& path)
+{
+    PatternSave save;
+    const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
+    // A megabyte at a time, so that a large board never needs all its text in memory.
+    save.error = AtomicFile::write(path, [&](QIODevice& device, QString&) {
+        RleWriter writer(std::size_t{1} << 20, [&device](std::string& out) {
+            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
+        });
+        return writer.encode(board, name);
+    });
+    if (save)
+        save.grayCells = grayCells(board);
+    return save;
+}

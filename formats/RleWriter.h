@@ -1,0 +1,56 @@
+#pragma once
+
+#include "CellBitmap.h"
+#include "PatternSave.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Writes the whole board as RLE, so that it reads back as exactly this board:
+//
+//   #N glider
+//   x = 20, y = 10, rule = B3/S23:P20,10
+//   bo$2bo$3o!
+//
+// x and y are the board's size and the bounded-plane suffix gives the same
+// size, so a reader puts the cells back where they were. Rows are counted
+// runs of dead ("b") and live ("o") cells; the dead cells at the end of a row
+// and the empty rows at the end of the board are left out; no line is longer
+// than 70 characters. RLE knows only live and dead cells: gray cells are
+// written as dead, and counted.
+class RleWriter {
+public:
+    static constexpr std::size_t kLineLength = 70;
+
+    // The RLE text of the board, named `name` on its "#N" line.
+    static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr);
+
+    // Writes the board to path through the careful writer; the "#N" line
+    // holds the file's name without its extension.
+    static PatternSave write(const CellBitmap& board, const std::string& path);
+
+    // Cells that are neither live nor dead.
+    static std::int64_t grayCells(const CellBitmap& board);
+
+    // The name as one line of at most maxBytes: control characters become
+    // spaces, and a longer name is cut short.
+    static std::string oneLine(const std::string& name, std::size_t maxBytes);
+
+private:
+    // Receives the text as it is made, a chunk at a time; false stops the writer.
+    using Sink = std::function<bool(std::string& text)>;
+
+    RleWriter(std::size_t chunk, Sink sink) : chunk_(chunk), sink_(std::move(sink)) {}
+
+    bool encode(const CellBitmap& board, const std::string& name);
+    bool encodeRow(const std::uint8_t* row, std::int64_t end);
+    void token(std::int64_t count, char tag);
+    bool flushIfFull();
+
+    std::size_t chunk_;
+    Sink sink_;
+    std::string out_;
+    std::size_t lineLength_ = 0;
+};

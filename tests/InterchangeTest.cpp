@@ -1,0 +1,241 @@
+#include "Boards.h"
+#include "PatternInterchange.h"
+#include "PlaintextPattern.h"
+#include "ReferenceLife.h"
+#include "RleReader.h"
+#include "RleWriter.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <functional>
+#include <sstream>
+
+namespace {
+
+using Reader = std::function<BoardLoad(std::string_view, const std::string&, PatternTarget)>;
+const Reader rle = RleReader::parse;
+const Reader plaintext = PlaintextPattern::parse;
+const Reader byContent = PatternInterchange::parse;
+
+using Picture = std::vector<std::string>;
+
+// The smallest box holding the live cells, drawn with "O" (live) and "."
+// (anything else); its top-left corner goes to `corner`.
+Picture picture(const CellBitmap& board, std::pair<std::int64_t, std::int64_t>* corner = nullptr)
+{
+    std::int64_t left = board.pixelsWide(), top = board.pixelsHigh(), right = -1, bottom = -1;
+    for (std::int64_t y = 0; y < board.pixelsHigh(); ++y)
+        for (std::int64_t x = 0; x < board.pixelsWide(); ++x)
+            if (board.getPixel(x, y) == CellBitmap::kLive) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (corner)
+        *corner = {right < 0 ? -1 : left, right < 0 ? -1 : top};
+    Picture rows;
+    for (std::int64_t y = top; y <= bottom; ++y) {
+        rows.emplace_back();
+        for (std::int64_t x = left; x <= right; ++x)
+            rows.back() += board.getPixel(x, y) == CellBitmap::kLive ? 'O' : '.';
+    }
+    return rows;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+const Picture kGlider{".O.", "..O", "OOO"};
+const Picture kGun{
+    "........................O...........", "......................O.O...........",
+    "............OO......OO............OO", "...........O...O....OO............OO",
+    "OO........O.....O...OO..............", "OO........O...O.OO....O.O...........",
+    "..........O.....O.......O...........", "...........O...O....................",
+    "............OO......................",
+};
+
+}  // namespace
+
+TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
+{
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; };
+    for (const Case c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true}, {37, 23, 4, true},
+                         {129, 65, 5, true}, {9, 7, 6, false}}) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
+        if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
+            board->fill(CellBitmap::kDead);
+            board->setPixel(4, 3, CellBitmap::kLive);
+        }
+        auto expected = board->copy();
+        std::int64_t grays = 0;
+        for (std::uint8_t* cell = expected->data(); cell != expected->data() + expected->cellCount(); ++cell) {
+            grays += *cell != CellBitmap::kLive && *cell != CellBitmap::kDead;
+            *cell = *cell == CellBitmap::kLive ? CellBitmap::kLive : CellBitmap::kDead;
+        }
+
+        std::int64_t written = -1;
+        const std::string text = RleWriter::toText(*board, "board", &written);
+        EXPECT_EQ(written, grays);
+        const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
+        EXPECT_EQ(text.rfind("#N board\nx = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
+                                 std::to_string(c.h) + "\n", 0), 0u) << text;
+        for (const std::string& line : lines(text))
+            EXPECT_LE(line.size(), RleWriter::kLineLength) << line;
+        const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
+        ASSERT_TRUE(back) << back.error;
+        EXPECT_TRUE(back.board->sameCells(*expected)) << text;
+
+        written = -1;
+        const std::string plain = PlaintextPattern::toText(*board, "board", &written);
+        EXPECT_EQ(written, grays);
+        const auto rows = lines(plain);
+        EXPECT_EQ(rows.front(), "!Name: board");
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            EXPECT_TRUE(rows[i] == "." || rows[i].back() == 'O') << "trailing dead cells in row " << rows[i];
+        const BoardLoad pattern = plaintext(plain, "board.cells", PatternTarget::shown(3, 3));
+        ASSERT_TRUE(pattern) << pattern.error;
+        EXPECT_EQ(picture(*pattern.board), picture(*expected)) << plain;
+    }
+}
+
+TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
+{
+    const std::string gosperGun = "#N Gosper glider gun\n#O Bill Gosper\n#C A true period 30 glider gun.\n"
+                                  "#C The first known gun.\nx = 36, y = 9, rule = B3/S23\n"
+                                  "24bo$22bobo$12b2o6b2o12b2o$11bo3bo4b2o12b2o$2o8bo5bo3b2o$2o8bo3bob2o4bobo$"
+                                  "10bo5bo7bo$11bo3bo$12b2o!\n";
+    // Wrapped by hand: counts split across line ends, spaces between items,
+    // a comment among the runs and no "!" at the end.
+    const std::string wrappedGun = "#C wrapped\r\nx = 36, y = 9\r\n24bo$22bobo$1\r\n2b2o6b2o12b2o$11bo3bo4b2o1\n"
+                                   "2b 2o $ 2o8bo5bo3b2o$2o8b\n#C between the runs\no3bob2o4bo\n"
+                                   "  bo$10bo5bo7bo$11bo3bo$12b2o";
+    std::string plainGun = "!Name: Gosper glider gun\n";
+    for (const std::string& row : kGun)
+        plainGun += row + "\n";
+    struct Case { Reader read; std::string text; Picture start; int generations; std::int64_t liveAfter; };
+    const std::vector<Case> cases{
+        {rle, "#N Glider\n#O Richard K. Guy\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n", kGlider, 4, 5},
+        {rle, "x=3,y=3,rule=b3/s23\r\nbob$2bo$3o!", kGlider, 8, 5},
+        {rle, "#r 23/3\nx = 3, y = 3, rule = 23/3\n.A.$2.A$3A!trailing text is ignored", kGlider, 4, 5},
+        {byContent, "x = 0, y = 0, rule = B3S23\nbo$2bo$3o!", kGlider, 4, 5},
+        {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
+        {rle, gosperGun, kGun, 30, 36 + 5},
+        {rle, wrappedGun, kGun, 60, 36 + 10},
+        {byContent, plainGun, kGun, 30, 41},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        const BoardLoad load = c.read(c.text, "pattern", PatternTarget::shown(120, 90));
+        ASSERT_TRUE(load) << load.error;
+        EXPECT_EQ(load.board->pixelsWide(), 120);
+        std::pair<std::int64_t, std::int64_t> corner, later;
+        ASSERT_EQ(picture(*load.board, &corner), c.start);
+        const auto history = reference::history(*load.board, c.generations);
+        EXPECT_EQ(history.back()->liveCells(), c.liveAfter);
+        if (c.start == kGlider) {  // a glider is itself again every 4 generations, one cell down and right
+            EXPECT_EQ(picture(*history.back(), &later), kGlider);
+            EXPECT_EQ(later, std::pair(corner.first + c.generations / 4, corner.second + c.generations / 4));
+        }
+    }
+}
+
+TEST(Interchange, PatternsAreCentredOnTheBoardShownOrOnTheirOwnPlane)
+{
+    struct Case { std::string text; PatternTarget target; std::int64_t w, h, liveX, liveY; };
+    const std::string glider = "bob$2bo$3o!";
+    for (const Case& c : std::vector<Case>{
+             {"x = 3, y = 3\n" + glider, PatternTarget::shown(10, 10), 10, 10, 3, 3},
+             {"x = 3, y = 3\n" + glider, PatternTarget::shown(4, 1), 7, 7, 2, 2},  // a margin of 2 on each side
+             {"x = 3, y = 3, rule = B3/S23:P20,11\n" + glider, PatternTarget::shown(500, 500), 20, 11, 8, 4},
+             {"x = 3, y = 3, rule = B3/S23:P5\n" + glider, PatternTarget::shown(500, 500), 5, 5, 1, 1},
+             {"x = 3, y = 3, rule = B3/S23:P20,0\n" + glider, PatternTarget::shown(10, 10), 20, 10, 8, 3},
+             {"x = 5, y = 4, rule = B3/S23:P9,9\n2$2bo!", PatternTarget::shown(1, 1), 9, 9, 4, 4},
+             {"x = 6, y = 1, rule = B3/S23:P5,5\nbo!", PatternTarget::shown(1, 1), 5, 5, 0, 2},  // wider than its plane
+             {"x = 3, y = 3, rule = B3/S23:P20,11\n" + glider, PatternTarget::board(4, 5), 4, 5, 0, 1},
+             {"x = 1, y = 1\n3o$o!", PatternTarget::shown(1, 1), 7, 4, 2, 1},  // cells beyond x and y
+             {"x = 0, y = 0\n!", PatternTarget::shown(6, 5), 6, 5, -1, -1},
+             {"!\n.O\nOOO\n\n\n", PatternTarget::shown(8, 1), 8, 4, 2, 1},
+         }) {
+        SCOPED_TRACE(c.text);
+        const BoardLoad load = byContent(c.text, "p", c.target);
+        ASSERT_TRUE(load) << load.error;
+        std::pair<std::int64_t, std::int64_t> corner;
+        picture(*load.board, &corner);
+        EXPECT_EQ(std::tuple(load.board->pixelsWide(), load.board->pixelsHigh(), corner.first, corner.second),
+                  std::tuple(c.w, c.h, c.liveX, c.liveY));
+    }
+}
+
+// Every refusal names the file and says what is wrong, and where; hostile
+// texts are refused without allocating for the size they claim.
+TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocations)
+{
+    const std::string glider = "x = 3, y = 3\nbob$2bo$3o!";
+    const std::string longComment = "#C " + std::string(10'000'000, 'c') + "\n" + glider;
+    const std::string manyRows = "x = 1000, y = 1\n" + std::string(1'000'000, '$') + "o!";
+    struct Case { Reader read; std::string text; PatternTarget target; std::string message; };
+    const auto shown = PatternTarget::shown(64, 48);
+    const std::vector<Case> cases{
+        {rle, "x = 3, y = 3, rule = B36/S23\nbob!", shown,
+         "\u201cp\u201d cannot be opened. This pattern uses the rule B36/S23; Game of Life runs B3/S23 only."},
+        {rle, "x = 3, y = 3, rule = LifeHistory\n!", shown,
+         "\u201cp\u201d cannot be opened. This pattern uses the rule LifeHistory; Game of Life runs B3/S23 only."},
+        {rle, "x = 3, y = 3, rule = B3/S23:T10,10\n!", shown,
+         "\u201cp\u201d cannot be opened. This pattern uses the rule B3/S23:T10,10, on a torus; Game of Life runs "
+         "B3/S23 on a bounded plane only."},
+        {rle, "x = 3, y = 3, rule = 23/3/3\n!", shown,
+         "\u201cp\u201d cannot be opened. This pattern uses the rule 23/3/3, with 3 cell states; Game of Life runs "
+         "B3/S23 with live and dead cells only."},
+        {rle, "x = 2147483648, y = 2147483648\n!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 1, its size of 2147483648 \u00d7 2147483648 "
+         "cells is larger than the largest board (268435456 cells)."},
+        {rle, "x = 3, y = 3\nbo$\n1000000000000000000o!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 3, the count 1000000000000000000 is larger than "
+         "the largest board (268435456 cells)."},
+        {rle, manyRows, shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: the pattern of 1000 \u00d7 1000001 cells is larger than "
+         "the largest board (268435456 cells)."},
+        {rle, "x = 3, y = 3, rule = B3/S23:P3,3\nbo$4o!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 2, a live cell lies outside its bounded plane of "
+         "3 \u00d7 3 cells."},
+        {rle, "#C notes\nhello\n", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: line 2 is not the header \u201cx = \u2026, y = "
+         "\u2026\u201d."},
+        {rle, "x = 3\nbo!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 1, the header is not \u201cx = \u2026, y = "
+         "\u2026\u201d."},
+        {rle, "x = -3, y = 3\nbo!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 1, x is not a whole number."},
+        {rle, "x = 3, y = 3\nbo$\n\n2C!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 4, \u201cC\u201d marks a cell state other than "
+         "live or dead."},
+        {rle, "x = 3, y = 3\nbo%!", shown,
+         "\u201cp\u201d cannot be opened as an RLE pattern: on line 2, \u201c%\u201d is not part of an RLE pattern."},
+        {rle, glider, PatternTarget::board(2, 9),
+         "\u201cp\u201d cannot be opened as an RLE pattern: the pattern of 3 \u00d7 3 cells does not fit on a board "
+         "of 2 \u00d7 9 cells."},
+        {plaintext, "!Name: x\n.O\nOxO\n", shown,
+         "\u201cp\u201d cannot be opened as a plaintext pattern: on line 3, \u201cx\u201d is not a cell (\u201c.\u201d "
+         "dead, \u201cO\u201d or \u201c*\u201d live)."},
+        {byContent, "hello", shown, "\u201cp\u201d cannot be opened as a pattern: it is neither RLE nor plaintext."},
+        {byContent, "", shown, "\u201cp\u201d cannot be opened as a pattern: it is empty."},
+        {byContent, longComment, PatternTarget::board(3, 3), ""},  // a long comment is no fault
+    };
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    for (const Case& c : cases) {
+        const BoardLoad load = c.read(c.text, "p", c.target);
+        EXPECT_EQ(load.error, c.message) << c.text.substr(0, 60);
+        EXPECT_EQ(static_cast<bool>(load), c.message.empty());
+    }
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
+}

@@ -1,0 +1,45 @@
+#include "CancellableDevice.h"
+
+#include "CancelFlag.h"
+
+CancellableDevice::CancellableDevice(QIODevice& inner, const CancelFlag* cancel) : inner_(inner), cancel_(cancel)
+{
+    // Unbuffered: the inner device buffers, and a read-ahead here would
+    // take bytes past what the caller has asked for.
+    open(inner.openMode() | QIODevice::Unbuffered);
+    if (!inner.isSequential())
+        QIODevice::seek(inner.pos());
+}
+
+bool CancellableDevice::seek(qint64 pos)
+{
+    return !refuse() && inner_.seek(pos) && QIODevice::seek(pos);
+}
+
+bool CancellableDevice::refuse()
+{
+    if (!cancel_ || !cancel_->cancelled())
+        return false;
+    setErrorString(QStringLiteral("cancelled"));
+    return true;
+}
+
+qint64 CancellableDevice::readData(char* data, qint64 maxSize)
+{
+    if (refuse())
+        return -1;
+    const qint64 got = inner_.read(data, maxSize);
+    if (got < 0)
+        setErrorString(inner_.errorString());
+    return got;
+}
+
+qint64 CancellableDevice::writeData(const char* data, qint64 size)
+{
+    if (refuse())
+        return -1;
+    const qint64 written = inner_.write(data, size);
+    if (written < 0)
+        setErrorString(inner_.errorString());
+    return written;
+}

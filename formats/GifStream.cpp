@@ -128,10 +128,26 @@ void GifStream::encodeImage(const CellBitmap& board, int scale, std::vector<std:
 
     // The gray levels on the board, in ascending order, each given the next
     // colour index. Most boards hold only 0 and 255: two colours, one bit a
-    // pixel before compression.
+    // pixel before compression, and each index the cell's lowest bit; that
+    // case is found and mapped with loops the compiler vectorises.
+    std::uint8_t grays = 0;
+    std::uint8_t live = 0;
+    std::uint8_t dead = 0;
+    for (std::size_t i = 0; i < cells; ++i) {
+        const std::uint8_t cell = data[i];
+        grays |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(cell - 1) < 254);
+        live |= static_cast<std::uint8_t>(cell == CellBitmap::kLive);
+        dead |= static_cast<std::uint8_t>(cell == CellBitmap::kDead);
+    }
     std::array<std::uint8_t, 256> present{};
-    for (std::size_t i = 0; i < cells; ++i)
-        present[data[i]] = 1;
+    if (grays) {
+        for (std::size_t i = 0; i < cells; ++i)
+            present[data[i]] = 1;
+    } else {
+        present[CellBitmap::kLive] = live;
+        present[CellBitmap::kDead] = dead;
+    }
+    const bool lowestBit = !grays && live && dead;  // 0 is index 0, 255 index 1
     std::array<std::uint8_t, 256> indexOf{};
     std::array<GifColorType, 256> colors{};
     int levels = 0;
@@ -176,14 +192,18 @@ void GifStream::encodeImage(const CellBitmap& board, int scale, std::vector<std:
     const int h = static_cast<int>(height * scale);
     check(EGifPutImageDesc(gif, 0, 0, w, h, false, map.get()));
     row.resize(static_cast<std::size_t>(w));
+    std::uint8_t* const out = row.data();
     for (std::int64_t y = 0; y < height; ++y) {
-        const std::uint8_t* cellsOfRow = data + y * width;
-        if (scale == 1) {
+        const std::uint8_t* const in = data + y * width;
+        if (scale == 1 && lowestBit) {
             for (std::int64_t x = 0; x < width; ++x)
-                row[static_cast<std::size_t>(x)] = indexOf[cellsOfRow[x]];
+                out[x] = in[x] & 1;
+        } else if (scale == 1) {
+            for (std::int64_t x = 0; x < width; ++x)
+                out[x] = indexOf[in[x]];
         } else {
             for (std::int64_t x = 0; x < width; ++x)
-                std::fill_n(row.begin() + x * scale, scale, indexOf[cellsOfRow[x]]);
+                std::fill_n(out + x * scale, scale, indexOf[in[x]]);
         }
         // giflib masks the indices in place, which leaves valid ones as they are.
         for (int copy = 0; copy < scale; ++copy)

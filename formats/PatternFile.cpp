@@ -3,6 +3,7 @@
 #include "BinaryPatternReader.h"
 #include "CancelFlag.h"
 #include "CancellableDevice.h"
+#include "ExactPatternReader.h"
 #include "FileMessage.h"
 #include "PatternWriter.h"
 #include "XmlPatternReader.h"
@@ -24,12 +25,12 @@ std::string openError(const std::string& fileName, const std::string& reason)
 constexpr char kBinaryMagic[] = "bplist0";
 constexpr std::size_t kMagicLength = sizeof kBinaryMagic - 1;
 
-// The binary form is read where it lies, so it is read whole, a few
-// megabytes at a time to notice a cancel.
-BoardLoad readBinary(QIODevice& device, qint64 size, const std::string& name, LogicalSize logicalSize,
-                     const CancelFlag* cancel)
+// The whole file, read a few megabytes at a time to notice a cancel; an
+// error message when it cannot be had (shortened meanwhile, a read error).
+std::string readWhole(QIODevice& device, qint64 size, const std::string& name, const CancelFlag* cancel,
+                      QByteArray& bytes)
 {
-    QByteArray bytes(size, Qt::Uninitialized);
+    bytes = QByteArray(size, Qt::Uninitialized);
     qint64 got = 0;
     while (got < size) {
         const qint64 n = device.read(bytes.data() + got, std::min<qint64>(size - got, qint64{4} << 20));
@@ -38,11 +39,22 @@ BoardLoad readBinary(QIODevice& device, qint64 size, const std::string& name, Lo
         got += n;
     }
     if (cancel && cancel->cancelled())
-        return {nullptr, openError(name, "the reading was cancelled")};
-    if (got != size)  // shortened meanwhile, or a read error
-        return {nullptr, openError(name, "the file cannot be read (" + device.errorString().toStdString() + ")")};
-    return BinaryPatternReader::read(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                     static_cast<std::size_t>(size), name, logicalSize, cancel);
+        return openError(name, "the reading was cancelled");
+    if (got != size)
+        return openError(name, "the file cannot be read (" + device.errorString().toStdString() + ")");
+    return {};
+}
+
+// XML: exactly as written, or through the XML reader.
+BoardLoad readXml(const QByteArray& bytes, const std::string& name, LogicalSize logicalSize, const CancelFlag* cancel)
+{
+    if (auto load = ExactPatternReader::read(bytes.constData(), static_cast<std::size_t>(bytes.size()), name,
+                                             logicalSize, cancel))
+        return std::move(*load);
+    QByteArray view = QByteArray::fromRawData(bytes.constData(), bytes.size());
+    QBuffer buffer(&view);
+    buffer.open(QIODevice::ReadOnly);
+    return XmlPatternReader::read(buffer, name, logicalSize, cancel);
 }
 
 }  // namespace
@@ -74,9 +86,18 @@ BoardLoad PatternFile::read(const std::string& path, LogicalSize logicalSize, co
         return {nullptr, openError(name, "the file is too large (" + std::to_string(size) + " bytes)")};
     try {
         CancellableDevice device(in, cancel);
-        if (device.peek(kMagicLength) == kBinaryMagic)
-            return readBinary(device, size, name, logicalSize, cancel);
-        return XmlPatternReader::read(device, name, logicalSize, cancel);
+        const bool binary = device.peek(kMagicLength) == kBinaryMagic;
+        if (!binary && size > qint64(ExactPatternReader::kMaxFileBytes))
+            return XmlPatternReader::read(device, name, logicalSize, cancel);  // streamed
+        // The binary form is read where it lies; XML small enough to be
+        // exactly as written, too.
+        QByteArray bytes;
+        if (std::string error = readWhole(device, size, name, cancel, bytes); !error.empty())
+            return {nullptr, error};
+        if (binary)
+            return BinaryPatternReader::read(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                             static_cast<std::size_t>(size), name, logicalSize, cancel);
+        return readXml(bytes, name, logicalSize, cancel);
     } catch (const std::bad_alloc&) {
         return {nullptr, openError(name, "there is not enough memory to read it")};
     }
@@ -93,10 +114,7 @@ BoardLoad PatternFile::parse(const char* data, std::size_t size, const std::stri
         if (size >= kMagicLength && std::memcmp(data, kBinaryMagic, kMagicLength) == 0)
             return BinaryPatternReader::read(reinterpret_cast<const unsigned char*>(data), size, fileName,
                                              logicalSize, nullptr);
-        QByteArray bytes = QByteArray::fromRawData(data, static_cast<qsizetype>(size));
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        return XmlPatternReader::read(buffer, fileName, logicalSize, nullptr);
+        return readXml(QByteArray::fromRawData(data, static_cast<qsizetype>(size)), fileName, logicalSize, nullptr);
     } catch (const std::bad_alloc&) {
         return {nullptr, openError(fileName, "there is not enough memory to read it")};
     }

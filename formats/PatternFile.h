@@ -14,7 +14,8 @@ class CancelFlag;
 //   "bitMapPixelData"  array of W columns, each an array of H integers;
 //                      element y of column x is the cell at (x, y), 0 to 255.
 // The writer writes the XML form with exactly these two keys
-// (PatternWriter). The reader takes the XML form (XmlPatternReader) and the
+// (PatternWriter). The reader takes the XML form (XmlPatternReader, or
+// ExactPatternReader for a file exactly as the writer writes it) and the
 // binary form (BinaryPatternReader), looks only at these two keys, each at
 // most once, and ignores anything else (other keys, extra columns, extra
 // cells in a column).

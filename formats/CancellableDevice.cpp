@@ -6,7 +6,7 @@ CancellableDevice::CancellableDevice(QIODevice& inner, const CancelFlag* cancel)
 {
     // Unbuffered: the inner device buffers, and a read-ahead here would
     // take bytes past what the caller has asked for.
-    open(inner.openMode() | QIODevice::Unbuffered);
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     if (!inner.isSequential())
         QIODevice::seek(inner.pos());
 }
@@ -32,14 +32,4 @@ qint64 CancellableDevice::readData(char* data, qint64 maxSize)
     if (got < 0)
         setErrorString(inner_.errorString());
     return got;
-}
-
-qint64 CancellableDevice::writeData(const char* data, qint64 size)
-{
-    if (refuse())
-        return -1;
-    const qint64 written = inner_.write(data, size);
-    if (written < 0)
-        setErrorString(inner_.errorString());
-    return written;
 }

@@ -4,14 +4,13 @@
 
 class CancelFlag;
 
-// A device that passes reads and writes through to another one until the
-// work is cancelled, then fails them. Decoders and encoders that read or
-// write through it (the PNG and JPEG codecs, the XML reader) stop at their
-// next read or write instead of running to the end of a file nobody wants.
+// A device that passes reads through to another one until the work is
+// cancelled, then fails them. The decoders that read through it (the PNG and
+// JPEG codecs, the XML reader) stop at their next read instead of running to
+// the end of a file nobody wants any more.
 class CancellableDevice : public QIODevice {
 public:
-    // `inner` must be open; this device opens in the same mode. A null
-    // `cancel` never cancels.
+    // `inner` must be open for reading. A null `cancel` never cancels.
     CancellableDevice(QIODevice& inner, const CancelFlag* cancel);
 
     bool isSequential() const override { return inner_.isSequential(); }
@@ -20,7 +19,7 @@ public:
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char* data, qint64 size) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
     bool refuse();

@@ -69,7 +69,7 @@ private:
     bool readInteger(PlistInteger& value);
     bool readSize();
     bool readCells();
-    bool skipToEndOf(bool& ended);
+    bool nextElement(bool& ended);
 
     QXmlStreamReader xml_;
     QIODevice& device_;
@@ -188,9 +188,9 @@ bool XmlReading::readInteger(PlistInteger& value)
     return true;
 }
 
-// Reads the elements of the array just begun to its end tag; sets `ended`
-// when there is none left, otherwise stops at the next element's start tag.
-bool XmlReading::skipToEndOf(bool& ended)
+// Inside an array: moves to its next element's start tag, or to the array's
+// end tag (`ended`); anything else there is refused.
+bool XmlReading::nextElement(bool& ended)
 {
     const Token t = next();
     ended = t == Token::EndElement;
@@ -207,13 +207,13 @@ bool XmlReading::readSize()
     PlistInteger size[2];
     for (PlistInteger& value : size) {
         bool ended = false;
-        if (!skipToEndOf(ended))
+        if (!nextElement(ended))
             return false;
         if (ended || !readInteger(value))
             return why_.empty() ? fail(PatternCells::notTwoIntegers()) : false;
     }
     for (bool ended = false;;) {  // further elements mean nothing
-        if (!skipToEndOf(ended))
+        if (!nextElement(ended))
             return false;
         if (ended)
             break;
@@ -236,7 +236,7 @@ bool XmlReading::readCells()
     for (std::int64_t x = 0; x < cells_.width(); ++x) {
         if (cells_.cancelled())
             return fail("the reading was cancelled");
-        if (!skipToEndOf(ended))
+        if (!nextElement(ended))
             return false;
         if (ended)
             return fail(cells_.tooFewColumns());
@@ -244,7 +244,7 @@ bool XmlReading::readCells()
             return fail(cells_.shortColumn(x));
         for (std::int64_t y = 0; y < cells_.height(); ++y) {
             PlistInteger value;
-            if (!skipToEndOf(ended))
+            if (!nextElement(ended))
                 return false;
             if (ended)
                 return fail(cells_.shortColumn(x));
@@ -254,7 +254,7 @@ bool XmlReading::readCells()
                 return fail(why);
         }
         for (;;) {  // cells beyond the height mean nothing
-            if (!skipToEndOf(ended))
+            if (!nextElement(ended))
                 return false;
             if (ended)
                 break;
@@ -263,7 +263,7 @@ bool XmlReading::readCells()
         }
     }
     for (;;) {  // nor do columns beyond the width
-        if (!skipToEndOf(ended))
+        if (!nextElement(ended))
             return false;
         if (ended)
             break;

@@ -175,8 +175,8 @@ RunIndicators AppDelegate::makeIndicators()
 
 void AppDelegate::runEnded(std::uint64_t ticket, const RunReport& report)
 {
-    // Only the run that is still the current one hides the indicator.
-    if (report.end == RunEnd::Completed && ticket == currentTicket_) {
+    // Only the current run hides it, also when it ended by itself (a failed recording).
+    if (ticket == currentTicket_) {
         indicator->setVisible(false);
         currentTicket_ = 0;
     }

@@ -55,7 +55,7 @@ TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
 }
 
-// The files of the issue: each refused with its message, the board as it was.
+// Hostile files, each refused with its message, the board as it was.
 TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing)
 {
     auto board = boards::seeded(12, 9, 2);
@@ -197,11 +197,13 @@ TEST_F(AppFiles, RecordGifWritesTheRunOrSaysWhyNot)
     EXPECT_EQ(reader.imageCount(), 20);
     EXPECT_EQ(reader.size(), QSize(120, 90));
 
-    // A destination that cannot be written ends the run at once, with one message.
+    // A destination that cannot be written ends the run at once, as if
+    // stopped, with one message.
     h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
     h.app.startGameOfLifeAndMakeGif();
     h.chooseInVanishingFolder(dir, QStringLiteral("lost.gif"));
     ASSERT_TRUE(h.runEnds());
+    EXPECT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
     ASSERT_TRUE(AppHarness::waitUntil([&] { return !message().isEmpty(); }));
     EXPECT_EQ(message(), QStringLiteral("\u201clost.gif\u201d could not be saved: No such file or directory."));
 }

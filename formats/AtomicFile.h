@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileMessage.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -22,8 +24,9 @@ class AtomicFile {
 public:
     using Body = std::function<bool(QIODevice& device, QString& reason)>;
 
-    // `body` writes the content to the device and returns false when it
-    // cannot, leaving in `reason` why (the device's own error when empty).
+    // `body` writes the content to the device (sequential: no seeking) and
+    // returns false when it cannot, leaving in `reason` why (the device's
+    // own error when empty).
     // Returns "" on success, otherwise a message naming the file; on failure
     // whatever was at the path stays untouched.
     static std::string write(const std::string& path, const Body& body);

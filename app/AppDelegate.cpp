@@ -1,11 +1,9 @@
 #include "AppDelegate.h"
 
-#include "BoardLoad.h"
 #include "CellBitmap.h"
+#include "FileCommands.h"
 #include "GliderGun.h"
-#include "ImageFile.h"
 #include "IntegerText.h"
-#include "PatternFile.h"
 #include "VandrelGameOfLifeView.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
@@ -13,7 +11,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFileOpenEvent>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -21,40 +18,6 @@
 #include <QScreen>
 
 namespace {
-
-FilePanel patternSavePanel()
-{
-    return {FilePanel::Mode::Save, QStringLiteral("Save pattern"),
-            QStringLiteral("Save the pattern somewhere on your disk"), QStringLiteral("Save pattern"),
-            {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern")};
-}
-
-FilePanel patternOpenPanel()
-{
-    return {FilePanel::Mode::Open, QStringLiteral("Open pattern"),
-            QStringLiteral("Open a pattern from somewhere on your disk"), QStringLiteral("Open pattern"),
-            {QStringLiteral("golpattern")}, {}, {}};
-}
-
-FilePanel imageSavePanel()
-{
-    return {FilePanel::Mode::Save, QStringLiteral("Save image"),
-            QStringLiteral("Save the image somewhere on your disk"), QStringLiteral("Save image"),
-            {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage")};
-}
-
-FilePanel imageOpenPanel()
-{
-    return {FilePanel::Mode::Open, QStringLiteral("Open image"),
-            QStringLiteral("Open an image from somewhere on your disk"), QStringLiteral("Open image"),
-            {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}};
-}
-
-FilePanel gifSavePanel()
-{
-    return {FilePanel::Mode::Save, QStringLiteral("Save gif"), QStringLiteral("Save the gif somewhere on your disk"),
-            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation")};
-}
 
 // The choices of the speed box, in its order. "Every generation" draws each
 // generation, at most one per frame of the screen.
@@ -99,19 +62,22 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setMinimumSize(40, 40);
     theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui_->stopButton->setShortcut(QKeySequence());
+    files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
     wireCommands();
 }
 
 AppDelegate::~AppDelegate()
 {
+    files_.reset();          // file work in hand is cancelled and waited for
     starters_.clear();       // the starter threads have only a call to make
     ownedWindow_.reset();    // the view ends its runs before it goes
 }
 
 void AppDelegate::wireCommands()
 {
+    // A command given while a file is read or written waits until it is done.
     auto on = [this](auto* sender, auto signal, void (AppDelegate::*command)()) {
-        connect(sender, signal, this, [this, command] { (this->*command)(); });
+        connect(sender, signal, this, [this, command] { fileWork().whenIdle([this, command] { (this->*command)(); }); });
     };
     on(ui_->startButton, &QPushButton::clicked, &AppDelegate::startGameOfLife);
     on(ui_->stopButton, &QPushButton::clicked, &AppDelegate::stopGameOfLife);
@@ -130,8 +96,8 @@ void AppDelegate::wireCommands()
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
-    on(iterationsTextfield, &QLineEdit::textChanged, &AppDelegate::controlTextDidChange);
-    on(iterationsTextfield, &QLineEdit::returnPressed, &AppDelegate::setIterations);
+    connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
+    connect(iterationsTextfield, &QLineEdit::returnPressed, this, &AppDelegate::setIterations);
     connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { theView->setSpeed(speedAt(index, window)); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
@@ -161,6 +127,11 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window) {
         if (event->type() == QEvent::Close) {
+            if (fileWork().busy()) {  // closes once the file is done
+                fileWork().whenIdle([this] { window->close(); });
+                event->ignore();
+                return true;
+            }
             if (closeAllowed_ || windowShouldClose()) {
                 stopGameOfLife();
                 return false;
@@ -204,8 +175,8 @@ RunIndicators AppDelegate::makeIndicators()
 
 void AppDelegate::runEnded(std::uint64_t ticket, const RunReport& report)
 {
-    // Only the run that is still the current one hides the indicator.
-    if (report.end == RunEnd::Completed && ticket == currentTicket_) {
+    // Only the current run hides it, also when it ended by itself (a failed recording).
+    if (ticket == currentTicket_) {
         indicator->setVisible(false);
         currentTicket_ = 0;
     }
@@ -258,7 +229,7 @@ void AppDelegate::startGameOfLifeAndMakeGif()
         return;
     stopGameOfLife();
     indicator->setVisible(true);
-    dialogs_.showFilePanel(window, gifSavePanel(), [this](std::optional<QString> path) {
+    dialogs_.showFilePanel(window, FileCommands::gifPanel(), [this](std::optional<QString> path) {
         if (!path) {
             indicator->setVisible(false);
             return;
@@ -371,17 +342,14 @@ bool AppDelegate::endCreatingAndContinueWith(int action)
 void AppDelegate::answerQuestion(SaveAnswer answer, int action)
 {
     switch (answer) {
-    case SaveAnswer::Save:
-        dialogs_.showFilePanel(window, patternSavePanel(), [this, action](std::optional<QString> path) {
-            questionPending_ = false;
-            if (!path)
-                return;  // dismissed: like Cancel, the pattern stays
-            writePattern(*path, [this, action] {
+    case SaveAnswer::Save:  // a dismissed panel, like Cancel, keeps the pattern
+        files_->savePattern(
+            [this, action] {
                 isCreating_ = false;
                 theView->endCreating();
                 continueWith(action);
-            });
-        });
+            },
+            [this] { questionPending_ = false; });
         return;
     case SaveAnswer::Cancel:
         questionPending_ = false;
@@ -422,79 +390,10 @@ void AppDelegate::showGliderGun()
         theView->initWithBitmap(*board);
 }
 
-void AppDelegate::install(BoardLoad load)
-{
-    if (!load.board) {
-        dialogs_.tell(window, QString::fromStdString(load.error));
-        return;
-    }
-    stopGameOfLife();
-    if (!theView->initWithBitmap(*load.board))
-        dialogs_.tell(window, QStringLiteral("There is not enough memory for this board."));
-}
-
-void AppDelegate::openPatternAt(const QString& path)
-{
-    install(PatternFile::read(path.toStdString(), {double(theView->width()), double(theView->height())}));
-}
-
-void AppDelegate::openPattern()
-{
-    dialogs_.showFilePanel(window, patternOpenPanel(), [this](std::optional<QString> path) {
-        if (path)
-            openPatternAt(*path);
-    });
-}
-
-bool AppDelegate::openFile(const QString& path)
-{
-    if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
-        return false;
-    openPatternAt(path);
-    return true;
-}
-
-void AppDelegate::writePattern(const QString& path, const std::function<void()>& afterSuccess)
-{
-    const auto board = theView->getBitmap();  // one whole generation, even during a run
-    const std::string error = PatternFile::write(board.get(), path.toStdString());
-    if (!error.empty()) {
-        dialogs_.tell(window, QString::fromStdString(error));
-        return;  // not saved: the mode and its unsaved mark stay
-    }
-    afterSuccess();
-}
-
 void AppDelegate::savePattern()
 {
-    dialogs_.showFilePanel(window, patternSavePanel(), [this](std::optional<QString> path) {
-        if (!path)
-            return;
-        writePattern(*path, [this] {
-            isCreating_ = false;
-            endCreatingAndContinueWith(SavePatternDone);
-        });
-    });
-}
-
-void AppDelegate::openImage()
-{
-    dialogs_.showFilePanel(window, imageOpenPanel(), [this](std::optional<QString> path) {
-        if (path)
-            install(ImageFile::read(path->toStdString()));
-    });
-}
-
-void AppDelegate::saveImage()
-{
-    dialogs_.showFilePanel(window, imageSavePanel(), [this](std::optional<QString> path) {
-        if (!path)
-            return;
-        const auto board = theView->getBitmap();
-        if (!board)
-            return;
-        const std::string error = ImageFile::writePng(*board, path->toStdString());
-        if (!error.empty())
-            dialogs_.tell(window, QString::fromStdString(error));
+    files_->savePattern([this] {
+        isCreating_ = false;
+        endCreatingAndContinueWith(SavePatternDone);
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogPresenter.h"
+#include "FileCommands.h"
 #include "GameOfLife.h"
 
 #include <QObject>
@@ -17,8 +18,6 @@ class QLineEdit;
 class QMainWindow;
 class QProgressBar;
 class VandrelGameOfLifeView;
-class CellBitmap;
-struct BoardLoad;
 
 namespace Ui {
 class MainWindow;
@@ -26,8 +25,8 @@ class NewPatternSheet;
 }
 
 // The application's controller: it makes the main window from its interface
-// files, is the target of every command, asks about an unsaved pattern
-// before a command leaves it, and moves boards between the view and files.
+// files, is the target of every command, and asks about an unsaved pattern
+// before a command leaves it. The file commands' work is FileCommands'.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -59,6 +58,8 @@ public:
     QLineEdit* nnewPatternPixelsWideTextField = nullptr;
 
     DialogPresenter& dialogs() { return dialogs_; }
+    // Where the file commands read and write, off the main thread.
+    FileWork& fileWork() { return files_->work(); }
     bool isCreating() const { return isCreating_; }
 
     // --- Commands ---
@@ -72,15 +73,15 @@ public:
     void newPatternCancel();
     void editPattern();
     void showGliderGun();
-    void openPattern();
+    void openPattern() { files_->openPattern(); }
     void savePattern();
-    void openImage();
-    void saveImage();
+    void openImage() { files_->openImage(); }
+    void saveImage() { files_->saveImage(); }
     void startGameOfLifeAndMakeGif();
     void quit();
 
     // A file handed over by the desktop; true when it was taken as a pattern file.
-    bool openFile(const QString& path);
+    bool openFile(const QString& path) { return files_->openFile(path); }
 
     // --- Window events ---
     bool windowShouldClose();
@@ -107,14 +108,12 @@ private:
     RunIndicators makeIndicators();
     void runEnded(std::uint64_t ticket, const RunReport& report);
     void onStarterThread(std::function<void()> work);
-    void writePattern(const QString& path, const std::function<void()>& afterSuccess);
-    void openPatternAt(const QString& path);
-    void install(BoardLoad load);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<Ui::NewPatternSheet> sheetUi_;
     std::unique_ptr<QMainWindow> ownedWindow_;
     DialogPresenter dialogs_;
+    std::unique_ptr<FileCommands> files_;
 
     struct Starter {
         std::jthread thread;

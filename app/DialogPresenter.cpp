@@ -5,7 +5,56 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+
+namespace {
+
+// A save panel that asks before replacing a file under the name that will
+// really be written: the chosen name with the panel's extension added when
+// it has none of the allowed ones ("glider.v2" saves as
+// "glider.v2.golpattern"). No replies to the question mean going back to
+// the panel.
+class SavePanel : public QFileDialog {
+public:
+    SavePanel(QWidget* parent, const QString& title, DialogPresenter& presenter, QStringList types)
+        : QFileDialog(parent, title), presenter_(presenter), types_(std::move(types))
+    {
+        setOption(QFileDialog::DontConfirmOverwrite);  // asked here, about the name that is written
+    }
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (!confirmed_ && !chosen.isEmpty() && !QFileInfo(chosen.front()).isDir()) {
+            const QFileInfo target(DialogPresenter::withAllowedExtension(chosen.front(), types_));
+            if (target.exists() && !target.isDir()) {
+                presenter_.askToReplace(this, target.fileName(), [this](bool replace) {
+                    if (!replace)
+                        return;  // back to the panel
+                    // Once the question has gone: closing the panel takes it along.
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this] {
+                            confirmed_ = true;
+                            accept();
+                        },
+                        Qt::QueuedConnection);
+                });
+                return;
+            }
+        }
+        confirmed_ = false;
+        QFileDialog::accept();
+    }
+
+private:
+    DialogPresenter& presenter_;
+    const QStringList types_;
+    bool confirmed_ = false;
+};
+
+}  // namespace
 
 void DialogPresenter::present(QDialog* dialog)
 {
@@ -59,9 +108,9 @@ QString DialogPresenter::withAllowedExtension(const QString& path, const QString
 void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
                                     std::function<void(std::optional<QString>)> done)
 {
-    auto* dialog = new QFileDialog(window, panel.title);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
     const bool save = panel.mode == FilePanel::Mode::Save;
+    auto* dialog = save ? new SavePanel(window, panel.title, *this, panel.types) : new QFileDialog(window, panel.title);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QStringList patterns;
@@ -99,4 +148,29 @@ void DialogPresenter::tell(QWidget* window, const QString& text, const QString& 
     if (!details.isEmpty())
         box->setInformativeText(details);
     present(box);
+}
+
+void DialogPresenter::askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool)> done)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, parent->windowTitle(),
+                                QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileName),
+                                QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->button(QMessageBox::Yes)->setObjectName(QStringLiteral("replaceButton"));
+    box->button(QMessageBox::No)->setObjectName(QStringLiteral("keepButton"));
+    connect(box, &QMessageBox::finished, this,
+            [box, done = std::move(done)] { done(box->clickedButton() == box->button(QMessageBox::Yes)); });
+    present(box);
+}
+
+QProgressDialog* DialogPresenter::showProgress(QWidget* window, const QString& label, std::function<void()> cancelled)
+{
+    auto* progress = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 0, window);
+    progress->setWindowTitle(QStringLiteral("Game of Life"));
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setMinimumDuration(0);
+    connect(progress, &QProgressDialog::canceled, this, std::move(cancelled));
+    present(progress);
+    return progress;
 }

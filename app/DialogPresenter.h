@@ -8,6 +8,7 @@
 #include <optional>
 
 class QDialog;
+class QProgressDialog;
 class QWidget;
 
 // The settings of an open or save panel.
@@ -41,6 +42,12 @@ public:
                        std::function<void(std::optional<QString>)> done);
     // A message about something that went wrong.
     void tell(QWidget* window, const QString& text, const QString& details = {});
+    // The question before a save replaces an existing file, in the words
+    // of Qt's own file dialogs; `done` gets true for Yes.
+    void askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool replace)> done);
+    // A busy indicator with Cancel, shown until the caller closes it;
+    // `cancelled` runs when the person presses Cancel.
+    QProgressDialog* showProgress(QWidget* window, const QString& label, std::function<void()> cancelled);
 
     // Called with each dialog right after it is shown.
     std::function<void(QDialog*)> presented;

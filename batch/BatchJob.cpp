@@ -140,8 +140,16 @@ int BatchJob::run()
     life.replaceBitmap(std::move(board));
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
-    if (record)
-        life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
+    const int scale = options_.scale;
+    if (record) {
+        // A recording that could not hold one frame is refused before the run.
+        if (const std::string why = GifRecorder::sizeProblem(width, height, scale); !why.empty()) {
+            std::fprintf(err_, "gameoflife-batch: %s\n",
+                         FileMessage::couldNotSave(options_.gif.toStdString(), QString::fromStdString(why)).c_str());
+            return FileError;
+        }
+        life.setRecorderFactory([scale](const std::string& file) { return std::make_unique<GifRecorder>(file, scale); });
+    }
     std::atomic<std::int32_t> done{0};
     life.setRedrawHandler([&done] { done.fetch_add(1); });
 
@@ -192,7 +200,7 @@ int BatchJob::run()
                 std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
         } else {
             error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
-                                               : ImageFile::writePng(*final, path);
+                                               : ImageFile::writePng(*final, path, scale);
         }
         if (!error.empty()) {
             std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());

@@ -1,17 +1,24 @@
 // Recording a run as an animated GIF:
-//   RecordRun         100 generations of a random 1024 by 1024 board at full
-//                     speed, every one captured, and the file written
-//   EncodeFrame/...   one frame of a random board (fresh, and thinned out by
-//                     100 generations): encoded size against the board's bytes
+//   RecordRun/1000    1000 generations of a random 1024 by 1024 board at full
+//                     speed, every one captured and streamed to the file
+//   PlainRun/1000     the same run without recording: what the board alone needs
+//   EncodeImage...    one frame's image, of a random board fresh and thinned
+//                     out by 100 generations: encoded size against the board's bytes
 //
-//   build/release/bench/gif_bench
+// Each reports the process's peak resident size (maxrss_MiB); for the peak
+// of one benchmark alone, run it alone:
+//   build/release/bench/gif_bench --benchmark_filter=RecordRun
+//   build/release/bench/gif_bench --benchmark_filter=PlainRun
 
 #include "CellBitmap.h"
 #include "GameOfLife.h"
 #include "GifRecorder.h"
+#include "GifStream.h"
 #include "LifeRule.h"
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
@@ -20,54 +27,71 @@
 namespace {
 
 constexpr int kSide = 1024;
-constexpr int kGenerations = 100;
 
-void RecordRun(benchmark::State& state)
+double peakMiB()
 {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return static_cast<double>(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Runs `generations` of a fresh random board to the end, recording into
+// `path` when it is not empty.
+RunReport runOnce(int generations, const std::string& path)
+{
+    GameOfLife life;
+    life.pacer().setSpeed(RunPacer::kFastest);
+    life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
+    life.replaceBitmap(CellBitmap::random(4.0 * kSide, 4.0 * kSide));
+    life.setIterations(generations);
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    RunReport report;
+    RunIndicators indicators;
+    indicators.finished = [&](const RunReport& r) {
+        std::lock_guard lock(mutex);
+        report = r;
+        done = true;
+        ended.notify_all();
+    };
+    life.startGameOfLifeAndWriteToFile(!path.empty(), path, std::move(indicators));
+    {
+        std::unique_lock lock(mutex);
+        ended.wait(lock, [&] { return done; });
+    }
+    life.waitForRuns();
+    return report;
+}
+
+void run(benchmark::State& state, bool record)
+{
+    const int generations = static_cast<int>(state.range(0));
     const std::string path =
-        (std::filesystem::temp_directory_path() / ("gif_bench-" + std::to_string(::getpid()) + ".gif")).string();
+        record ? (std::filesystem::temp_directory_path() / ("gif_bench-" + std::to_string(::getpid()) + ".gif")).string()
+               : std::string();
     double fileBytes = 0;
     for (auto _ : state) {
+        const RunReport report = runOnce(generations, path);
+        if (report.generations != generations || (record && !report.recording.written))
+            state.SkipWithError("the run did not complete, or the recording was not written");
         state.PauseTiming();
-        auto board = CellBitmap::random(4.0 * kSide, 4.0 * kSide);
-        GameOfLife life;
-        life.pacer().setSpeed(RunPacer::kFastest);
-        life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
-        life.replaceBitmap(std::move(board));
-        life.setIterations(kGenerations);
-        std::mutex mutex;
-        std::condition_variable ended;
-        bool done = false;
-        RunReport report;
-        RunIndicators indicators;
-        indicators.finished = [&](const RunReport& r) {
-            std::lock_guard lock(mutex);
-            report = r;
-            done = true;
-            ended.notify_all();
-        };
-        state.ResumeTiming();
-
-        life.startGameOfLifeAndWriteToFile(true, path, std::move(indicators));
-        {
-            std::unique_lock lock(mutex);
-            ended.wait(lock, [&] { return done; });
-        }
-
-        state.PauseTiming();
-        if (!report.recording.written || report.generations != kGenerations)
-            state.SkipWithError("the recording was not written");
-        fileBytes = static_cast<double>(std::filesystem::file_size(path));
-        life.waitForRuns();
+        if (record)
+            fileBytes = static_cast<double>(std::filesystem::file_size(path));
         state.ResumeTiming();
     }
-    std::filesystem::remove(path);
+    if (record)
+        std::filesystem::remove(path);
     state.counters["file_MB"] = fileBytes / (1024.0 * 1024.0);
-    state.counters["raw_MB"] = double(kSide) * kSide * kGenerations / (1024.0 * 1024.0);
+    state.counters["maxrss_MiB"] = peakMiB();
 }
-BENCHMARK(RecordRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-void encodeFrame(benchmark::State& state, int generations)
+void RecordRun(benchmark::State& state) { run(state, true); }
+void PlainRun(benchmark::State& state) { run(state, false); }
+BENCHMARK(RecordRun)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(PlainRun)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void encodeImage(benchmark::State& state, int generations)
 {
     auto board = CellBitmap::random(4.0 * kSide, 4.0 * kSide);
     auto next = CellBitmap::create(kSide, kSide);
@@ -75,20 +99,20 @@ void encodeFrame(benchmark::State& state, int generations)
         LifeRule::step(*board, *next, {}, 0);
         std::swap(board, next);
     }
-    std::size_t bytes = 0;
+    std::vector<std::uint8_t> row;
+    std::vector<std::uint8_t> image;
     for (auto _ : state) {
-        bytes = GifRecorder::encodeFrame(*board).size();
-        benchmark::DoNotOptimize(bytes);
+        GifStream::encodeImage(*board, 1, row, image);
+        benchmark::DoNotOptimize(image.data());
     }
-    state.counters["frame_KB"] = double(bytes) / 1024.0;
-    state.counters["board_KB"] = double(board->cellCount()) / 1024.0;
-    state.counters["frame/board"] = double(bytes) / double(board->cellCount());
+    state.counters["frame_KB"] = double(image.size()) / 1024.0;
+    state.counters["frame/board"] = double(image.size()) / double(board->cellCount());
     state.counters["live"] = double(board->liveCells()) / double(board->cellCount());
 }
 
-void EncodeFrameFresh(benchmark::State& state) { encodeFrame(state, 0); }
-void EncodeFrameAfter100(benchmark::State& state) { encodeFrame(state, 100); }
-BENCHMARK(EncodeFrameFresh)->Unit(benchmark::kMillisecond);
-BENCHMARK(EncodeFrameAfter100)->Unit(benchmark::kMillisecond);
+void EncodeImageFresh(benchmark::State& state) { encodeImage(state, 0); }
+void EncodeImageAfter100(benchmark::State& state) { encodeImage(state, 100); }
+BENCHMARK(EncodeImageFresh)->Unit(benchmark::kMillisecond);
+BENCHMARK(EncodeImageAfter100)->Unit(benchmark::kMillisecond);
 
 }  // namespace

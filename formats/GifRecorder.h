@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -14,89 +15,83 @@
 #include <vector>
 
 class CellBitmap;
+class GifStream;
 
 // Records a run as an animated GIF (GIF89a): one image per completed
-// generation, one pixel per cell showing the cell value as a gray level,
+// generation, each cell drawn as `scale` by `scale` pixels of its gray level,
 // 5 hundredths of a second per image, looping forever.
 //
-// Each captured board is encoded at once into a complete single-image GIF
-// held in memory (never kept as a copy of the cells). The encoding happens on
-// a thread of the recorder, so the run computes its next generation meanwhile;
-// capture() waits only when a few boards are already waiting to be encoded.
-// finish() joins the frames into the file without decoding them again: the
-// compressed image data of every frame is copied as it is.
-//
-// The file is written atomically: to a temporary file in the destination's
-// folder, renamed over the chosen path once it is complete. A failed
-// recording leaves whatever was at the path before untouched.
+// The frames go to disk as they come (GifStream), so a recording's memory
+// does not grow with its length: the file is written to a temporary file
+// beside the chosen path and put in place, complete, when the run ends. Its
+// images are encoded on encoder threads of the recorder, several at once,
+// while the run computes its next generations; capture() waits only when a
+// few frames are already on their way, and writes those that are ready, in
+// order. A run with no frames writes no file; a failed recording (a full
+// disk, a destination that cannot be written) ends the run as if stopped and
+// leaves whatever was at the path untouched.
 //
 // capture(), full() and finish() are meant for one thread, the run's worker.
 // A GameOfLife records with it through
 //   life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
 class GifRecorder : public RunRecorder {
 public:
-    // The frames of one recording may take this much memory, encoded: 2 GiB,
-    // about 14,000 frames of a freshly randomised 1024 by 1024 board and many
-    // more once the board thins out. Past it the run ends as if stopped.
-    static constexpr std::size_t kDefaultFrameMemoryLimit = std::size_t{2} << 30;
     // The delay of every image, in hundredths of a second.
     static constexpr int kFrameDelay = 5;
-    // Boards waiting to be encoded before capture() waits for the encoder.
-    static constexpr std::size_t kQueueDepth = 3;
+    // The longest side of a GIF image: its sizes are 16-bit fields.
+    static constexpr std::int64_t kMaxSide = 65535;
 
-    explicit GifRecorder(std::string path, std::size_t frameMemoryLimit = kDefaultFrameMemoryLimit);
+    explicit GifRecorder(std::string path, int scale = 1);
     ~GifRecorder() override;
     GifRecorder(const GifRecorder&) = delete;
     GifRecorder& operator=(const GifRecorder&) = delete;
 
     void capture(std::shared_ptr<const CellBitmap> board) override;
-    // True once the encoded frames have reached the memory limit, or a frame
-    // could not be encoded; boards captured after that are not recorded.
-    // When the frames in hand could reach the limit, capture() waits for the
-    // encoder, so full() is true right after the capture whose frame reached it.
+    // True once the recording can take no more frames: it failed, or the
+    // board changed size. Boards captured after that are not recorded.
     bool full() const override;
-    // Waits for the encoder, then writes the file. A recording without
-    // frames writes nothing: written false, and an empty message unless its
-    // first frame could not be encoded. On success the message is empty, or
-    // says why the recording stopped early (limit reached, a frame failed).
+    // Waits for the frames on their way, then puts the file in place. A
+    // recording without frames writes nothing. The message is empty, or
+    // says why the recording failed (nothing written) or ended early.
     RecordingResult finish(RunEnd end) override;
 
     const std::string& path() const { return path_; }
 
-    // One board as a complete single-image GIF. The colour table holds only
-    // the gray levels that occur on the board (rounded up to a power of two
-    // entries, at least 2). Throws std::bad_alloc, or std::runtime_error
-    // saying why (a side of the board longer than a GIF image can be, 65535,
-    // or an error of the encoder) as a clause for a message.
-    static std::vector<std::uint8_t> encodeFrame(const CellBitmap& board);
+    // "" when a board of width by height cells, `scale` pixels a cell, fits
+    // a GIF image; otherwise why not, as a clause for a message.
+    static std::string sizeProblem(std::int64_t width, std::int64_t height, int scale);
 
 private:
-    struct Frame {
-        std::vector<std::uint8_t> gif;  // a complete single-image GIF
-        int width = 0;
-        int height = 0;
+    struct Encoded {
+        std::vector<std::uint8_t> image;
+        std::string failure;  // why it could not be encoded
     };
 
-    static std::size_t frameBound(const CellBitmap& board);  // the most one frame can take
+    bool start(const CellBitmap& first);
     void encoderLoop();
-    void encodeOne(const CellBitmap& board);
-    RecordingResult write(const std::vector<Frame>& frames) const;
-    std::string limitText() const;
+    static Encoded encode(const CellBitmap& board, int scale);
+    void writeReady(std::unique_lock<std::mutex>& lock);
+    void fail(const std::string& message);
 
     const std::string path_;
-    const std::size_t limit_;
+    const int scale_;
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<std::shared_ptr<const CellBitmap>> queue_;  // boards not yet encoded
-    std::size_t inFlight_ = 0;  // frameBound() of each board handed over and not yet encoded
-    bool closing_ = false;      // no more boards will come
-    std::vector<Frame> frames_;   // written by the encoder, read after it has ended
-    std::string failure_;         // why a frame could not be encoded; under mutex_
-    std::thread encoder_;         // started with the first capture
-
-    std::atomic<std::size_t> encodedBytes_{0};
-    std::atomic<bool> full_{false};
-    std::atomic<bool> limitReached_{false};
+    // The run's thread only.
+    std::unique_ptr<GifStream> file_;
+    std::int64_t width_ = 0;
+    std::int64_t height_ = 0;
+    std::size_t written_ = 0;  // frames in the file
+    std::string failure_;      // why the file will not be written
+    std::string endedEarly_;   // why the recording ended before the run
     bool finished_ = false;
+    std::atomic<bool> full_{false};
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::pair<std::uint64_t, std::shared_ptr<const CellBitmap>>> waiting_;  // for an encoder
+    std::map<std::uint64_t, Encoded> encoded_;  // for their turn in the file
+    std::uint64_t handedOver_ = 0;  // frame numbers given out
+    std::uint64_t nextInFile_ = 0;  // the frame the file takes next
+    bool closing_ = false;
+    std::vector<std::thread> encoders_;
 };

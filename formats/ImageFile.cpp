@@ -1,6 +1,7 @@
 #include "ImageFile.h"
 
 #include "AtomicFile.h"
+#include "CancellableDevice.h"
 #include "FileMessage.h"
 
 #include <QBuffer>
@@ -149,35 +150,68 @@ BoardLoad load(QIODevice* device, const std::string& fileName)
 
 }  // namespace
 
-std::string ImageFile::writePng(const CellBitmap& board, const std::string& path)
+std::string ImageFile::sizeProblem(std::int64_t width, std::int64_t height, int scale)
 {
+    if (scale < 1)
+        return "the scale " + std::to_string(scale) + " is not a whole number of pixels a cell";
+    const std::int64_t w = width * scale;
+    const std::int64_t h = height * scale;
+    if (w > kMaxExportPixels / h)
+        return "at " + std::to_string(scale) + " pixels a cell the image would be " + std::to_string(w) +
+               " \u00d7 " + std::to_string(h) + " pixels, more than the " + std::to_string(kMaxExportPixels) +
+               " an exported image may have";
+    return {};
+}
+
+std::string ImageFile::writePng(const CellBitmap& board, const std::string& path, int scale, CancelFlag* cancel)
+{
+    if (const std::string why = sizeProblem(board.pixelsWide(), board.pixelsHigh(), scale); !why.empty())
+        return FileMessage::couldNotSave(path, QString::fromStdString(why));
     const auto w = static_cast<int>(board.pixelsWide());
     const auto h = static_cast<int>(board.pixelsHigh());
-    QImage image(w, h, QImage::Format_Grayscale8);
+    QImage image(w * scale, h * scale, QImage::Format_Grayscale8);
     if (image.isNull())
         return FileMessage::couldNotSave(path, QStringLiteral("there is not enough memory"));
-    for (int y = 0; y < h; ++y)
-        std::memcpy(image.scanLine(y), board.row(y), static_cast<std::size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* cells = board.row(y);
+        uchar* line = image.scanLine(y * scale);
+        if (scale == 1) {
+            std::memcpy(line, cells, static_cast<std::size_t>(w));
+            continue;
+        }
+        for (int x = 0; x < w; ++x)
+            std::memset(line + std::size_t(x) * std::size_t(scale), cells[x], std::size_t(scale));
+        for (int copy = 1; copy < scale; ++copy)
+            std::memcpy(image.scanLine(y * scale + copy), line, std::size_t(w) * std::size_t(scale));
+    }
     // One point per pixel: 72 dpi, stored as dots per metre.
     image.setDotsPerMeterX(2835);
     image.setDotsPerMeterY(2835);
 
-    return AtomicFile::write(path, [&image](QIODevice& device, QString& reason) {
+    const AtomicFile::Body body = [&image](QIODevice& device, QString& reason) {
         QImageWriter writer(&device, "png");
         if (writer.write(image))
             return true;
         reason = writer.errorString();
         return false;
-    });
+    };
+    return cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
 }
 
-BoardLoad ImageFile::read(const std::string& path)
+BoardLoad ImageFile::read(const std::string& path, const CancelFlag* cancel)
 {
     const std::string name = FileMessage::fileName(path);
-    QFile file(QString::fromStdString(path));
+    const QString fileName = QString::fromStdString(path);
+    // A pipe or a device would keep the reader waiting, or give no end.
+    if (QFileInfo info(fileName); info.exists() && !info.isFile())
+        return {nullptr, openError(name, info.isDir() ? "it is a folder" : "it is not a regular file")};
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
-    return load(&file, name);
+    // Through a device that fails once cancelled, so the decoder gives up
+    // at its next read.
+    CancellableDevice device(file, cancel);
+    return load(&device, name);
 }
 
 BoardLoad ImageFile::decode(const char* data, std::size_t size, const std::string& fileName)

@@ -7,35 +7,38 @@
 #include <cstdint>
 #include <string>
 
+class CancelFlag;
+
 // The ".golpattern" file: a property list whose root dictionary holds
 //   "bitMapPixelSize"  array (W, H) of two integers
 //   "bitMapPixelData"  array of W columns, each an array of H integers;
 //                      element y of column x is the cell at (x, y), 0 to 255.
-// The writer writes the XML form with exactly these two keys; the reader takes
-// XML and binary property lists, looks only at these two keys and ignores
-// anything else (other keys, extra columns, extra cells in a column).
+// The writer writes the XML form with exactly these two keys
+// (PatternWriter). The reader takes the XML form (XmlPatternReader, or
+// ExactPatternReader for a file exactly as the writer writes it) and the
+// binary form (BinaryPatternReader), looks only at these two keys, each at
+// most once, and ignores anything else (other keys, extra columns, extra
+// cells in a column).
 class PatternFile {
 public:
     static constexpr const char* kExtension = "golpattern";
     // Files larger than this are refused before they are read: room for
     // the largest board as the writer writes it (at most 26 bytes a cell).
     static constexpr std::int64_t kMaxFileBytes = CellBitmap::kMaxCells * 32;
-    // XML elements nested deeper than this are refused; the pattern itself
-    // needs five (plist, dictionary, data, column, cell).
-    static constexpr std::size_t kMaxNesting = 64;
 
-    // The XML property list for a board. A null board is written with size
-    // (0, 0) and an empty data array (which the reader refuses).
     static std::string toXml(const CellBitmap* board);
 
     // Writes the board to path atomically: the file at path is replaced only
     // once the whole list has been written. Returns "" on success, otherwise
-    // a message naming the file; on failure an existing file stays untouched.
-    static std::string write(const CellBitmap* board, const std::string& path);
+    // a message naming the file; on failure, or when `cancel` is called, an
+    // existing file stays untouched.
+    static std::string write(const CellBitmap* board, const std::string& path, CancelFlag* cancel = nullptr);
 
-    // Reads a pattern file. The board's logical size is set to logicalSize
-    // (the frame size of the view that is to show it).
-    static BoardLoad read(const std::string& path, LogicalSize logicalSize);
+    // Reads a pattern file with plain reads (never mapped: another program
+    // may shorten the file meanwhile). The board's logical size is set to
+    // logicalSize (the frame size of the view that is to show it). Stops
+    // early, with no board, when `cancel` is called.
+    static BoardLoad read(const std::string& path, LogicalSize logicalSize, const CancelFlag* cancel = nullptr);
 
     // Reads a pattern from memory; fileName is used in messages only.
     static BoardLoad parse(const char* data, std::size_t size, const std::string& fileName,

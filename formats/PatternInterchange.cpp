@@ -1,5 +1,6 @@
 #include "PatternInterchange.h"
 
+#include "FileBytes.h"
 #include "FileMessage.h"
 #include "PlaintextPattern.h"
 #include "RleReader.h"
@@ -85,33 +86,13 @@ BoardLoad PatternInterchange::parse(std::string_view text, const std::string& na
     return parseAs(Format::None, text, name, target);
 }
 
-BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target)
+BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target, const CancelFlag* cancel)
 {
     const std::string name = FileMessage::fileName(path);
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
-    const qint64 size = file.size();
-    if (size > kMaxFileBytes)
-        return {nullptr, openError(name, "the file is too large (" + std::to_string(size) + " bytes)")};
-    const Format format = formatOf(path);
-    if (size > 0) {
-        // Mapped, the text is read where it lies: a long comment costs no memory.
-        if (const uchar* mapped = file.map(0, size)) {
-            BoardLoad load = parseAs(format, {reinterpret_cast<const char*>(mapped), std::size_t(size)}, name, target);
-            file.unmap(const_cast<uchar*>(mapped));
-            return load;
-        }
-    }
     QByteArray bytes;
-    try {
-        bytes = file.readAll();
-    } catch (const std::bad_alloc&) {
-        return {nullptr, openError(name, "there is not enough memory to read it")};
-    }
-    if (file.error() != QFileDevice::NoError)
-        return {nullptr, openError(name, "the file cannot be read (" + file.errorString().toStdString() + ")")};
-    return parseAs(format, {bytes.constData(), std::size_t(bytes.size())}, name, target);
+    if (std::string reason = FileBytes::read(path, kMaxFileBytes, cancel, bytes); !reason.empty())
+        return {nullptr, openError(name, reason)};
+    return parseAs(formatOf(path), {bytes.constData(), std::size_t(bytes.size())}, name, target);
 }
 
 PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path)

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+class CancelFlag;
+
 // Patterns in the formats other Life programs read and write: RLE (".rle")
 // and plaintext (".cells"). Files are told apart by their extension, in any
 // case; text without one (the clipboard's) by its content.
@@ -28,8 +30,9 @@ public:
     static Format formatOfText(std::string_view text);
 
     // Reads a pattern file, in the format of its extension (by its content
-    // when the extension names neither).
-    static BoardLoad read(const std::string& path, PatternTarget target);
+    // when the extension names neither), with plain reads; a cancel through
+    // `cancel` ends the reading with a message.
+    static BoardLoad read(const std::string& path, PatternTarget target, const CancelFlag* cancel = nullptr);
 
     // Reads pattern text in the format of its content; name is used in
     // messages only.

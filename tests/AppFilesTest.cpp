@@ -1,13 +1,17 @@
 #include "AppHarness.h"
 #include "Boards.h"
+#include "FileHelpers.h"
 #include "PatternFile.h"
 
+#include <QAction>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 namespace {
 
@@ -20,6 +24,11 @@ protected:
         return path(name);
     }
     QString nameField() { return h.panel()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(); }
+    QString message()
+    {
+        auto* box = qobject_cast<QMessageBox*>(h.lastDialog());
+        return box ? box->text() : QString();
+    }
 
     QTemporaryDir dir;
     AppHarness h;
@@ -40,29 +49,47 @@ TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
               QStringLiteral("Open a pattern from somewhere on your disk"));
     h.choose(file);
     EXPECT_TRUE(h.board()->sameCells(*board));
+    EXPECT_EQ(h.board()->size(), LogicalSize({480, 360}));
     EXPECT_EQ(h.app.theView->iterations(), 100);
     EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("7"));
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
 }
 
-TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndBrokenOnesChangeNothing)
+// Hostile files, each refused with its message, the board as it was.
+TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing)
 {
     auto board = boards::seeded(12, 9, 2);
     h.app.editPattern();
     const auto before = h.board();
     EXPECT_FALSE(h.app.openFile(writePattern("x.txt", *board)));
     EXPECT_FALSE(h.app.openFile(writePattern("x.GOLPATTERN", *board)));
-    QFile broken(path("broken.golpattern"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("<plist version=\"1.0\"><dict><key>bitMapPixelSize</key><array><integer>4</integer></array></dict></plist>");
-    broken.close();
-    EXPECT_TRUE(h.app.openFile(broken.fileName()));
-    EXPECT_EQ(h.board(), before);
-    auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
-    ASSERT_NE(message, nullptr);
-    EXPECT_TRUE(message->text().contains(QStringLiteral("broken.golpattern")));
+
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                            "<key>bitMapPixelSize</key><array><integer>2</integer><integer>2</integer></array>";
+    const struct {
+        QByteArray content;
+        const char* reason;
+    } cases[] = {
+        {head + QByteArray("<!a>").repeated(1000000) + "</dict></plist>",
+         "it is not a well-formed XML property list (line 2: Expected '-', '[CDATA[', or 'DOCTYPE', but got '[a-zA-Z]')"},
+        {head + "<key>k</key>" + QByteArray("<array>").repeated(50000), "its property list is nested too deeply"},
+        {head + "</dict></plist>junk", "it is not a well-formed XML property list (line 2: Extra content at end of document)"},
+        {"<!DOCTYPE plist [<!ENTITY a \"a\">]>" + head.mid(head.indexOf('<', 1)) + "</dict></plist>",
+         "it declares a document type of its own, which a property list does not"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        ASSERT_TRUE(files::writeAll(path("hostile.golpattern"), c.content));
+        EXPECT_TRUE(h.app.openFile(path("hostile.golpattern")));
+        h.settle();
+        EXPECT_EQ(h.board(), before);
+        EXPECT_EQ(message(), QStringLiteral("\u201chostile.golpattern\u201d cannot be opened as a pattern: %1.")
+                                 .arg(QString::fromUtf8(c.reason)));
+        h.lastDialog()->close();
+    }
 
     EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
+    h.settle();
     EXPECT_TRUE(h.board()->sameCells(*board));
     EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
 }
@@ -84,6 +111,37 @@ TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
     EXPECT_TRUE(saved.board->sameCells(*h.board()));
     EXPECT_FALSE(h.app.isCreating());
     EXPECT_FALSE(h.app.window->isWindowModified());
+}
+
+// "glider.v2" is saved as "glider.v2.<extension>": that is the file asked about.
+TEST_F(AppFiles, ReplacingTheFileUnderTheAddedExtensionIsAskedFirst)
+{
+    h.app.theView->setSpeed(RunPacer::kFastest);
+    h.app.iterationsTextfield->setText(QStringLiteral("3"));
+    const struct {
+        const char* file;
+        void (AppDelegate::*command)();
+    } panels[] = {{"glider.v2.golpattern", &AppDelegate::savePattern},
+                  {"glider.v2.png", &AppDelegate::saveImage},
+                  {"glider.v2.gif", &AppDelegate::startGameOfLifeAndMakeGif}};
+    for (const auto& panel : panels) {
+        SCOPED_TRACE(panel.file);
+        ASSERT_TRUE(files::writeAll(path(panel.file), "old"));
+        (h.app.*panel.command)();
+        h.choose(path("glider.v2"));
+        ASSERT_NE(h.question(), nullptr);
+        EXPECT_EQ(h.question()->text(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(panel.file));
+        h.answer("keepButton");
+        ASSERT_NE(h.panel(), nullptr);  // back to the panel, nothing written
+        EXPECT_EQ(files::readAll(path(panel.file)), "old");
+
+        h.choose(path("glider.v2"));
+        h.answer("replaceButton");
+        EXPECT_EQ(h.panel(), nullptr);
+        h.settle();
+        ASSERT_TRUE(AppHarness::waitUntil([&] { return files::readAll(path(panel.file)) != "old"; }));
+        ASSERT_TRUE(h.runEnds());
+    }
 }
 
 TEST_F(AppFiles, ImagesGoOutOnePixelPerCellAndComeInOneCellPerPixel)
@@ -139,8 +197,75 @@ TEST_F(AppFiles, RecordGifWritesTheRunOrSaysWhyNot)
     EXPECT_EQ(reader.imageCount(), 20);
     EXPECT_EQ(reader.size(), QSize(120, 90));
 
+    // A destination that cannot be written ends the run at once, as if
+    // stopped, with one message.
+    h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
     h.app.startGameOfLifeAndMakeGif();
     h.chooseInVanishingFolder(dir, QStringLiteral("lost.gif"));
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return qobject_cast<QMessageBox*>(h.lastDialog()) != nullptr; }));
-    EXPECT_TRUE(qobject_cast<QMessageBox*>(h.lastDialog())->text().contains(QStringLiteral("lost.gif")));
+    ASSERT_TRUE(h.runEnds());
+    EXPECT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return !message().isEmpty(); }));
+    EXPECT_EQ(message(), QStringLiteral("\u201clost.gif\u201d could not be saved: No such file or directory."));
+}
+
+// Slow file work (here a job that waits for the test): the window keeps
+// drawing, a progress dialog comes after half a second, commands wait, and
+// Cancel throws away what the work found.
+TEST_F(AppFiles, SlowFileWorkShowsProgressKeepsDrawingAndHoldsCommands)
+{
+    h.app.editPattern();
+    const auto before = h.board();
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    bool applied = false;
+    h.app.fileWork().run(QStringLiteral("Opening \u201cslow.golpattern\u201d\u2026"),
+                         [released, &applied](CancelFlag&) -> FileWork::Outcome {
+                             released.wait();
+                             return [&applied] { applied = true; };
+                         });
+    int waited = 0;
+    h.app.fileWork().whenIdle([&] { ++waited; });
+    h.app.window->findChild<QAction*>(QStringLiteral("actionReset"))->trigger();
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, QPoint(10, 10));  // no cell toggled meanwhile
+    EXPECT_EQ(h.board(), before);
+    EXPECT_EQ(h.progress(), nullptr);
+
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.progress() != nullptr; }));
+    EXPECT_EQ(h.progress()->labelText(), QStringLiteral("Opening \u201cslow.golpattern\u201d\u2026"));
+    EXPECT_EQ(h.progress()->windowModality(), Qt::WindowModal);
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int& count;
+        explicit PaintCounter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    h.app.theView->installEventFilter(&counter);
+    h.app.theView->update();
+    EXPECT_TRUE(AppHarness::waitUntil([&] { return paints > 0; }));
+    h.app.theView->removeEventFilter(&counter);
+
+    QTest::mouseClick(h.progress()->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_EQ(h.progress(), nullptr);
+    EXPECT_TRUE(h.app.fileWork().busy());  // until the work has stopped
+    EXPECT_EQ(waited, 0);
+    release.set_value();
+    h.settle();
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(waited, 1);
+    EXPECT_NE(h.board(), before);  // the reset, run once the work ended
+    EXPECT_FALSE(h.app.isCreating());
+}
+
+TEST_F(AppFiles, CancelledOpenLeavesTheBoard)
+{
+    const auto before = h.board();
+    EXPECT_TRUE(h.app.openFile(writePattern("p.golpattern", *boards::seeded(30, 30, 3))));
+    h.app.fileWork().cancel();
+    h.settle();
+    EXPECT_EQ(h.board(), before);
+    EXPECT_EQ(h.lastDialog(), nullptr);
 }

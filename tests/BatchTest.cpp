@@ -9,6 +9,7 @@
 #include "ReferenceLife.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -75,10 +76,10 @@ TEST_F(Batch, RoundTripsThroughEveryFormat)
     EXPECT_TRUE(board("b.golpattern")->sameCells(*reference::history(*a, 5).back()));
 }
 
-TEST_F(Batch, RecordsEveryGenerationAsAGif)
+TEST_F(Batch, RecordsEveryGenerationAsAGifAndDrawsCellsAtTheScaleAsked)
 {
     ASSERT_EQ(run("--random 40x30 --seed 3 -n 0 -o @start.golpattern"), 0) << err.toStdString();
-    ASSERT_EQ(run("@start.golpattern -n 12 --gif @run.gif --quiet"), 0) << err.toStdString();
+    ASSERT_EQ(run("@start.golpattern -n 12 --gif @run.gif --scale 2 --quiet"), 0) << err.toStdString();
     EXPECT_TRUE(out.isEmpty()) << out.toStdString();
 
     int error = 0;
@@ -89,17 +90,26 @@ TEST_F(Batch, RecordsEveryGenerationAsAGif)
     const auto generations = reference::history(*board("start.golpattern"), 12);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
-        ASSERT_EQ(std::pair(image.ImageDesc.Width, image.ImageDesc.Height), std::pair(40, 30));
+        ASSERT_EQ(std::pair(image.ImageDesc.Width, image.ImageDesc.Height), std::pair(80, 60));
         const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
         GraphicsControlBlock gcb;
         ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK);
         EXPECT_EQ(gcb.DelayTime, 5);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x)
-                ASSERT_EQ(map->Colors[image.RasterBits[y * 40 + x]].Red, generations[i + 1]->getPixel(x, y))
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 80; ++x)
+                ASSERT_EQ(map->Colors[image.RasterBits[y * 80 + x]].Red, generations[i + 1]->getPixel(x / 2, y / 2))
                     << "image " << i << " at " << x << "," << y;
     }
     DGifCloseFile(gif, &error);
+
+    // A PNG at three pixels a cell.
+    ASSERT_EQ(run("@start.golpattern -n 0 -o @big.png --scale 3"), 0) << err.toStdString();
+    const QImage png(path("big.png"));
+    ASSERT_EQ(png.size(), QSize(120, 90));
+    const auto start = board("start.golpattern");
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 120; ++x)
+            ASSERT_EQ(qGray(png.pixel(x, y)), start->getPixel(x / 3, y / 3)) << x << "," << y;
 }
 
 TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCounted)

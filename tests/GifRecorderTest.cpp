@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // The file, as giflib's own reader sees it, holds `count` images of
-// generations[first], generations[first + 1]..., each shown for 5 hundredths
-// of a second, looping forever.
+// generations[first], generations[first + 1]..., each cell `scale` pixels
+// square, each image shown for 5 hundredths of a second, looping forever.
 void expectAnimation(const fs::path& path, const std::vector<std::unique_ptr<CellBitmap>>& generations,
-                     std::size_t count, std::size_t first = 1)
+                     std::size_t count, std::size_t first = 1, int scale = 1)
 {
     int error = 0;
     const std::unique_ptr<GifFileType, void (*)(GifFileType*)> file(DGifOpenFileName(path.c_str(), &error),
@@ -39,14 +39,15 @@ void expectAnimation(const fs::path& path, const std::vector<std::unique_ptr<Cel
         GraphicsControlBlock control{};
         DGifSavedExtensionToGCB(file.get(), i, &control);
         EXPECT_EQ(control.DelayTime, 5);
-        ASSERT_EQ(image.ImageDesc.Width, board.pixelsWide());
-        ASSERT_EQ(image.ImageDesc.Height, board.pixelsHigh());
+        const int width = image.ImageDesc.Width;
+        ASSERT_EQ(width, board.pixelsWide() * scale);
+        ASSERT_EQ(image.ImageDesc.Height, board.pixelsHigh() * scale);
         const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file->SColorMap;
         ASSERT_TRUE(map);
-        for (std::size_t p = 0; p < board.cellCount(); ++p) {
+        for (int p = 0; p < width * image.ImageDesc.Height; ++p) {
             ASSERT_LT(image.RasterBits[p], map->ColorCount) << "pixel " << p;
             const GifColorType c = map->Colors[image.RasterBits[p]];
-            const int cell = board.data()[p];
+            const int cell = board.getPixel(p % width / scale, p / width / scale);
             ASSERT_TRUE(c.Red == cell && c.Green == cell && c.Blue == cell) << "pixel " << p << " is not gray " << cell;
         }
     }
@@ -81,7 +82,7 @@ protected:
         ASSERT_TRUE(::mkdtemp(pattern.data()));
         folder = pattern;
         life.pacer().setSpeed(RunPacer::kFastest);
-        life.setRecorderFactory([this](const std::string& file) { return std::make_unique<GifRecorder>(file, limit); });
+        life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -95,7 +96,6 @@ protected:
     }
 
     fs::path folder;
-    std::size_t limit = GifRecorder::kDefaultFrameMemoryLimit;
     RunWatcher watcher;
     RunWatcher replaced;  // for a run that a later one replaces
     GameOfLife life;
@@ -146,68 +146,67 @@ TEST_F(GifRecording, StartDuringARunCancelsItAndEachRunRecordsItsOwnGenerations)
     expectAnimation(folder / "second.gif", expected, std::size_t(second.generations), std::size_t(first.generations) + 1);
 }
 
-TEST_F(GifRecording, FrameMemoryLimitEndsTheRunAndStillWritesTheFile)
-{
-    limit = 16 * 1024;
-    auto board = boards::seeded(64, 64, 9);
-    life.replaceBitmap(board->copy());
-    life.setIterations(100000);
-    const auto report = record(folder / "limited.gif");
-    ASSERT_EQ(report.end, RunEnd::Cancelled);
-    ASSERT_GT(report.generations, 0);
-    EXPECT_TRUE(report.recording.written);
-    EXPECT_EQ(report.recording.message, "The recording stopped after " + std::to_string(report.generations) +
-                                            " generations: its frames reached the 16 KB limit.");
-    expectAnimation(folder / "limited.gif", reference::history(*board, report.generations),
-                    std::size_t(report.generations));
-}
-
-TEST_F(GifRecording, UnwritableDestinationGivesAMessageAndLeavesWhatWasThere)
+// A disk that fills up during the recording (here: a limit on the size of
+// files) ends the run as if stopped, says so, and leaves the earlier file.
+TEST_F(GifRecording, FullDiskEndsTheRunAndKeepsTheEarlierFile)
 {
     const fs::path file = folder / "x.gif";
-    // Records into `path`, with files limited to `maxBytes` when not 0.
-    const auto attempt = [](const fs::path& path, rlim_t maxBytes) {
-        GifRecorder recorder(path.string());
-        for (unsigned seed = 0; seed < 8; ++seed)
-            recorder.capture(boards::seeded(128, 128, seed));
-        rlimit old{};
-        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-        const rlimit limited{maxBytes ? maxBytes : old.rlim_cur, old.rlim_max};
-        std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the tests
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const auto result = recorder.finish(RunEnd::Completed);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_FALSE(result.written);
-        return result.message;
-    };
-    const std::string cannot = "The animation could not be written to \u201Cx.gif\u201D: ";
-    EXPECT_EQ(attempt(folder / "missing" / "x.gif", 0), cannot + "No such file or directory.");
-
-    fs::create_directory(file);
-    std::ofstream(file / "inside") << "kept";
-    EXPECT_EQ(attempt(file, 0), cannot + "There is a folder of that name.");
-    EXPECT_EQ(entries(file), std::set<std::string>{"inside"});
-    EXPECT_EQ(readText(file / "inside"), "kept");
-
-    fs::remove_all(file);
     std::ofstream(file) << "an earlier file";
-    EXPECT_EQ(attempt(file, 4096), cannot + "File too large.");  // the write fails midway
+    life.replaceBitmap(boards::seeded(256, 256, 9));
+    life.setIterations(100000);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit limited{64 * 1024, old.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the tests
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto report = record(file);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(report.end, RunEnd::Cancelled);
+    EXPECT_LT(report.generations, 100000);
+    EXPECT_FALSE(report.recording.written);
+    EXPECT_EQ(report.recording.message, "\u201cx.gif\u201d could not be saved: File too large.");
     EXPECT_EQ(readText(file), "an earlier file");
     EXPECT_EQ(entries(folder), std::set<std::string>{"x.gif"});
 }
 
-TEST_F(GifRecording, GrayAndOddSizedBoards)
+TEST_F(GifRecording, ScaledGrayAndOddSizedBoards)
 {
     const fs::path path = folder / "odd.gif";
-    for (auto [w, h] : {std::pair{1, 1}, {7, 3}, {1, 13}, {13, 1}, {33, 65}}) {
-        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    for (auto [w, h, scale] : {std::tuple{1, 1, 1}, {7, 3, 1}, {1, 13, 2}, {13, 1, 1}, {33, 65, 3}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " at " + std::to_string(scale));
         auto first = boards::seeded(w, h, static_cast<unsigned>(w * 100 + h));
         first->setPixel(0, 0, 128);
         const auto generations = reference::history(*first, 3);
-        GifRecorder recorder(path.string());
+        GifRecorder recorder(path.string(), scale);
         for (const auto& board : generations)
             recorder.capture(board->copy());
         EXPECT_TRUE(recorder.finish(RunEnd::Completed).written);
-        expectAnimation(path, generations, generations.size(), 0);
+        expectAnimation(path, generations, generations.size(), 0, scale);
     }
+}
+
+// The images of one animation share the first one's screen: a board of
+// another size ends the recording there, and a board too large for a GIF
+// image at its scale is refused outright.
+TEST_F(GifRecording, BoardsThatDoNotFitEndOrRefuseTheRecording)
+{
+    const auto generations = reference::history(*boards::seeded(20, 10, 4), 2);
+    GifRecorder changing((folder / "changing.gif").string());
+    changing.capture(generations[0]->copy());
+    changing.capture(generations[1]->copy());
+    changing.capture(boards::seeded(21, 10, 5));
+    EXPECT_TRUE(changing.full());
+    const auto result = changing.finish(RunEnd::Cancelled);
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(result.message, "The recording stopped after 2 generations: the board changed size.");
+    expectAnimation(folder / "changing.gif", generations, 2, 0);
+
+    GifRecorder tooLarge((folder / "large.gif").string(), 4);
+    tooLarge.capture(CellBitmap::create(16384, 2));
+    EXPECT_TRUE(tooLarge.full());
+    EXPECT_EQ(tooLarge.finish(RunEnd::Cancelled).message,
+              "\u201clarge.gif\u201d could not be saved: at 4 pixels a cell the board of 16384 \u00d7 2 cells would be "
+              "65536 \u00d7 8 pixels, more than a GIF image can hold (65535 a side).");
+    EXPECT_EQ(entries(folder), std::set<std::string>{"changing.gif"});
 }

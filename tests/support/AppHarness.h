@@ -5,6 +5,7 @@
 
 #include "AppDelegate.h"
 #include "CellBitmap.h"
+#include "FileWork.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +52,14 @@ public:
 
     bool runEnds() { return waitUntil([this] { return !app.theView->isRunning(); }); }
 
+    // Waits until the file being read or written is done with, and its
+    // outcome applied.
+    void settle()
+    {
+        EXPECT_TRUE(waitUntil([this] { return !app.fileWork().busy(); }));
+        pump();
+    }
+
     std::shared_ptr<const CellBitmap> board() const { return app.theView->getBitmap(); }
 
     QDialog* lastDialog() { return shown.empty() ? nullptr : shown.back().data(); }
@@ -70,14 +80,24 @@ public:
         pump();
     }
 
-    QFileDialog* panel()
+    // The latest of the given kind of dialog that is still on screen.
+    template <class Dialog>
+    Dialog* showing()
     {
-        auto* dialog = qobject_cast<QFileDialog*>(lastDialog());
-        return dialog && dialog->isVisible() ? dialog : nullptr;
+        for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+            auto* dialog = qobject_cast<Dialog*>(it->data());
+            if (dialog && dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
     }
 
-    // As a person does: go to the folder, type the name, press the button.
-    // `beforeAccept` runs just before the button is pressed.
+    QFileDialog* panel() { return showing<QFileDialog>(); }
+    QProgressDialog* progress() { return showing<QProgressDialog>(); }
+
+    // As a person does: go to the folder, type the name, press the button;
+    // then waits for the file work that follows. `beforeAccept` runs just
+    // before the button is pressed.
     void choose(const QString& path, const std::function<void()>& beforeAccept = {})
     {
         QFileDialog* dialog = panel();
@@ -88,7 +108,7 @@ public:
         if (beforeAccept)
             beforeAccept();
         QMetaObject::invokeMethod(dialog, "accept");
-        pump();
+        settle();
     }
 
     // Chooses `name` in a folder that is gone by the time the panel closes,

@@ -1,0 +1,151 @@
+#include "FileCommands.h"
+
+#include "BoardLoad.h"
+#include "CellBitmap.h"
+#include "FileMessage.h"
+#include "ImageFile.h"
+#include "PatternFile.h"
+#include "VandrelGameOfLifeView.h"
+
+#include <QFileInfo>
+
+#include <memory>
+
+namespace {
+
+FilePanel patternSavePanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save pattern"),
+            QStringLiteral("Save the pattern somewhere on your disk"), QStringLiteral("Save pattern"),
+            {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern")};
+}
+
+FilePanel patternOpenPanel()
+{
+    return {FilePanel::Mode::Open, QStringLiteral("Open pattern"),
+            QStringLiteral("Open a pattern from somewhere on your disk"), QStringLiteral("Open pattern"),
+            {QStringLiteral("golpattern")}, {}, {}};
+}
+
+FilePanel imageSavePanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save image"),
+            QStringLiteral("Save the image somewhere on your disk"), QStringLiteral("Save image"),
+            {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage")};
+}
+
+FilePanel imageOpenPanel()
+{
+    return {FilePanel::Mode::Open, QStringLiteral("Open image"),
+            QStringLiteral("Open an image from somewhere on your disk"), QStringLiteral("Open image"),
+            {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}};
+}
+
+}  // namespace
+
+FilePanel FileCommands::gifPanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Save gif"), QStringLiteral("Save the gif somewhere on your disk"),
+            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation")};
+}
+
+FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
+                           std::function<void()> stopRun)
+    : window_(window), view_(view), dialogs_(dialogs), stopRun_(std::move(stopRun)), work_(window, dialogs)
+{
+    work_.hold(view);  // no cell is toggled under a file being written or replaced
+}
+
+QString FileCommands::doing(const char* verb, const QString& path)
+{
+    const std::string name = FileMessage::quoted(FileMessage::fileName(path.toStdString()));
+    return QStringLiteral("%1 %2\u2026").arg(QLatin1String(verb), QString::fromStdString(name));
+}
+
+void FileCommands::install(BoardLoad& load)
+{
+    if (!load.board) {
+        dialogs_.tell(window_, QString::fromStdString(load.error));
+        return;
+    }
+    stopRun_();
+    if (!view_->initWithBitmap(*load.board))
+        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
+}
+
+void FileCommands::openPatternAt(const QString& path)
+{
+    work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
+        // The view's size when the file has been read, as it is then shown.
+        auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
+        return [this, load] {
+            if (load->board)
+                load->board->setSize({double(view_->width()), double(view_->height())});
+            install(*load);
+        };
+    });
+}
+
+void FileCommands::openPattern()
+{
+    dialogs_.showFilePanel(window_, patternOpenPanel(), [this](std::optional<QString> path) {
+        if (path)
+            openPatternAt(*path);
+    });
+}
+
+bool FileCommands::openFile(const QString& path)
+{
+    if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
+        return false;
+    openPatternAt(path);
+    return true;
+}
+
+void FileCommands::savePattern(std::function<void()> saved, std::function<void()> panelClosed)
+{
+    dialogs_.showFilePanel(window_, patternSavePanel(), [=, this](std::optional<QString> path) {
+        if (panelClosed)
+            panelClosed();
+        if (!path)
+            return;
+        const auto board = view_->getBitmap();  // one whole generation, even during a run
+        work_.run(doing("Saving", *path), [=, this](CancelFlag& cancel) -> FileWork::Outcome {
+            const std::string error = PatternFile::write(board.get(), path->toStdString(), &cancel);
+            return [=, this] {
+                if (error.empty())
+                    saved();
+                else  // not saved: pattern-editing mode and its unsaved mark stay
+                    dialogs_.tell(window_, QString::fromStdString(error));
+            };
+        });
+    });
+}
+
+void FileCommands::openImage()
+{
+    dialogs_.showFilePanel(window_, imageOpenPanel(), [this](std::optional<QString> path) {
+        if (!path)
+            return;
+        work_.run(doing("Opening", *path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
+            auto load = std::make_shared<BoardLoad>(ImageFile::read(path->toStdString(), &cancel));
+            return [this, load] { install(*load); };
+        });
+    });
+}
+
+void FileCommands::saveImage()
+{
+    dialogs_.showFilePanel(window_, imageSavePanel(), [this](std::optional<QString> path) {
+        const auto board = view_->getBitmap();
+        if (!path || !board)
+            return;
+        work_.run(doing("Saving", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
+            const std::string error = ImageFile::writePng(*board, path->toStdString(), 1, &cancel);
+            return [this, error] {
+                if (!error.empty())
+                    dialogs_.tell(window_, QString::fromStdString(error));
+            };
+        });
+    });
+}

@@ -40,6 +40,9 @@ public:
         ResetBoard = 2,
         NewPattern = 3,
         GliderGunPreset = 4,
+        StepRun = 5,
+        ImportPattern = 6,
+        PastePattern = 7,
     };
 
     explicit AppDelegate(QObject* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "CellBitmap.h"
+#include "EditingWindowState.h"
 #include "FileCommands.h"
 #include "GliderGun.h"
 #include "IntegerText.h"
@@ -248,31 +249,6 @@ void AppDelegate::gameOfLifeGif(RunIndicators indicators, std::string file)
 
 // ---------------------------------------------------------------- pattern editing
 
-void AppDelegate::applyEditingWindowState()
-{
-    window->setFixedSize(window->size());
-    if (window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
-        const bool visible = window->isVisible();
-        window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-        if (visible)
-            window->show();
-    }
-    window->setWindowModified(true);
-}
-
-void AppDelegate::restoreWindowState()
-{
-    window->setMinimumSize(0, 0);
-    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (!window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
-        const bool visible = window->isVisible();
-        window->setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-        if (visible)
-            window->show();
-    }
-    window->setWindowModified(false);
-}
-
 void AppDelegate::createNewPattern()
 {
     if (!endCreatingAndContinueWith(NewPattern))
@@ -291,7 +267,7 @@ void AppDelegate::newPatternOK()
     }
     stopGameOfLife();  // presses never race with a run
     isCreating_ = true;
-    applyEditingWindowState();
+    EditingWindowState::apply(window);
     theView->prepareCreatingWithPixelsWide(width, height);
     nnewPatternPixelsHighTextField->setText(QString());
     nnewPatternPixelsWideTextField->setText(QString());
@@ -308,7 +284,7 @@ void AppDelegate::editPattern()
 {
     stopGameOfLife();
     isCreating_ = true;
-    applyEditingWindowState();
+    EditingWindowState::apply(window);
     theView->startEditing();
 }
 
@@ -333,7 +309,7 @@ bool AppDelegate::endCreatingAndContinueWith(int action)
         dialogs_.askToSave(window, [this, action](SaveAnswer answer) { answerQuestion(answer, action); });
         return false;
     }
-    restoreWindowState();
+    EditingWindowState::restore(window);
     isCreating_ = false;
     theView->endCreating();
     return true;

@@ -106,8 +106,6 @@ private:
     void wireCommands();
     void continueWith(int action);
     void answerQuestion(SaveAnswer answer, int action);
-    void applyEditingWindowState();
-    void restoreWindowState();
     RunIndicators makeIndicators();
     void runEnded(std::uint64_t ticket, const RunReport& report);
     void onStarterThread(std::function<void()> work);

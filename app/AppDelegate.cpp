@@ -64,6 +64,7 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui_->stopButton->setShortcut(QKeySequence());
     files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
+    clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
     wireCommands();
 }
 
@@ -94,6 +95,10 @@ void AppDelegate::wireCommands()
     on(ui_->actionOpenImage, &QAction::triggered, &AppDelegate::openImage);
     on(ui_->actionSaveImage, &QAction::triggered, &AppDelegate::saveImage);
     on(ui_->actionRecordGif, &QAction::triggered, &AppDelegate::startGameOfLifeAndMakeGif);
+    on(ui_->actionImportPattern, &QAction::triggered, &AppDelegate::importPattern);
+    on(ui_->actionExportPattern, &QAction::triggered, &AppDelegate::exportPattern);
+    on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
+    on(ui_->actionPaste, &QAction::triggered, &AppDelegate::paste);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
@@ -351,6 +356,8 @@ void AppDelegate::continueWith(int action)
     case ResetBoard: reset(); break;
     case NewPattern: createNewPattern(); break;
     case GliderGunPreset: showGliderGun(); break;
+    case ImportPattern: importPattern(); break;
+    case PastePattern: paste(); break;
     default: break;  // SavePatternDone and unknown values: nothing
     }
 }

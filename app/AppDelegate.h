@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
@@ -82,8 +83,17 @@ public:
     void saveImage() { files_->saveImage(); }
     void startGameOfLifeAndMakeGif();
     void quit();
+    // Pattern interchange: Import and Paste replace the board, so they pass the guard.
+    void importPattern()
+    {
+        if (endCreatingAndContinueWith(ImportPattern))
+            files_->importPattern();
+    }
+    void exportPattern() { files_->exportPattern(); }
+    void copy() { clipboard_->copy(); }
+    void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }); }
 
-    // A file handed over by the desktop; true when it was taken as a pattern file.
+    // A file handed over by the desktop; true when it was taken as a pattern.
     bool openFile(const QString& path) { return files_->openFile(path); }
 
     // --- Window events ---
@@ -115,6 +125,7 @@ private:
     std::unique_ptr<QMainWindow> ownedWindow_;
     DialogPresenter dialogs_;
     std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<ClipboardCommands> clipboard_;
 
     struct Starter {
         std::jthread thread;

@@ -4,9 +4,11 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -27,7 +29,8 @@ public:
     {
         const QStringList chosen = selectedFiles();
         if (!confirmed_ && !chosen.isEmpty() && !QFileInfo(chosen.front()).isDir()) {
-            const QFileInfo target(DialogPresenter::withAllowedExtension(chosen.front(), types_));
+            const QFileInfo target(DialogPresenter::withAllowedExtension(
+                chosen.front(), DialogPresenter::chosenTypeFirst(*this, types_)));
             if (target.exists() && !target.isDir()) {
                 presenter_.askToReplace(this, target.fileName(), [this](bool replace) {
                     if (!replace)
@@ -105,6 +108,14 @@ QString DialogPresenter::withAllowedExtension(const QString& path, const QString
     return path + QLatin1Char('.') + types.front();
 }
 
+QStringList DialogPresenter::chosenTypeFirst(const QFileDialog& panel, QStringList types)
+{
+    const qsizetype chosen = panel.nameFilters().indexOf(panel.selectedNameFilter());
+    if (panel.nameFilters().size() == types.size() && chosen > 0)
+        types.move(chosen, 0);
+    return types;
+}
+
 void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
                                     std::function<void(std::optional<QString>)> done)
 {
@@ -113,13 +124,23 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    QStringList patterns;
-    for (const QString& type : panel.types + panel.alsoAccepted)
-        patterns << QStringLiteral("*.") + type;
-    dialog->setNameFilter(QStringLiteral("%1 (%2)").arg(panel.types.join(QStringLiteral(", ")).toUpper(),
-                                                        patterns.join(QLatin1Char(' '))));
-    if (save && !panel.types.isEmpty())
-        dialog->setDefaultSuffix(panel.types.front());
+    const bool typeChosen = save && !panel.typeNames.isEmpty() && panel.typeNames.size() == panel.types.size();
+    if (typeChosen) {
+        // One choice per type; the extension added follows the choice, so
+        // there is no one default suffix.
+        QStringList filters;
+        for (qsizetype i = 0; i < panel.types.size(); ++i)
+            filters << QStringLiteral("%1 (*.%2)").arg(panel.typeNames[i], panel.types[i]);
+        dialog->setNameFilters(filters);
+    } else {
+        QStringList patterns;
+        for (const QString& type : panel.types + panel.alsoAccepted)
+            patterns << QStringLiteral("*.") + type;
+        dialog->setNameFilter(QStringLiteral("%1 (%2)").arg(panel.types.join(QStringLiteral(", ")).toUpper(),
+                                                            patterns.join(QLatin1Char(' '))));
+        if (save && !panel.types.isEmpty())
+            dialog->setDefaultSuffix(panel.types.front());
+    }
     if (!panel.name.isEmpty())
         dialog->selectFile(panel.name);
     dialog->setLabelText(QFileDialog::Accept, panel.prompt);
@@ -137,7 +158,7 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
             done(std::nullopt);
             return;
         }
-        done(save ? withAllowedExtension(chosen.front(), types) : chosen.front());
+        done(save ? withAllowedExtension(chosen.front(), chosenTypeFirst(*dialog, types)) : chosen.front());
     });
     present(dialog);
 }
@@ -148,6 +169,12 @@ void DialogPresenter::tell(QWidget* window, const QString& text, const QString& 
     if (!details.isEmpty())
         box->setInformativeText(details);
     present(box);
+}
+
+void DialogPresenter::note(QWidget* window, const QString& text)
+{
+    if (auto* main = qobject_cast<QMainWindow*>(window))
+        main->statusBar()->showMessage(text);
 }
 
 void DialogPresenter::askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool)> done)

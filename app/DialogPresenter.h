@@ -8,6 +8,7 @@
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QProgressDialog;
 class QWidget;
 
@@ -21,6 +22,10 @@ struct FilePanel {
     QStringList types;    // allowed extensions, without the dot; the first is the one added
     QStringList alsoAccepted;  // further extensions an open panel lists (e.g. "jpeg")
     QString name;         // proposed file name (save panels)
+    // Save panels: when set, the person chooses one of the types, named
+    // here in the order of `types` ("RLE" for "rle"), and the chosen one is
+    // the extension added.
+    QStringList typeNames;
 };
 
 // The answers of the unsaved-pattern question, in the order of its buttons.
@@ -42,6 +47,10 @@ public:
                        std::function<void(std::optional<QString>)> done);
     // A message about something that went wrong.
     void tell(QWidget* window, const QString& text, const QString& details = {});
+    // Something worth knowing about a command that went well, in the main
+    // window's status bar, where it stays until the next message: nothing
+    // waits for it to be read.
+    void note(QWidget* window, const QString& text);
     // The question before a save replaces an existing file, in the words
     // of Qt's own file dialogs; `done` gets true for Yes.
     void askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool replace)> done);
@@ -55,6 +64,8 @@ public:
     // The path as saved: with the panel's first extension added when the
     // chosen name has none of the allowed ones.
     static QString withAllowedExtension(const QString& path, const QStringList& types);
+    // The panel's types with the one the person chose first.
+    static QStringList chosenTypeFirst(const QFileDialog& panel, QStringList types);
 
 private:
     void present(QDialog* dialog);

@@ -5,6 +5,9 @@
 #include "FileMessage.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
+#include "PatternInterchange.h"
+#include "PlaintextPattern.h"
+#include "RleReader.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QFileInfo>
@@ -17,28 +20,49 @@ FilePanel patternSavePanel()
 {
     return {FilePanel::Mode::Save, QStringLiteral("Save pattern"),
             QStringLiteral("Save the pattern somewhere on your disk"), QStringLiteral("Save pattern"),
-            {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern")};
+            {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern"), {}};
 }
 
 FilePanel patternOpenPanel()
 {
     return {FilePanel::Mode::Open, QStringLiteral("Open pattern"),
             QStringLiteral("Open a pattern from somewhere on your disk"), QStringLiteral("Open pattern"),
-            {QStringLiteral("golpattern")}, {}, {}};
+            {QStringLiteral("golpattern")}, {}, {}, {}};
 }
 
 FilePanel imageSavePanel()
 {
     return {FilePanel::Mode::Save, QStringLiteral("Save image"),
             QStringLiteral("Save the image somewhere on your disk"), QStringLiteral("Save image"),
-            {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage")};
+            {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage"), {}};
 }
 
 FilePanel imageOpenPanel()
 {
     return {FilePanel::Mode::Open, QStringLiteral("Open image"),
             QStringLiteral("Open an image from somewhere on your disk"), QStringLiteral("Open image"),
-            {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}};
+            {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}, {}};
+}
+
+// The types of other Life programs: RLE first, the commoner.
+QStringList interchangeTypes()
+{
+    return {QLatin1String(RleReader::kExtension), QLatin1String(PlaintextPattern::kExtension)};
+}
+
+FilePanel importPanel()
+{
+    return {FilePanel::Mode::Open, QStringLiteral("Import pattern"),
+            QStringLiteral("Import an RLE or plaintext pattern from somewhere on your disk"),
+            QStringLiteral("Import pattern"), interchangeTypes(), {}, {}, {}};
+}
+
+FilePanel exportPanel()
+{
+    return {FilePanel::Mode::Save, QStringLiteral("Export pattern"),
+            QStringLiteral("Export the pattern for other Life programs"), QStringLiteral("Export pattern"),
+            interchangeTypes(), {}, QStringLiteral("GameOfLifePattern"),
+            {QStringLiteral("RLE"), QStringLiteral("Plaintext")}};
 }
 
 }  // namespace
@@ -46,7 +70,7 @@ FilePanel imageOpenPanel()
 FilePanel FileCommands::gifPanel()
 {
     return {FilePanel::Mode::Save, QStringLiteral("Save gif"), QStringLiteral("Save the gif somewhere on your disk"),
-            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation")};
+            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation"), {}};
 }
 
 FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
@@ -73,16 +97,62 @@ void FileCommands::install(BoardLoad& load)
         dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
 }
 
+void FileCommands::showPattern(BoardLoad& load)
+{
+    // The view's size when the pattern has been read, as it is then shown.
+    if (load.board)
+        load.board->setSize({double(view_->width()), double(view_->height())});
+    install(load);
+}
+
+PatternTarget FileCommands::shownTarget() const
+{
+    if (const auto board = view_->getBitmap())
+        return PatternTarget::shown(board->pixelsWide(), board->pixelsHigh());
+    return PatternTarget::shown(CellBitmap::cellsForPoints(view_->width()),
+                                CellBitmap::cellsForPoints(view_->height()));
+}
+
 void FileCommands::openPatternAt(const QString& path)
 {
     work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
-        // The view's size when the file has been read, as it is then shown.
         auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
-        return [this, load] {
-            if (load->board)
-                load->board->setSize({double(view_->width()), double(view_->height())});
-            install(*load);
-        };
+        return [this, load] { showPattern(*load); };
+    });
+}
+
+void FileCommands::importPatternAt(const QString& path)
+{
+    work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
+        auto load = std::make_shared<BoardLoad>(PatternInterchange::read(path.toStdString(), target, &cancel));
+        return [this, load] { showPattern(*load); };
+    });
+}
+
+void FileCommands::importPattern()
+{
+    dialogs_.showFilePanel(window_, importPanel(), [this](std::optional<QString> path) {
+        if (path)
+            importPatternAt(*path);
+    });
+}
+
+void FileCommands::exportPattern()
+{
+    dialogs_.showFilePanel(window_, exportPanel(), [this](std::optional<QString> path) {
+        const auto board = view_->getBitmap();  // one whole generation, even during a run
+        if (!path || !board)
+            return;
+        work_.run(doing("Exporting", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
+            const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel);
+            return [this, path, save] {
+                if (!save)
+                    dialogs_.tell(window_, QString::fromStdString(save.error));
+                else if (save.grayCells > 0)
+                    dialogs_.note(window_, QString::fromStdString(
+                                               FileMessage::grayWrittenAsDead(path->toStdString(), save.grayCells)));
+            };
+        });
     });
 }
 
@@ -96,9 +166,12 @@ void FileCommands::openPattern()
 
 bool FileCommands::openFile(const QString& path)
 {
-    if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
+    if (QFileInfo(path).suffix() == QLatin1String(PatternFile::kExtension))
+        openPatternAt(path);
+    else if (PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None)
+        importPatternAt(path);
+    else
         return false;
-    openPatternAt(path);
     return true;
 }
 

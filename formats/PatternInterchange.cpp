@@ -95,9 +95,9 @@ BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target
     return parseAs(formatOf(path), {bytes.constData(), std::size_t(bytes.size())}, name, target);
 }
 
-PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path)
+PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
     if (formatOf(path) == Format::Plaintext)
-        return PlaintextPattern::write(board, path);
-    return RleWriter::write(board, path);
+        return PlaintextPattern::write(board, path, cancel);
+    return RleWriter::write(board, path, cancel);
 }

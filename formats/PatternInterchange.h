@@ -39,8 +39,8 @@ public:
     static BoardLoad parse(std::string_view text, const std::string& name, PatternTarget target);
 
     // Writes the board in the format of the path's extension (RLE when it
-    // names neither).
-    static PatternSave write(const CellBitmap& board, const std::string& path);
+    // names neither); a cancel through `cancel` leaves the file as it was.
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
 
 private:
     static BoardLoad parseAs(Format format, std::string_view text, const std::string& name, PatternTarget target);

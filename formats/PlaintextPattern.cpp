@@ -157,15 +157,16 @@ std::string PlaintextPattern::toText(const CellBitmap& board, const std::string&
     return text;
 }
 
-PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path)
+PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
-    save.error = AtomicFile::write(path, [&](QIODevice& device, QString&) {
+    const AtomicFile::Body body = [&](QIODevice& device, QString&) {
         return encode(board, name, std::size_t{1} << 20, [&device](std::string& out) {
             return device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
-    });
+    };
+    save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)
         save.grayCells = RleWriter::grayCells(board);
     return save;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+class CancelFlag;
+
 // Plaintext patterns (".cells"): the pattern drawn with one character a cell.
 //
 //   !Name: Glider           "!" lines are comments
@@ -35,8 +37,9 @@ public:
     static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr);
 
     // Writes the board to path through the careful writer; "!Name:" holds the
-    // file's name without its extension.
-    static PatternSave write(const CellBitmap& board, const std::string& path);
+    // file's name without its extension. A cancel through `cancel` leaves the
+    // file as it was.
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
 
 private:
     PlaintextPattern(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}

@@ -128,17 +128,18 @@ std::string RleWriter::toText(const CellBitmap& board, const std::string& name, 
     return text;
 }
 
-PatternSave RleWriter::write(const CellBitmap& board, const std::string& path)
+PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
     // A megabyte at a time, so that a large board never needs all its text in memory.
-    save.error = AtomicFile::write(path, [&](QIODevice& device, QString&) {
+    const AtomicFile::Body body = [&](QIODevice& device, QString&) {
         RleWriter writer(std::size_t{1} << 20, [&device](std::string& out) {
             return device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
         return writer.encode(board, name);
-    });
+    };
+    save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)
         save.grayCells = grayCells(board);
     return save;

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+class CancelFlag;
+
 // Writes the whole board as RLE, so that it reads back as exactly this board:
 //
 //   #N glider
@@ -28,8 +30,9 @@ public:
     static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr);
 
     // Writes the board to path through the careful writer; the "#N" line
-    // holds the file's name without its extension.
-    static PatternSave write(const CellBitmap& board, const std::string& path);
+    // holds the file's name without its extension. A cancel through `cancel`
+    // leaves the file as it was.
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
 
     // Cells that are neither live nor dead.
     static std::int64_t grayCells(const CellBitmap& board);

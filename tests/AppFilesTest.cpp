@@ -2,8 +2,12 @@
 #include "Boards.h"
 #include "FileHelpers.h"
 #include "PatternFile.h"
+#include "PatternInterchange.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFileOpenEvent>
+#include <QStatusBar>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -34,6 +38,17 @@ protected:
     AppHarness h;
 };
 
+// The board with its gray cells dead, as RLE and plaintext carry it.
+std::unique_ptr<CellBitmap> liveAndDead(const CellBitmap& board)
+{
+    auto plain = std::make_unique<CellBitmap>(board);
+    for (std::uint8_t* cell = plain->data(); cell != plain->data() + plain->cellCount(); ++cell)
+        *cell = *cell == CellBitmap::kLive ? CellBitmap::kLive : CellBitmap::kDead;
+    return plain;
+}
+
+const QByteArray kGliderRle = "#N Glider\n#C as people write it\nx = 3, y = 3, rule = B3/S23\nbo$2bo$3o!\n";
+
 }  // namespace
 
 TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
@@ -53,6 +68,22 @@ TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
     EXPECT_EQ(h.app.theView->iterations(), 100);
     EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("7"));
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
+}
+
+// Centred on the board shown, 120 by 90: offsets (120 - 3) / 2 and (90 - 3) / 2.
+TEST_F(AppFiles, ImportPlacesThePatternOnTheBoardShownStopsTheRunAndSetsTheCountBackTo100)
+{
+    ASSERT_TRUE(files::writeAll(path("glider.rle"), kGliderRle));
+    h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
+    h.app.startGameOfLife();
+    h.app.window->findChild<QAction*>(QStringLiteral("actionImportPattern"))->trigger();
+    ASSERT_NE(h.panel(), nullptr);
+    EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Import pattern"));
+    h.choose(path("glider.rle"));
+    ASSERT_TRUE(h.runEnds());
+    EXPECT_FALSE(h.indicatorShown());
+    EXPECT_TRUE(h.board()->sameCells(*boards::withLive(120, 90, {{59, 43}, {60, 44}, {58, 45}, {59, 45}, {60, 45}})));
+    EXPECT_EQ(h.app.theView->iterations(), 100);
 }
 
 // Hostile files, each refused with its message, the board as it was.
@@ -92,6 +123,18 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*board));
     EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
+
+    // RLE and plaintext, as arguments or in an open event from the desktop,
+    // centred on the 12 by 9 board shown.
+    ASSERT_TRUE(files::writeAll(path("glider.RLE"), kGliderRle));
+    EXPECT_TRUE(h.app.openFile(path("glider.RLE")));
+    h.settle();
+    EXPECT_TRUE(h.board()->sameCells(*boards::withLive(12, 9, {{5, 3}, {6, 4}, {4, 5}, {5, 5}, {6, 5}})));
+    ASSERT_TRUE(files::writeAll(path("blinker.cells"), "!Name: Blinker\nOOO\n"));
+    QFileOpenEvent event(path("blinker.cells"));
+    QCoreApplication::sendEvent(qApp, &event);
+    h.settle();
+    EXPECT_TRUE(h.board()->sameCells(*boards::withLive(12, 9, {{4, 4}, {5, 4}, {6, 4}})));
 }
 
 TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
@@ -121,13 +164,18 @@ TEST_F(AppFiles, ReplacingTheFileUnderTheAddedExtensionIsAskedFirst)
     const struct {
         const char* file;
         void (AppDelegate::*command)();
+        const char* type = nullptr;  // the type chosen in the panel
     } panels[] = {{"glider.v2.golpattern", &AppDelegate::savePattern},
                   {"glider.v2.png", &AppDelegate::saveImage},
-                  {"glider.v2.gif", &AppDelegate::startGameOfLifeAndMakeGif}};
+                  {"glider.v2.gif", &AppDelegate::startGameOfLifeAndMakeGif},
+                  {"glider.v2.rle", &AppDelegate::exportPattern},
+                  {"glider.v2.cells", &AppDelegate::exportPattern, "Plaintext (*.cells)"}};
     for (const auto& panel : panels) {
         SCOPED_TRACE(panel.file);
         ASSERT_TRUE(files::writeAll(path(panel.file), "old"));
         (h.app.*panel.command)();
+        if (panel.type)
+            h.panel()->selectNameFilter(QString::fromLatin1(panel.type));
         h.choose(path("glider.v2"));
         ASSERT_NE(h.question(), nullptr);
         EXPECT_EQ(h.question()->text(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(panel.file));
@@ -142,6 +190,84 @@ TEST_F(AppFiles, ReplacingTheFileUnderTheAddedExtensionIsAskedFirst)
         ASSERT_TRUE(AppHarness::waitUntil([&] { return files::readAll(path(panel.file)) != "old"; }));
         ASSERT_TRUE(h.runEnds());
     }
+}
+
+// Read back exactly: a live cell in the far corner gives the plaintext its
+// whole size.
+TEST_F(AppFiles, ExportWritesTheChosenTypeAndNotesTheGrayCellsWrittenAsDead)
+{
+    auto board = boards::seeded(37, 23, 8, false);
+    board->setPixel(36, 22, CellBitmap::kLive);
+    for (auto [x, y] : {std::pair{0, 0}, {36, 0}, {5, 22}})
+        board->setPixel(x, y, 128);
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*board));
+    const struct {
+        const char* type;
+        const char* typed;
+        const char* written;
+    } cases[] = {{"RLE (*.rle)", "out", "out.rle"},
+                 {"Plaintext (*.cells)", "out", "out.cells"},
+                 {"RLE (*.rle)", "mine.CELLS", "mine.CELLS"}};  // a type typed in the name stays
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        h.app.exportPattern();
+        ASSERT_NE(h.panel(), nullptr);
+        EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Export pattern"));
+        EXPECT_EQ(nameField(), QStringLiteral("GameOfLifePattern"));
+        h.panel()->selectNameFilter(QString::fromLatin1(c.type));
+        h.choose(path(c.typed));
+        const BoardLoad back = PatternInterchange::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
+        ASSERT_TRUE(back.board) << back.error;
+        EXPECT_TRUE(back.board->sameCells(*liveAndDead(*board)));
+        EXPECT_EQ(h.app.window->statusBar()->currentMessage(),
+                  QStringLiteral("3 gray cells were written to \u201c%1\u201d as dead cells.").arg(c.written));
+    }
+}
+
+// The keys as a person presses them, with the iteration field focused: the
+// field copies its selection and takes a number, the board all the rest.
+TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNothing)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    auto board = boards::seeded(37, 23, 9);
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*board));
+    h.app.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.app.window));
+    QLineEdit* field = h.app.iterationsTextfield;
+    field->setFocus();
+    field->setText(QStringLiteral("250"));
+    auto press = [&](Qt::Key key) {
+        QTest::keyClick(field, key, Qt::ControlModifier);
+        h.settle();
+    };
+    press(Qt::Key_C);  // nothing selected: the board
+    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("#N GameOfLifePattern\nx = 37, y = 23, rule = B3/S23:P37,23")))
+        << clipboard->text().left(80).toStdString();
+    const QString note = h.app.window->statusBar()->currentMessage();
+    EXPECT_TRUE(note.endsWith(QStringLiteral(" gray cells were copied as dead cells."))) << note.toStdString();
+    h.app.reset();
+    h.app.theView->setIterations(7);
+    press(Qt::Key_V);
+    EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
+    EXPECT_EQ(h.app.theView->iterations(), 100);
+
+    field->selectAll();
+    press(Qt::Key_C);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("250"));
+    field->clear();
+    const auto before = h.board();
+    press(Qt::Key_V);
+    EXPECT_EQ(field->text(), QStringLiteral("250"));
+    EXPECT_EQ(h.board(), before);
+
+    // Through the menu, the field without focus: the board's Paste says why not.
+    field->clearFocus();
+    clipboard->setText(QStringLiteral("x = 3, y = 3\nbo%!"));
+    h.app.window->findChild<QAction*>(QStringLiteral("actionPaste"))->trigger();
+    h.settle();
+    EXPECT_EQ(message(), QStringLiteral("The text on the clipboard cannot be opened as an RLE pattern: on line 2, "
+                                        "\u201c%\u201d is not part of an RLE pattern."));
+    EXPECT_EQ(h.board(), before);
 }
 
 TEST_F(AppFiles, ImagesGoOutOnePixelPerCellAndComeInOneCellPerPixel)

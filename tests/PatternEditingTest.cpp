@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "PatternFile.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -198,7 +199,13 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
          [](AppHarness& h, auto&) { return h.app.nnewPatternSheet->isVisible(); }},
         {"glider gun", &AppDelegate::showGliderGun, [](AppHarness& h, auto&) { return h.board()->liveCells() == 36; }},
         {"close", &AppDelegate::quit, [](AppHarness& h, auto&) { return !h.app.window->isVisible(); }},
+        {"import", &AppDelegate::importPattern,
+         [](AppHarness& h, auto&) {
+             return h.panel() && h.panel()->windowTitle() == QStringLiteral("Import pattern");
+         }},
+        {"paste", &AppDelegate::paste, [](AppHarness& h, auto&) { return h.board()->liveCells() == 5; }},
     };
+    QGuiApplication::clipboard()->setText(QStringLiteral("x = 3, y = 3\nbo$2bo$3o!"));
     enum Answer { DontSave, Cancel, SaveChosen, SaveDismissed };
     for (const Command& command : commands) {
         for (Answer answer : {DontSave, Cancel, SaveChosen, SaveDismissed}) {
@@ -209,6 +216,7 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
             editAndChange(h);
             const auto edited = h.board();
             (h.app.*command.issue)();
+            h.settle();  // a paste reads the clipboard first
             ASSERT_NE(h.question(), nullptr);
             EXPECT_FALSE(command.done(h, edited));
             switch (answer) {
@@ -225,6 +233,7 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
                     h.choose(dir.filePath(QStringLiteral("mine")));
                 break;
             }
+            h.settle();
             const bool goesOn = answer == DontSave || answer == SaveChosen;
             EXPECT_EQ(h.app.isCreating(), !goesOn);
             EXPECT_EQ(h.app.theView->isCreatingAndSomethingChanged(), !goesOn);

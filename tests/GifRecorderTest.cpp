@@ -153,7 +153,7 @@ TEST_F(GifRecording, FrameMemoryLimitEndsTheRunAndStillWritesTheFile)
     life.replaceBitmap(board->copy());
     life.setIterations(100000);
     const auto report = record(folder / "limited.gif");
-    ASSERT_EQ(report.end, RunEnd::Cancelled);
+    ASSERT_EQ(report.end, RunEnd::RecordingFull);
     ASSERT_GT(report.generations, 0);
     EXPECT_TRUE(report.recording.written);
     EXPECT_EQ(report.recording.message, "The recording stopped after " + std::to_string(report.generations) +

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The board cut into tiles of kWidth by kHeight cells, and what the engine
+// keeps about each tile between generations: how many of its cells are live
+// and how many gray, and marks that say where its cells changed, so that the
+// next generation computes only the tiles that can change.
+//
+// A tile's next cells follow from its own cells and the ring of cells around
+// it. Its marks say whether it changed at all and whether it changed in its
+// top or bottom row, its left or right column or one of its corners: each of
+// those lies in the ring of one neighbouring tile. There are two sets of
+// marks: against the generation before, and against the one before that, so
+// that a tile that repeats every two generations (a blinker) costs nothing
+// while the generation two back is at hand.
+struct BoardTiles {
+    static constexpr std::int64_t kWidth = 64;  // one 64-bit word of live bits per row
+    static constexpr std::int64_t kHeight = 16;
+
+    static constexpr std::uint32_t kChanged = 1;
+    static constexpr std::uint32_t kTop = 2;
+    static constexpr std::uint32_t kBottom = 4;
+    static constexpr std::uint32_t kLeft = 8;
+    static constexpr std::uint32_t kRight = 16;
+    static constexpr std::uint32_t kTopLeft = 32;
+    static constexpr std::uint32_t kTopRight = 64;
+    static constexpr std::uint32_t kBottomLeft = 128;
+    static constexpr std::uint32_t kBottomRight = 256;
+    static constexpr std::uint32_t kAllMarks = 511;
+    // The second set (against two generations back) sits above the first.
+    static constexpr int kSecondShift = 9;
+    static constexpr std::uint32_t kBoth = kAllMarks | (kAllMarks << kSecondShift);
+    // Set by an edit: the tile's cells no longer follow from the generation
+    // before, so a generation computed from them cannot be skipped as a repeat.
+    static constexpr std::uint32_t kEdited = 1u << 18;
+
+    BoardTiles() = default;
+    BoardTiles(std::int64_t boardWidth, std::int64_t boardHeight);
+
+    std::int64_t wide() const { return wide_; }
+    std::int64_t high() const { return high_; }
+    std::int64_t count() const { return wide_ * high_; }
+    std::int64_t tileOf(std::int64_t x, std::int64_t y) const { return (y / kHeight) * wide_ + x / kWidth; }
+
+    // The marks a change of cell (x, y) gives its tile, in one set.
+    static std::uint32_t marksOfCell(std::int64_t x, std::int64_t y);
+
+    // Adds marks to a tile.
+    void mark(std::int64_t tile, std::uint32_t marks);
+    // Every tile changed in every way: the next generation computes them all.
+    void markAll();
+    // No marks at all.
+    void clearMarks();
+
+    std::vector<std::uint16_t> live;   // live cells per tile
+    std::vector<std::uint16_t> grays;  // cells neither live nor dead (255)
+    std::vector<std::uint32_t> marks;
+    std::vector<std::uint32_t> marked;  // the tiles with marks, when `listed`
+    bool listed = true;
+    bool allMarked = false;
+    std::int64_t population = 0;  // live cells on the whole board
+
+private:
+    std::int64_t wide_ = 0;
+    std::int64_t high_ = 0;
+};

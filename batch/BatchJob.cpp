@@ -119,6 +119,7 @@ int BatchJob::run()
     // The run, on the application's engine, as fast as it goes.
     GameOfLife life;
     life.pacer().setSpeed(RunPacer::kFastest);
+    life.setPause({});
     life.replaceBitmap(std::move(board));
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
@@ -163,11 +164,11 @@ int BatchJob::run()
             status = FileError;
     }
 
-    const auto final = life.getBitmap();
+    const auto final = life.snapshot();
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
-        const std::string error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
-                                                             : ImageFile::writePng(*final, path);
+        const std::string error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path)
+                                                             : ImageFile::writePng(*final.board, path);
         if (!error.empty()) {
             std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());
             status = FileError;
@@ -178,7 +179,7 @@ int BatchJob::run()
         const double cells = double(width) * double(height) * double(report->generations);
         std::fprintf(out_, "%lldx%lld cells, %d generations, %lld live cells, %.3f s, %s\n",
                      static_cast<long long>(width), static_cast<long long>(height), report->generations,
-                     static_cast<long long>(final->liveCells()), seconds,
+                     static_cast<long long>(final.population), seconds,
                      describeRate(seconds > 0 ? cells / seconds : 0).c_str());
     }
     return status;

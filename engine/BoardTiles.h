@@ -9,12 +9,10 @@
 // next generation computes only the tiles that can change.
 //
 // A tile's next cells follow from its own cells and the ring of cells around
-// it. Its marks say whether it changed at all and whether it changed in its
-// top or bottom row, its left or right column or one of its corners: each of
-// those lies in the ring of one neighbouring tile. There are two sets of
-// marks: against the generation before, and against the one before that, so
-// that a tile that repeats every two generations (a blinker) costs nothing
-// while the generation two back is at hand.
+// it. Its marks say where it changed against the generation two back (see
+// GenerationStep): at all, and in its top or bottom row, its left or right
+// column or one of its corners, each of which lies in the ring of one
+// neighbouring tile.
 struct BoardTiles {
     static constexpr std::int64_t kWidth = 64;  // one 64-bit word of live bits per row
     static constexpr std::int64_t kHeight = 16;
@@ -29,12 +27,9 @@ struct BoardTiles {
     static constexpr std::uint32_t kBottomLeft = 128;
     static constexpr std::uint32_t kBottomRight = 256;
     static constexpr std::uint32_t kAllMarks = 511;
-    // The second set (against two generations back) sits above the first.
-    static constexpr int kSecondShift = 9;
-    static constexpr std::uint32_t kBoth = kAllMarks | (kAllMarks << kSecondShift);
     // Set by an edit: the tile's cells no longer follow from the generation
-    // before, so a generation computed from them cannot be skipped as a repeat.
-    static constexpr std::uint32_t kEdited = 1u << 18;
+    // before, so the next generation cannot take it as a repeat.
+    static constexpr std::uint32_t kEdited = 1u << 9;
 
     BoardTiles() = default;
     BoardTiles(std::int64_t boardWidth, std::int64_t boardHeight);
@@ -44,7 +39,7 @@ struct BoardTiles {
     std::int64_t count() const { return wide_ * high_; }
     std::int64_t tileOf(std::int64_t x, std::int64_t y) const { return (y / kHeight) * wide_ + x / kWidth; }
 
-    // The marks a change of cell (x, y) gives its tile, in one set.
+    // The marks a change of cell (x, y) gives its tile.
     static std::uint32_t marksOfCell(std::int64_t x, std::int64_t y);
 
     // Adds marks to a tile.

@@ -70,17 +70,6 @@ std::unique_ptr<Generation> Generation::copy() const
     }
 }
 
-void Generation::copyCellsFrom(const Generation& other)
-{
-    std::copy_n(other.board->data(), other.board->cellCount(), board->data());
-    board->setSize(other.board->size());
-    live = other.live;
-    tiles.live = other.tiles.live;
-    tiles.grays = other.tiles.grays;
-    tiles.population = other.tiles.population;
-    tiles.clearMarks();
-}
-
 bool Generation::covers(std::span<const CellEdit> edits) const
 {
     return std::any_of(edits.begin(), edits.end(), [&](const CellEdit& e) { return board->contains(e.x, e.y); });
@@ -107,8 +96,7 @@ std::size_t Generation::apply(std::span<const CellEdit> edits)
             tiles.population += isLive ? 1 : -1;
         }
         tiles.grays[i] = static_cast<std::uint16_t>(tiles.grays[i] + isGray(e.value) - isGray(old));
-        const std::uint32_t m = BoardTiles::marksOfCell(e.x, e.y);
-        tiles.mark(t, m | (m << BoardTiles::kSecondShift) | BoardTiles::kEdited);
+        tiles.mark(t, BoardTiles::marksOfCell(e.x, e.y) | BoardTiles::kEdited);
     }
     return inside;
 }

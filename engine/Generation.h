@@ -18,9 +18,9 @@ struct Generation {
     // The publication that holds these cells; 0 when they are not known to
     // be one (a generation thrown away half-computed).
     std::uint64_t serial = 0;
-    // The publication this generation was computed from (0: none): when a
-    // spare generation still holds those cells, only the tiles that can
-    // change need computing into it.
+    // The publication this generation was computed from (0: none): when the
+    // buffer the next generation goes into still holds those cells, only the
+    // tiles that can change need computing.
     std::uint64_t base = 0;
     // Generations computed since the board was installed.
     std::uint64_t number = 0;
@@ -33,9 +33,6 @@ struct Generation {
     static std::unique_ptr<Generation> of(std::unique_ptr<CellBitmap> board);
     // An independent copy; null when the memory cannot be had.
     std::unique_ptr<Generation> copy() const;
-    // Takes the cells, bits and counts of a generation of the same size,
-    // with no marks: what is left after it is computed over only some tiles.
-    void copyCellsFrom(const Generation& other);
 
     // Sets the cells and keeps the counts and marks right. Cells outside the
     // board are left out; returns how many were inside.

@@ -9,67 +9,69 @@
 
 namespace {
 
-// Where each mark of a tile points: the tile whose ring holds those cells.
+// Where each mark of a tile points, by the mark's bit: the tile whose ring
+// holds those cells.
 struct Direction {
-    std::uint32_t mark;
     int dx;
     int dy;
 };
 constexpr Direction kDirections[] = {
-    {BoardTiles::kChanged, 0, 0},      {BoardTiles::kTop, 0, -1},        {BoardTiles::kBottom, 0, 1},
-    {BoardTiles::kLeft, -1, 0},        {BoardTiles::kRight, 1, 0},       {BoardTiles::kTopLeft, -1, -1},
-    {BoardTiles::kTopRight, 1, -1},    {BoardTiles::kBottomLeft, -1, 1}, {BoardTiles::kBottomRight, 1, 1},
+    {0, 0},    // kChanged
+    {0, -1},   // kTop
+    {0, 1},    // kBottom
+    {-1, 0},   // kLeft
+    {1, 0},    // kRight
+    {-1, -1},  // kTopLeft
+    {1, -1},   // kTopRight
+    {-1, 1},   // kBottomLeft
+    {1, 1},    // kBottomRight
 };
 
 }  // namespace
 
-void GenerationStep::touch(std::uint32_t tile, std::uint8_t need)
-{
-    if (stamp_[tile] != epoch_) {
-        stamp_[tile] = epoch_;
-        need_[tile] = 0;
-        candidates_.push_back(tile);
-    }
-    need_[tile] |= need;
-}
-
-void GenerationStep::findActive(const Generation& from, bool againstHeld)
+void GenerationStep::findActive(const Generation& from)
 {
     const BoardTiles& tiles = from.tiles;
     const auto count = static_cast<std::size_t>(tiles.count());
     if (stamp_.size() != count) {
         stamp_.assign(count, 0);
-        need_.assign(count, 0);
         epoch_ = 0;
     }
     if (++epoch_ == 0) {
         std::fill(stamp_.begin(), stamp_.end(), 0);
         epoch_ = 1;
     }
-    candidates_.clear();
     active_.clear();
+    auto touch = [this](std::uint32_t t) {
+        if (stamp_[t] != epoch_) {
+            stamp_[t] = epoch_;
+            active_.push_back(t);
+        }
+    };
     const std::int64_t wide = tiles.wide();
     const std::int64_t high = tiles.high();
     for (const std::uint32_t m : tiles.marked) {
-        const std::uint32_t marks = tiles.marks[m];
-        const std::uint32_t first = marks & BoardTiles::kAllMarks;
-        const std::uint32_t second = (marks >> BoardTiles::kSecondShift) & BoardTiles::kAllMarks;
+        std::uint32_t bits = tiles.marks[m] & BoardTiles::kAllMarks;
+        if ((bits & BoardTiles::kChanged) != 0) {
+            touch(m);
+            bits &= ~BoardTiles::kChanged;
+        }
+        if (bits == 0)
+            continue;  // a change inside the tile, away from its edges
         const std::int64_t mx = m % wide;
         const std::int64_t my = m / wide;
-        for (const Direction& d : kDirections) {
-            const auto need = static_cast<std::uint8_t>(((first & d.mark) ? 1 : 0) | ((second & d.mark) ? 2 : 0));
-            const std::int64_t nx = mx + d.dx;
-            const std::int64_t ny = my + d.dy;
-            if (need != 0 && nx >= 0 && ny >= 0 && nx < wide && ny < high)
-                touch(static_cast<std::uint32_t>(ny * wide + nx), need);
+        for (; bits != 0; bits &= bits - 1) {
+            const int d = __builtin_ctz(bits);
+            const std::int64_t nx = mx + kDirections[d].dx;
+            const std::int64_t ny = my + kDirections[d].dy;
+            if (nx >= 0 && ny >= 0 && nx < wide && ny < high)
+                touch(static_cast<std::uint32_t>(ny * wide + nx));
         }
     }
-    // Against the generation two back only when the buffer holds the one before.
-    const std::uint8_t needed = againstHeld ? 3 : 1;
-    for (const std::uint32_t c : candidates_) {
-        if ((need_[c] & needed) == needed)
-            active_.push_back(c);
-    }
+    // Many tiles go in the board's order, so that their cells are written
+    // front to back.
+    if (active_.size() * 8 >= count)
+        std::sort(active_.begin(), active_.end());
 }
 
 bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* workers, std::stop_token stop)
@@ -78,29 +80,43 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     BoardTiles& now = into.tiles;
     const auto count = static_cast<std::size_t>(was.count());
     // The buffer holds the generation `from` was computed from.
-    const bool againstHeld = !was.allMarked && into.serial != 0 && into.serial == from.base;
-    // When most tiles changed, computing them all costs less than sorting
-    // out the few that need not be (computing a tile is always right).
-    const bool all = was.allMarked || was.marked.size() * 4 >= count * 3;
+    const bool all = was.allMarked || into.serial == 0 || into.serial != from.base;
     into.serial = 0;
-    if (!all && !againstHeld)
-        into.copyCellsFrom(from);  // what the skipped tiles need
-    else
-        now.clearMarks();
+    now.clearMarks();
     if (!all)
-        findActive(from, againstHeld);
+        findActive(from);
 
+    // Marks against the generation two back need the buffer to hold the one
+    // before; after computing every tile they are taken against `from`,
+    // which the buffer of the next generation holds.
+    const TileKernel::Against against = all ? TileKernel::Against::From : TileKernel::Against::Held;
     const std::size_t n = all ? count : active_.size();
     computed_ = n;
+    std::atomic<std::int64_t> delta{0};  // live cells against what the buffer held
+    // A task computes the bits of its tiles, then writes their cells row by row.
     auto compute = [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            const std::uint32_t t = all ? static_cast<std::uint32_t>(i) : active_[i];
+        std::uint32_t tiles[kTilesPerTask] = {};
+        TileOutcome outcomes[kTilesPerTask];
+        const std::size_t taken = end - begin;
+        auto tileAt = [&](std::size_t i) { return all ? static_cast<std::uint32_t>(i) : active_[i]; };
+        std::int64_t change = 0;
+        for (std::size_t i = 0; i < taken; ++i) {
+            if (begin + i + kPrefetchAhead < n)
+                TileKernel::prefetch(from, into, tileAt(begin + i + kPrefetchAhead));
+            const std::uint32_t t = tileAt(begin + i);
+            // An edited tile's cells do not follow from the generation before.
             const bool edited = (was.marks[t] & BoardTiles::kEdited) != 0;
-            const TileOutcome o = TileKernel::step(from, into, t, againstHeld && !edited);
-            now.live[t] = o.live;
-            now.grays[t] = o.grays;
-            now.marks[t] = o.marks;
+            tiles[i] = t;
+            outcomes[i] = TileKernel::step(from, into, t, edited ? TileKernel::Against::Nothing : against);
         }
+        TileKernel::writeCells(into, tiles, outcomes, taken);
+        for (std::size_t i = 0; i < taken; ++i) {
+            change += std::int64_t{outcomes[i].live} - std::int64_t{now.live[tiles[i]]};
+            now.live[tiles[i]] = outcomes[i].live;
+            now.grays[tiles[i]] = outcomes[i].grays;
+            now.marks[tiles[i]] = outcomes[i].marks;
+        }
+        delta.fetch_add(change);
     };
     const std::size_t tasks = (n + kTilesPerTask - 1) / kTilesPerTask;
     std::atomic<bool> stopped{false};
@@ -123,28 +139,24 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     if (stopped.load() || stop.stop_requested())
         return false;
 
-    // Counts and the list of marked tiles. A tile that repeats every two
-    // generations was not computed: it holds the generation two back, and it
-    // changed against `from` just as `from` changed against the one before.
-    std::int64_t delta = 0;
-    auto settle = [&](std::uint32_t t) {
-        delta += std::int64_t{now.live[t]} - std::int64_t{was.live[t]};
-        if (now.marks[t] != 0)
-            now.marked.push_back(t);
-    };
+    // The tiles not computed hold what they held, so the population moves
+    // from the buffer's by what the computed tiles changed.
     if (all) {
-        for (std::uint32_t t = 0; t < n; ++t)
-            settle(t);
-    } else {
-        for (const std::uint32_t c : candidates_) {
-            if (againstHeld && need_[c] == 1)
-                now.marks[c] = was.marks[c] & BoardTiles::kAllMarks;
-            settle(c);
+        std::int64_t population = 0;
+        for (std::uint32_t t = 0; t < count; ++t) {
+            population += now.live[t];
+            if (now.marks[t] != 0)
+                now.marked.push_back(t);
         }
+        now.population = population;
+    } else {
+        for (const std::uint32_t t : active_) {
+            if (now.marks[t] != 0)
+                now.marked.push_back(t);
+        }
+        now.population += delta.load();
     }
     now.listed = true;
-    now.allMarked = false;
-    now.population = was.population + delta;
     into.base = from.serial;
     into.number = from.number + 1;
     into.board->setSize(from.board->size());

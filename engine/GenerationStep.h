@@ -8,17 +8,24 @@
 struct Generation;
 class WorkerPool;
 
-// Computes the next generation over the tiles that can change: a tile whose
-// cells and ring did not change since the generation before stays as it is,
-// and so does one that repeats every two generations, whose cells are those
-// of the generation two back. Those are left where they are in the buffer
-// the generation is computed into when it holds the generation before
-// (otherwise they are copied into it first), so a board that is mostly
-// still costs what its moving parts cost.
+// Computes the next generation over the tiles that can change.
+//
+// Generations are computed into the buffer of the generation two back, so
+// the buffer holds the generation before the current one. A tile whose cells
+// and ring are the same now as two generations back will next be what it was
+// one generation back, which is what the buffer holds: it is left as it is.
+// That covers still tiles and tiles that repeat every two generations (a
+// blinker) alike, so a board that is mostly still costs what its moving
+// parts cost. When the buffer holds something else, every tile is computed,
+// and the marks are taken against the current generation: the next step
+// then leaves the still tiles, and the one after that the repeating ones.
 class GenerationStep {
 public:
-    // Tiles per task handed to a thread of the pool.
-    static constexpr std::size_t kTilesPerTask = 16;
+    // Tiles per task handed to a thread of the pool: a board 4096 cells wide
+    // is 64 tiles, so that a task's cells are written whole rows at a time.
+    static constexpr std::size_t kTilesPerTask = 64;
+    // How many tiles ahead the live bits are asked for.
+    static constexpr std::size_t kPrefetchAhead = 3;
     // Fewer tiles than this are computed on the calling thread alone: waking
     // another thread would cost more than it saves.
     static constexpr std::size_t kParallelTiles = 96;
@@ -33,15 +40,10 @@ public:
     std::size_t computed() const { return computed_; }
 
 private:
-    void findActive(const Generation& from, bool againstHeld);
-    void touch(std::uint32_t tile, std::uint8_t need);
+    void findActive(const Generation& from);
 
-    // Per tile, valid where stamp_ is epoch_: 1 when its ring or cells
-    // changed since the generation before, 2 since the one before that.
-    std::vector<std::uint8_t> need_;
-    std::vector<std::uint32_t> stamp_;
+    std::vector<std::uint32_t> stamp_;  // a tile is in active_ when its stamp is epoch_
     std::uint32_t epoch_ = 0;
-    std::vector<std::uint32_t> candidates_;  // every tile with a need
-    std::vector<std::uint32_t> active_;      // the tiles to compute
+    std::vector<std::uint32_t> active_;  // the tiles to compute
     std::size_t computed_ = 0;
 };

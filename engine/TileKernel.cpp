@@ -14,19 +14,22 @@ struct PlainUnit {
     static Word rowsMask(int) { return ~Word{0}; }
     static std::uint64_t lane(Word w, int) { return w; }
     static std::uint64_t orLanes(Word w) { return w; }
+    static Word rowAbove(Word above, Word) { return above; }
+    static Word rowBelow(Word, Word below) { return below; }
     static unsigned changedLanes(Word w) { return w != 0 ? 1u : 0u; }
 
     using Counter = int;
     static Counter count(Counter c, Word w) { return c + __builtin_popcountll(w); }
     static int total(Counter c) { return c; }
 
-    static void writeRows(Word next, unsigned, std::uint8_t* out, std::int64_t, int cols) { expand(next, out, cols); }
-
     static void expand(std::uint64_t bits, std::uint8_t* out, int cols)
     {
         for (int i = 0; i < cols; ++i)
             out[i] = ((bits >> i) & 1u) ? CellBitmap::kLive : CellBitmap::kDead;
     }
+
+    static void stream(std::uint64_t bits, std::uint8_t* out) { expand(bits, out, 64); }
+    static void streamed() {}
 
     static std::uint64_t scan(const std::uint8_t* cells, int cols, int& grays)
     {
@@ -54,13 +57,39 @@ bool wideUnit()
 
 }  // namespace
 
-TileOutcome TileKernel::step(const Generation& from, Generation& into, std::int64_t tile, bool againstHeld)
+TileOutcome TileKernel::step(const Generation& from, Generation& into, std::int64_t tile, Against against)
 {
 #if GOL_AVX2_KERNEL
     if (wideUnit())
-        return stepAvx2(from, into, tile, againstHeld);
+        return stepAvx2(from, into, tile, against);
 #endif
-    return stepTile<PlainUnit>(from, into, tile, againstHeld);
+    return stepTile<PlainUnit>(from, into, tile, against);
+}
+
+void TileKernel::prefetch(const Generation& from, const Generation& into, std::int64_t tile)
+{
+    const std::int64_t wide = from.tiles.wide();
+    const std::int64_t s = tile % wide;
+    const std::int64_t y0 = tile / wide * BoardTiles::kHeight;
+    for (std::int64_t strip = s - 1; strip <= s + 1; ++strip) {
+        const std::uint64_t* words = from.live.strip(strip) + y0;
+        __builtin_prefetch(words - 1);
+        __builtin_prefetch(words + 7);
+        __builtin_prefetch(words + BoardTiles::kHeight);
+    }
+    const std::uint64_t* held = into.live.strip(s) + y0;
+    __builtin_prefetch(held, 1);
+    __builtin_prefetch(held + BoardTiles::kHeight - 1, 1);
+}
+
+void TileKernel::writeCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
+                            std::size_t count)
+{
+#if GOL_AVX2_KERNEL
+    if (wideUnit())
+        return writeCellsAvx2(into, tiles, outcomes, count);
+#endif
+    writeTileCells<PlainUnit>(into, tiles, outcomes, count);
 }
 
 void TileKernel::scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)

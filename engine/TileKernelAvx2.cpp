@@ -33,6 +33,18 @@ struct Avx2Unit {
     }
     static std::uint64_t lane(Word w, int j) { return w[j]; }
     static std::uint64_t orLanes(Word w) { return w[0] | w[1] | w[2] | w[3]; }
+    // The four rows one above those of `here`, the first from the group above.
+    static Word rowAbove(Word above, Word here)
+    {
+        const __m256i mixed = _mm256_blend_epi32(reinterpret_cast<__m256i>(here), reinterpret_cast<__m256i>(above), 0xC0);
+        return reinterpret_cast<Word>(_mm256_permute4x64_epi64(mixed, 0x93));
+    }
+    // The four rows one below those of `here`, the last from the group below.
+    static Word rowBelow(Word here, Word below)
+    {
+        const __m256i mixed = _mm256_blend_epi32(reinterpret_cast<__m256i>(here), reinterpret_cast<__m256i>(below), 0x03);
+        return reinterpret_cast<Word>(_mm256_permute4x64_epi64(mixed, 0x39));
+    }
     // A bit for each row whose word is not 0.
     static unsigned changedLanes(Word w)
     {
@@ -60,15 +72,6 @@ struct Avx2Unit {
                                 _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3));
     }
 
-    // The rows picked by `rows` (bit j: row j), as cells.
-    static void writeRows(Word next, unsigned rows, std::uint8_t* out, std::int64_t stride, int cols)
-    {
-        for (; rows != 0; rows &= rows - 1) {
-            const int j = __builtin_ctz(rows);
-            expand(next[j], out + j * stride, cols);
-        }
-    }
-
     static void expand(std::uint64_t bits, std::uint8_t* out, int cols)
     {
         // Each byte picks the byte of the word that holds its bit, then tests its bit.
@@ -87,6 +90,23 @@ struct Avx2Unit {
         if (cols != 64)
             std::memcpy(out, part, static_cast<std::size_t>(cols));
     }
+
+    // As expand, for a whole row of 64 cells on a 32-byte boundary, past the
+    // caches: the engine reads the cells it writes only from their bits.
+    static void stream(std::uint64_t bits, std::uint8_t* out)
+    {
+        const __m256i pick = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
+                                              2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
+        const __m256i bit = _mm256_set1_epi64x(0x8040201008040201);
+        const __m256i all = _mm256_set1_epi8(-1);
+        for (int half = 0; half < 2; ++half) {
+            const auto word = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits >> (32 * half)));
+            const __m256i bytes = _mm256_shuffle_epi8(_mm256_set1_epi32(word), pick);
+            const __m256i live = _mm256_cmpeq_epi8(_mm256_and_si256(bytes, bit), bit);
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + 32 * half), _mm256_xor_si256(live, all));
+        }
+    }
+    static void streamed() { _mm_sfence(); }
 
     static std::uint64_t scan(const std::uint8_t* cells, int cols, int& grays)
     {
@@ -112,9 +132,15 @@ struct Avx2Unit {
 
 }  // namespace
 
-TileOutcome TileKernel::stepAvx2(const Generation& from, Generation& into, std::int64_t tile, bool againstHeld)
+TileOutcome TileKernel::stepAvx2(const Generation& from, Generation& into, std::int64_t tile, Against against)
 {
-    return stepTile<Avx2Unit>(from, into, tile, againstHeld);
+    return stepTile<Avx2Unit>(from, into, tile, against);
+}
+
+void TileKernel::writeCellsAvx2(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
+                                std::size_t count)
+{
+    writeTileCells<Avx2Unit>(into, tiles, outcomes, count);
 }
 
 void TileKernel::scanAvx2(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)

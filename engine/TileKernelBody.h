@@ -32,11 +32,11 @@ inline std::uint32_t marksOf(std::uint64_t any, std::uint64_t top, std::uint64_t
 }
 
 // A tile with gray cells: a cell that is not live and has two live neighbours
-// keeps its value, gray or dead. Returns the row's gray cells; `fromCells`
-// and `heldCells` say whether any value differs from `from` or from what the
-// buffer held (gray cells change without their bits).
+// keeps its value, gray or dead. Returns the row's gray cells; `changed`
+// says whether any value differs from what the buffer held, or from `from`
+// (gray cells change without their bits).
 inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8_t* from, std::uint8_t* out,
-                        int cols, bool& fromCells, bool& heldCells)
+                        int cols, bool againstHeld, bool& changed)
 {
     int grays = 0;
     for (int i = 0; i < cols; ++i) {
@@ -46,15 +46,14 @@ inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8
         else if ((keep >> i) & 1u)
             v = from[i];
         grays += v != CellBitmap::kLive && v != CellBitmap::kDead;
-        fromCells |= v != from[i];
-        heldCells |= v != out[i];
+        changed |= v != (againstHeld ? out[i] : from[i]);
         out[i] = v;
     }
     return grays;
 }
 
 template <class Unit>
-TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, bool againstHeld)
+TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against)
 {
     using W = typename Unit::Word;
     constexpr int kLanes = Unit::kLanes;
@@ -86,18 +85,28 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
         s1 = (left & c) | (x & right);
     };
 
-    W changedFrom = Unit::broadcast(0);  // rows' differences from `from`, OR-ed
-    W changedHeld = Unit::broadcast(0);  // and from what the buffer held
-    std::uint64_t topFrom = 0, topHeld = 0, bottomFrom = 0, bottomHeld = 0;
-    bool cellsFrom = false, cellsHeld = false;
+    // The rows' differences from what the marks are taken against, OR-ed.
+    const bool againstHeld = against == TileKernel::Against::Held;
+    W changed = Unit::broadcast(0);
+    std::uint64_t top = 0, bottom = 0;
+    bool cells = false;
     typename Unit::Counter live{};
     int grays = 0;
-    for (int r = 0; r < rows; r += kLanes) {
+    unsigned rowsToWrite = 0;
+    // Each row's sum is worked out once; the rows above and below a group of
+    // rows are its neighbours' sums moved by one row.
+    W before0, before1, here0, here1, after0, after1;
+    rowSum(y0 - kLanes, before0, before1);
+    rowSum(y0, here0, here1);
+    for (int r = 0; r < rows; r += kLanes, before0 = here0, before1 = here1, here0 = after0, here1 = after1) {
         const std::int64_t y = y0 + r;
-        W a0, a1, b0, b1, c0, c1;
-        rowSum(y - 1, a0, a1);
-        rowSum(y, b0, b1);
-        rowSum(y + 1, c0, c1);
+        rowSum(y + kLanes, after0, after1);
+        const W a0 = Unit::rowAbove(before0, here0);
+        const W a1 = Unit::rowAbove(before1, here1);
+        const W b0 = here0;
+        const W b1 = here1;
+        const W c0 = Unit::rowBelow(here0, after0);
+        const W c1 = Unit::rowBelow(here1, after1);
         const W self = Unit::load(centre + y);
         // The 3 by 3 count with the cell itself, T = t0 + 2 (k0 + a1 + b1 + c1).
         const W t0 = a0 ^ b0 ^ c0;
@@ -117,44 +126,97 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
         const W before = Unit::load(held + y);
         Unit::store(held + y, next);
         live = Unit::count(live, next);
-        const W fromDiff = next ^ self;
         const W heldDiff = next ^ before;
-        changedFrom |= fromDiff;
-        changedHeld |= heldDiff;
-        if (r == 0) {
-            topFrom = Unit::lane(fromDiff, 0);
-            topHeld = Unit::lane(heldDiff, 0);
-        }
-        if (r + kLanes >= rows) {
-            bottomFrom = Unit::lane(fromDiff, lanes - 1);
-            bottomHeld = Unit::lane(heldDiff, lanes - 1);
-        }
+        const W diff = againstHeld ? heldDiff : next ^ self;
+        changed |= diff;
+        if (r == 0)
+            top = Unit::lane(diff, 0);
+        if (r + kLanes >= rows)
+            bottom = Unit::lane(diff, lanes - 1);
         std::uint8_t* rowOut = out + r * stride;
         if (grayFrom) {
             const W keep = ~t0 & one & ~self;
             for (int j = 0; j < lanes; ++j)
                 grays += writeGrayRow(Unit::lane(next, j), Unit::lane(keep, j), from.board->row(y + j) + x0,
-                                      rowOut + j * stride, cols, cellsFrom, cellsHeld);
+                                      rowOut + j * stride, cols, againstHeld, cells);
         } else {
             // Only the rows that differ from what the buffer holds are written
             // (all of them over gray cells, whose bits say nothing of them).
-            const unsigned write = grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff);
-            if (write != 0)
-                Unit::writeRows(next, write, rowOut, stride, cols);
+            rowsToWrite |= (grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff)) << r;
         }
     }
 
-    const std::uint64_t anyFrom = Unit::orLanes(changedFrom);
-    const std::uint64_t anyHeld = Unit::orLanes(changedHeld);
+    const std::uint64_t any = Unit::orLanes(changed);
     TileOutcome outcome;
+    outcome.rowsToWrite = static_cast<std::uint16_t>(rowsToWrite);
     outcome.live = static_cast<std::uint16_t>(Unit::total(live));
     outcome.grays = static_cast<std::uint16_t>(grays);
-    const std::uint32_t first = marksOf(anyFrom, topFrom, bottomFrom) | (cellsFrom ? BoardTiles::kChanged : 0u);
-    const std::uint32_t second = againstHeld && !grayHeld
-                                     ? marksOf(anyHeld, topHeld, bottomHeld) | (cellsHeld ? BoardTiles::kChanged : 0u)
-                                     : BoardTiles::kAllMarks;
-    outcome.marks = first | (second << BoardTiles::kSecondShift);
+    // Against what the buffer held, its gray cells are not in the bits.
+    const bool known = against == TileKernel::Against::From || (againstHeld && !grayHeld);
+    outcome.marks = known ? marksOf(any, top, bottom) | (cells ? BoardTiles::kChanged : 0u) : BoardTiles::kAllMarks;
     return outcome;
+}
+
+// Writes the cells of tiles side by side in a row of tiles on a board larger
+// than the caches: row by row across them, so that the board is written front
+// to back, and past the caches, since the engine reads back only the bits.
+template <class Unit>
+void writeRun(Generation& into, std::uint32_t first, const TileOutcome* outcomes, std::size_t count)
+{
+    const std::int64_t wide = into.tiles.wide();
+    const std::int64_t width = into.board->pixelsWide();
+    const std::int64_t s0 = first % wide;
+    const std::int64_t y0 = first / wide * BoardTiles::kHeight;
+    const std::uint64_t* bits = into.live.strip(s0) + y0;
+    const std::ptrdiff_t stripStride = into.live.strip(1) - into.live.strip(0);
+    unsigned rows = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        rows |= outcomes[i].rowsToWrite;
+    for (; rows != 0; rows &= rows - 1) {
+        const int r = __builtin_ctz(rows);
+        std::uint8_t* out = into.board->row(y0 + r) + s0 * BoardTiles::kWidth;
+        for (std::size_t i = 0; i < count; ++i, out += BoardTiles::kWidth) {
+            if (!((outcomes[i].rowsToWrite >> r) & 1u))
+                continue;
+            const std::uint64_t word = bits[static_cast<std::ptrdiff_t>(i) * stripStride + r];
+            const int cols = static_cast<int>(
+                std::min<std::int64_t>(BoardTiles::kWidth, width - (s0 + std::int64_t(i)) * BoardTiles::kWidth));
+            if (cols == 64 && (reinterpret_cast<std::uintptr_t>(out) & 31u) == 0)
+                Unit::stream(word, out);
+            else
+                Unit::expand(word, out, cols);
+        }
+    }
+    Unit::streamed();  // before the generation is published
+}
+
+template <class Unit>
+void writeTileCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes, std::size_t count)
+{
+    constexpr std::size_t kStreamCells = std::size_t{1} << 24;
+    constexpr std::size_t kLongRun = 16;
+    const std::int64_t wide = into.tiles.wide();
+    const std::int64_t width = into.board->pixelsWide();
+    const bool large = into.board->cellCount() >= kStreamCells;
+    for (std::size_t i = 0, j = 0; i < count; i = j) {
+        for (j = i + 1; j < count && tiles[j] == tiles[j - 1] + 1 && tiles[j] % wide != 0; ++j) {
+        }
+        if (large && j - i >= kLongRun) {
+            writeRun<Unit>(into, tiles[i], outcomes + i, j - i);
+            continue;
+        }
+        for (std::size_t k = i; k < j; ++k) {  // a few tiles: each by itself
+            const std::int64_t s = tiles[k] % wide;
+            const std::int64_t y0 = tiles[k] / wide * BoardTiles::kHeight;
+            const std::uint64_t* bits = into.live.strip(s) + y0;
+            std::uint8_t* cells = into.board->row(y0) + s * BoardTiles::kWidth;
+            const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, width - s * BoardTiles::kWidth));
+            for (unsigned rows = outcomes[k].rowsToWrite; rows != 0; rows &= rows - 1) {
+                const int r = __builtin_ctz(rows);
+                Unit::expand(bits[r], cells + r * width, cols);
+            }
+        }
+    }
 }
 
 template <class Unit>

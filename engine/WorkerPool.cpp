@@ -81,6 +81,11 @@ void WorkerPool::serve(std::stop_token stop)
     std::uint64_t seen = 0;
     std::unique_lock lock(mutex_);
     for (;;) {
+        lock.unlock();
+        const auto until = std::chrono::steady_clock::now() + kWatch;
+        while (job_.load() == seen && !stop.stop_requested() && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        lock.lock();
         wake_.wait(lock, stop, [&] { return open_ && job_ != seen; });
         if (stop.stop_requested())
             return;

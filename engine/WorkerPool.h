@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -11,9 +12,15 @@
 
 // Threads that stay for the life of the engine and share out the tiles of a
 // generation with the thread that asks, so that no generation pays for
-// starting a thread. They are started when first needed.
+// starting a thread. They are started when first needed. Between jobs a
+// thread watches for the next one for a moment before it sleeps: a run's
+// generations follow one another within microseconds, sooner than a
+// sleeping thread can be woken.
 class WorkerPool {
 public:
+    // How long a thread watches for the next job before it sleeps.
+    static constexpr std::chrono::microseconds kWatch{200};
+
     // `threads` counts the calling thread too; 0 means one per core.
     explicit WorkerPool(unsigned threads = 0);
     ~WorkerPool();
@@ -50,7 +57,7 @@ private:
     const std::function<void(std::size_t)>* work_ = nullptr;
     std::size_t count_ = 0;
     std::atomic<std::size_t> next_{0};
-    std::uint64_t job_ = 0;  // counts jobs, so that a thread joins each once
+    std::atomic<std::uint64_t> job_{0};  // counts jobs, so that a thread joins each once
     bool open_ = false;      // threads may still join the job
     unsigned joined_ = 0;    // threads working on the job
     std::exception_ptr error_;

@@ -130,8 +130,10 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
             board->setPixel(bx + i, 3, CellBitmap::kLive);
         install(*board);
         for (int g = 0; g < f.generations; ++g) {
+            // Every seventh generation is held, so the next one goes into a
+            // buffer that holds another and computes every tile.
             step(g % 7 == 3);
-            if (g > 4 && g < 150) {
+            if (g > 4 && g < 150 && g % 7 != 4) {
                 EXPECT_LE(stepper.computed(), 6u) << "a flying glider touches at most four tiles";
             }
         }

@@ -37,10 +37,15 @@ void BoardTiles::mark(std::int64_t tile, std::uint32_t bits)
     m |= bits;
 }
 
-void BoardTiles::markAll()
+void BoardTiles::markInstalled()
 {
     clearMarks();
-    allMarked = true;
+    for (std::int64_t t = 0; t < count(); ++t) {
+        const auto i = static_cast<std::size_t>(t);
+        if (live[i] != 0 || grays[i] != 0)
+            mark(t, kAllMarks);
+    }
+    installed = true;
 }
 
 void BoardTiles::clearMarks()
@@ -53,5 +58,5 @@ void BoardTiles::clearMarks()
     }
     marked.clear();
     listed = true;
-    allMarked = false;
+    installed = false;
 }

@@ -9,10 +9,10 @@
 // next generation computes only the tiles that can change.
 //
 // A tile's next cells follow from its own cells and the ring of cells around
-// it. Its marks say where it changed against the generation two back (see
-// GenerationStep): at all, and in its top or bottom row, its left or right
-// column or one of its corners, each of which lies in the ring of one
-// neighbouring tile.
+// it. Its marks say where it changed against the generation whose buffer the
+// next one will be computed into (see GenerationStep): at all, and in its top
+// or bottom row, its left or right column or one of its corners, each of
+// which lies in the ring of one neighbouring tile.
 struct BoardTiles {
     static constexpr std::int64_t kWidth = 64;  // one 64-bit word of live bits per row
     static constexpr std::int64_t kHeight = 16;
@@ -44,8 +44,11 @@ struct BoardTiles {
 
     // Adds marks to a tile.
     void mark(std::int64_t tile, std::uint32_t marks);
-    // Every tile changed in every way: the next generation computes them all.
-    void markAll();
+    // A board just installed, with no generation before it: every tile with
+    // live or gray cells is marked as changed everywhere, so that the next
+    // generation computes those and their neighbours (into a buffer of dead
+    // cells, which is what the others stay), or else every tile.
+    void markInstalled();
     // No marks at all.
     void clearMarks();
 
@@ -54,7 +57,7 @@ struct BoardTiles {
     std::vector<std::uint32_t> marks;
     std::vector<std::uint32_t> marked;  // the tiles with marks, when `listed`
     bool listed = true;
-    bool allMarked = false;
+    bool installed = false;  // marked by markInstalled()
     std::int64_t population = 0;  // live cells on the whole board
 
 private:

@@ -26,6 +26,7 @@ std::unique_ptr<Generation> Generation::blank(std::int64_t width, std::int64_t h
         g->live = LiveBits(width, rowsRounded(height));
         g->tiles = BoardTiles(width, height);
         g->board = std::move(board);
+        g->dead = true;
         return g;
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -43,7 +44,7 @@ std::unique_ptr<Generation> Generation::of(std::unique_ptr<CellBitmap> board)
         g->live = LiveBits(width, rowsRounded(height));
         g->tiles = BoardTiles(width, height);
         TileKernel::scan(*board, g->live, g->tiles);
-        g->tiles.markAll();
+        g->tiles.markInstalled();
         g->board = std::move(board);
         return g;
     } catch (const std::bad_alloc&) {

@@ -24,12 +24,16 @@ struct Generation {
     std::uint64_t base = 0;
     // Generations computed since the board was installed.
     std::uint64_t number = 0;
+    // Every cell dead, as made: a board just installed computes into it only
+    // the tiles its cells can change.
+    bool dead = false;
 
     // A generation of dead cells. Null when the size does not fit or the
     // memory cannot be had.
     static std::unique_ptr<Generation> blank(std::int64_t width, std::int64_t height);
-    // A board installed as it is: its cells counted, every tile to compute.
-    // Null when `board` is null or the memory cannot be had.
+    // A board installed as it is: its cells counted and its tiles marked as
+    // installed (BoardTiles::markInstalled). Null when `board` is null or the
+    // memory cannot be had.
     static std::unique_ptr<Generation> of(std::unique_ptr<CellBitmap> board);
     // An independent copy; null when the memory cannot be had.
     std::unique_ptr<Generation> copy() const;

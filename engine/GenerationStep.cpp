@@ -79,9 +79,13 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     const BoardTiles& was = from.tiles;
     BoardTiles& now = into.tiles;
     const auto count = static_cast<std::size_t>(was.count());
-    // The buffer holds the generation `from` was computed from.
-    const bool all = was.allMarked || into.serial == 0 || into.serial != from.base;
+    // The buffer holds the generation `from` was computed from; or `from` is
+    // a board just installed, and the buffer holds dead cells.
+    const bool againstHeld = !was.installed && into.serial != 0 && into.serial == from.base;
+    const bool intoDead = was.installed && into.dead;
+    const bool all = !againstHeld && !intoDead;
     into.serial = 0;
+    into.dead = false;
     now.clearMarks();
     if (!all)
         findActive(from);
@@ -89,7 +93,7 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     // Marks against the generation two back need the buffer to hold the one
     // before; after computing every tile they are taken against `from`,
     // which the buffer of the next generation holds.
-    const TileKernel::Against against = all ? TileKernel::Against::From : TileKernel::Against::Held;
+    const TileKernel::Against against = againstHeld ? TileKernel::Against::Held : TileKernel::Against::From;
     const std::size_t n = all ? count : active_.size();
     computed_ = n;
     std::atomic<std::int64_t> delta{0};  // live cells against what the buffer held
@@ -118,14 +122,18 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
         }
         delta.fetch_add(change);
     };
-    const std::size_t tasks = (n + kTilesPerTask - 1) / kTilesPerTask;
+    // Tasks small enough that each thread gets several, large enough for
+    // whole rows of a wide board.
+    const std::size_t threads = workers ? workers->size() : 1;
+    const std::size_t perTask = std::clamp<std::size_t>(n / (4 * threads), kMinTilesPerTask, kTilesPerTask);
+    const std::size_t tasks = (n + perTask - 1) / perTask;
     std::atomic<bool> stopped{false};
     auto task = [&](std::size_t i) {
         if (stop.stop_requested()) {
             stopped.store(true);
             return;
         }
-        compute(i * kTilesPerTask, std::min(n, (i + 1) * kTilesPerTask));
+        compute(i * perTask, std::min(n, (i + 1) * perTask));
     };
     // Marks are left unlisted until they are listed below, so that a step
     // that ends early (stopped, or an exception) leaves no stale list.

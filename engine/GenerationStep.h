@@ -19,11 +19,15 @@ class WorkerPool;
 // parts cost. When the buffer holds something else, every tile is computed,
 // and the marks are taken against the current generation: the next step
 // then leaves the still tiles, and the one after that the repeating ones.
+// A board just installed, computed into a buffer of dead cells, computes
+// only the tiles with live or gray cells and their neighbours.
 class GenerationStep {
 public:
-    // Tiles per task handed to a thread of the pool: a board 4096 cells wide
-    // is 64 tiles, so that a task's cells are written whole rows at a time.
+    // Tiles per task handed to a thread of the pool, at most: a board 4096
+    // cells wide is 64 tiles, so that a task's cells are written whole rows
+    // at a time.
     static constexpr std::size_t kTilesPerTask = 64;
+    static constexpr std::size_t kMinTilesPerTask = 8;
     // How many tiles ahead the live bits are asked for.
     static constexpr std::size_t kPrefetchAhead = 3;
     // Fewer tiles than this are computed on the calling thread alone: waking

@@ -188,6 +188,30 @@ TEST_F(Tiled, EditsAndReplacedBoardsBetweenGenerations)
         step(g == 4);
 }
 
+// The first generation of a board just installed into a buffer of dead
+// cells computes only the tiles with live or gray cells and their rings:
+// births across a tile's edges and corner, and gray cells alone in a tile.
+TEST_F(Tiled, TheFirstGenerationOfABoardJustInstalledReachesPastItsTiles)
+{
+    struct Case { const char* name; std::vector<CellEdit> cells; };
+    const Case cases[] = {
+        {"blinker across a right edge", {{63, 5, 0}, {63, 6, 0}, {63, 7, 0}}},
+        {"blinker across a bottom edge", {{10, 15, 0}, {11, 15, 0}, {12, 15, 0}}},
+        {"birth in the tile diagonally below", {{63, 15, 0}, {64, 15, 0}, {63, 16, 0}}},
+        {"gray cells alone in a tile", {{70, 20, 40}, {100, 30, 200}}},
+    };
+    int width = 130;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto board = CellBitmap::create(width++, 40);  // a new size: a new buffer
+        for (const CellEdit& e : c.cells)
+            board->setPixel(e.x, e.y, e.value);
+        install(*board);
+        step();
+        step();
+    }
+}
+
 // Large enough to be shared out among threads: the same as the whole-board
 // kernel (itself checked against the plain rule).
 TEST_F(Tiled, SharedOutAmongThreadsOnALargeBoard)

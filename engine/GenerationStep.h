@@ -23,16 +23,14 @@ class WorkerPool;
 // only the tiles with live or gray cells and their neighbours.
 class GenerationStep {
 public:
-    // Tiles per task handed to a thread of the pool, at most: a board 4096
-    // cells wide is 64 tiles, so that a task's cells are written whole rows
-    // at a time.
-    static constexpr std::size_t kTilesPerTask = 64;
-    static constexpr std::size_t kMinTilesPerTask = 8;
+    // Tiles per task handed to a thread of the pool, at most and at least.
+    static constexpr std::size_t kTilesPerTask = 16;
+    static constexpr std::size_t kMinTilesPerTask = 2;
     // How many tiles ahead the live bits are asked for.
     static constexpr std::size_t kPrefetchAhead = 3;
     // Fewer tiles than this are computed on the calling thread alone: waking
     // another thread would cost more than it saves.
-    static constexpr std::size_t kParallelTiles = 96;
+    static constexpr std::size_t kParallelTiles = 24;
 
     // Computes into `into` (a generation of the same size, whatever it
     // holds) the generation after `from`, sharing the work with `workers`

@@ -15,7 +15,7 @@ struct TileOutcome {
     std::uint32_t marks = 0;
     // The rows (bit r: the tile's row r) whose cells are still to be written
     // from the new live bits (TileKernel::writeCells).
-    std::uint16_t rowsToWrite = 0;
+    std::uint64_t rowsToWrite = 0;
 };
 
 // The life rule on one tile, worked out on 64 cells at a time from the live

@@ -53,7 +53,7 @@ struct Avx2Unit {
     }
 
     // Live cells, counted per byte of the four rows (at most 8 a byte a
-    // call, so a tile of four calls cannot overflow them).
+    // call: the sixteen calls of a tile stay below 256).
     using Counter = __m256i;
     static Counter count(Counter c, Word w)
     {

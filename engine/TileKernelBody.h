@@ -92,7 +92,7 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
     bool cells = false;
     typename Unit::Counter live{};
     int grays = 0;
-    unsigned rowsToWrite = 0;
+    std::uint64_t rowsToWrite = 0;
     // Each row's sum is worked out once; the rows above and below a group of
     // rows are its neighbours' sums moved by one row.
     W before0, before1, here0, here1, after0, after1;
@@ -142,13 +142,13 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
         } else {
             // Only the rows that differ from what the buffer holds are written
             // (all of them over gray cells, whose bits say nothing of them).
-            rowsToWrite |= (grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff)) << r;
+            rowsToWrite |= std::uint64_t{grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff)} << r;
         }
     }
 
     const std::uint64_t any = Unit::orLanes(changed);
     TileOutcome outcome;
-    outcome.rowsToWrite = static_cast<std::uint16_t>(rowsToWrite);
+    outcome.rowsToWrite = rowsToWrite;
     outcome.live = static_cast<std::uint16_t>(Unit::total(live));
     outcome.grays = static_cast<std::uint16_t>(grays);
     // Against what the buffer held, its gray cells are not in the bits.
@@ -169,11 +169,11 @@ void writeRun(Generation& into, std::uint32_t first, const TileOutcome* outcomes
     const std::int64_t y0 = first / wide * BoardTiles::kHeight;
     const std::uint64_t* bits = into.live.strip(s0) + y0;
     const std::ptrdiff_t stripStride = into.live.strip(1) - into.live.strip(0);
-    unsigned rows = 0;
+    std::uint64_t rows = 0;
     for (std::size_t i = 0; i < count; ++i)
         rows |= outcomes[i].rowsToWrite;
     for (; rows != 0; rows &= rows - 1) {
-        const int r = __builtin_ctz(rows);
+        const int r = __builtin_ctzll(rows);
         std::uint8_t* out = into.board->row(y0 + r) + s0 * BoardTiles::kWidth;
         for (std::size_t i = 0; i < count; ++i, out += BoardTiles::kWidth) {
             if (!((outcomes[i].rowsToWrite >> r) & 1u))
@@ -211,8 +211,8 @@ void writeTileCells(Generation& into, const std::uint32_t* tiles, const TileOutc
             const std::uint64_t* bits = into.live.strip(s) + y0;
             std::uint8_t* cells = into.board->row(y0) + s * BoardTiles::kWidth;
             const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, width - s * BoardTiles::kWidth));
-            for (unsigned rows = outcomes[k].rowsToWrite; rows != 0; rows &= rows - 1) {
-                const int r = __builtin_ctz(rows);
+            for (std::uint64_t rows = outcomes[k].rowsToWrite; rows != 0; rows &= rows - 1) {
+                const int r = __builtin_ctzll(rows);
                 Unit::expand(bits[r], cells + r * width, cols);
             }
         }

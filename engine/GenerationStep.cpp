@@ -70,8 +70,13 @@ void GenerationStep::findActive(const Generation& from)
     }
     // Many tiles go in the board's order, so that their cells are written
     // front to back.
-    if (active_.size() * 8 >= count)
-        std::sort(active_.begin(), active_.end());
+    if (active_.size() * 8 >= count) {
+        active_.clear();
+        for (std::uint32_t t = 0; t < count; ++t) {
+            if (stamp_[t] == epoch_)
+                active_.push_back(t);
+        }
+    }
 }
 
 bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* workers, std::stop_token stop)

@@ -10,6 +10,7 @@
 #include "GenerationStep.h"
 #include "LifeRule.h"
 #include "ReferenceLife.h"
+#include "TileKernel.h"
 #include "WorkerPool.h"
 
 #include <benchmark/benchmark.h>
@@ -62,6 +63,7 @@ void GenerationTiled(benchmark::State& state)
         next();
     }
     state.counters["cells/s"] = benchmark::Counter(double(side * side), benchmark::Counter::kIsIterationInvariantRate);
+    state.SetLabel(TileKernel::usesWideUnit() ? "AVX2 kernel" : "plain kernel");
 }
 
 void GenerationPlainReference(benchmark::State& state)

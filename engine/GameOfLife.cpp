@@ -74,8 +74,10 @@ bool GameOfLife::startGameOfLifeAndWriteToFile(bool record, const std::string& f
             factory = recorderFactory_;
         }
         if (factory)
-            run->recorder = factory(file);
+            run->recorder = factory(file);  // may start a thread of its own
     } catch (const std::bad_alloc&) {
+        run.reset();
+    } catch (const std::system_error&) {
         run.reset();
     }
 

@@ -251,8 +251,14 @@ TEST_F(Engine, RunsThatEndByThemselvesSayHow)
         {"no memory for the next generation", {{}, fail(2, std::bad_alloc()), {}}, false, 40, RunEnd::OutOfMemory, 2},
         {"no worker thread", {{}, {}, fail(0, noThread)}, false, 40, RunEnd::OutOfMemory, 0},
         {"no thread for the pool", {{}, {}, fail(1, noThread)}, false, 2000, RunEnd::OutOfMemory, 0},
+        {"no thread for the recording", {}, true, 39, RunEnd::OutOfMemory, 0},
     };
-    life.setRecorderFactory([](const std::string&) { return std::make_unique<FramesRecorder>(3); });
+    // A recorder for a board 39 cells wide cannot start its thread.
+    life.setRecorderFactory([&](const std::string&) -> std::unique_ptr<RunRecorder> {
+        if (life.snapshot().board->pixelsWide() == 39)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::make_unique<FramesRecorder>(3);
+    });
     life.setIterations(10);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -265,7 +271,7 @@ TEST_F(Engine, RunsThatEndByThemselvesSayHow)
         ASSERT_EQ(watcher.reports().size(), before + 1);
         EXPECT_EQ(watcher.last().end, c.end);
         EXPECT_EQ(watcher.last().generations, c.generations);
-        EXPECT_EQ(watcher.last().recording.written, c.record);
+        EXPECT_EQ(watcher.last().recording.written, c.end == RunEnd::RecordingFull);
         life.setTestHooks({});
         EXPECT_EQ(run().end, RunEnd::Completed) << "the engine works on";
     }

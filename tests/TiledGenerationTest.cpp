@@ -143,19 +143,27 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
     }
 }
 
-// A blinker that the engine no longer computes (it repeats every two
-// generations) is edited: next to it, which changes what it becomes, and
-// apart from it in the same tile, where the new cell dies at once and the
-// blinker's tile returns to the cells of two generations back.
-TEST_F(Tiled, EditsInTheTileOfARepeatingBlinker)
+// A board whose tiles the engine no longer computes (a blinker repeats every
+// two generations) is edited: next to the blinker, which changes what it
+// becomes; apart from it in the same tile, where the new cell dies at once and
+// the tile returns to the cells of two generations back; and in the left or
+// right column of a tile, where the first births fall in the tile beside it.
+TEST_F(Tiled, EditsAmongTilesThatAreNoLongerComputed)
 {
-    for (const CellEdit added : {CellEdit{11, 4, 0}, CellEdit{20, 10, 0}}) {
-        SCOPED_TRACE(testing::Message() << "cell added at " << added.x << "," << added.y);
+    const std::vector<CellEdit> cases[] = {
+        {{11, 4, 0}},
+        {{20, 10, 0}},
+        {{64, 20, 0}, {64, 21, 0}, {64, 22, 0}},
+        {{63, 30, 0}, {63, 31, 0}, {63, 32, 0}},
+    };
+    for (const auto& added : cases) {
+        SCOPED_TRACE(testing::Message() << "cell added at " << added[0].x << "," << added[0].y);
         install(*boards::withLive(130, 40, {{10, 5}, {11, 5}, {12, 5}}));
         for (int g = 0; g < 6; ++g)
             step();
         ASSERT_EQ(stepper.computed(), 0u);
-        edit({added});
+        for (const CellEdit& e : added)
+            edit({e});
         for (int g = 0; g < 8; ++g)
             step();
     }

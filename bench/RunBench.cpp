@@ -113,9 +113,9 @@ void EditPress_ReaderHoldsTheBoard(benchmark::State& state) { editPress(state, t
 
 }  // namespace
 
-BENCHMARK(GliderGun_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(GliderGun_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(GliderGun_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(RandomSettles_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(RandomSettles_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(RandomSettles_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(EditPress_InPlace)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(EditPress_ReaderHoldsTheBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

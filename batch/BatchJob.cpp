@@ -137,6 +137,7 @@ int BatchJob::run()
     // The run, on the application's engine, as fast as it goes.
     GameOfLife life;
     life.pacer().setSpeed(RunPacer::kFastest);
+    life.setPause({});
     life.replaceBitmap(std::move(board));
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
@@ -189,18 +190,18 @@ int BatchJob::run()
             status = FileError;
     }
 
-    const auto final = life.getBitmap();
+    const auto final = life.snapshot();
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
         std::string error;
         if (isInterchange(options_.output)) {
-            const PatternSave save = PatternInterchange::write(*final, path);
+            const PatternSave save = PatternInterchange::write(*final.board, path);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
                 std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
         } else {
-            error = isPattern(options_.output) ? PatternFile::write(final.get(), path)
-                                               : ImageFile::writePng(*final, path, scale);
+            error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path)
+                                               : ImageFile::writePng(*final.board, path, scale);
         }
         if (!error.empty()) {
             std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());
@@ -212,7 +213,7 @@ int BatchJob::run()
         const double cells = double(width) * double(height) * double(report->generations);
         std::fprintf(out_, "%lldx%lld cells, %d generations, %lld live cells, %.3f s, %s\n",
                      static_cast<long long>(width), static_cast<long long>(height), report->generations,
-                     static_cast<long long>(final->liveCells()), seconds,
+                     static_cast<long long>(final.population), seconds,
                      describeRate(seconds > 0 ? cells / seconds : 0).c_str());
     }
     return status;

@@ -1,11 +1,17 @@
-// Generation speed on large random boards: the kernel on one core, split
-// over every core, and the plain per-cell reference for comparison.
+// Generation speed on large random boards, first generations: the tiled
+// engine (what runs use) split over every core, the whole-board kernel on
+// one core and split over every core, and the plain per-cell reference.
 //
 //   build/release/bench/engine_bench --benchmark_filter=Generation
 
 #include "CellBitmap.h"
+#include "CurrentBoard.h"
+#include "Generation.h"
+#include "GenerationStep.h"
 #include "LifeRule.h"
 #include "ReferenceLife.h"
+#include "TileKernel.h"
+#include "WorkerPool.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +33,39 @@ void runKernel(benchmark::State& state, unsigned threads)
 void GenerationOneCore(benchmark::State& state) { runKernel(state, 1); }
 void GenerationAllCores(benchmark::State& state) { runKernel(state, 0); }
 
+// The engine's own generations, as a run computes them: from the current
+// generation into the spare buffer, then published. A new random board every
+// 16 generations keeps them among the first ones, where nearly every tile
+// changes. The buffers are made before the timing starts, as a run makes
+// them once.
+void GenerationTiled(benchmark::State& state)
+{
+    const auto side = state.range(0);
+    CurrentBoard board;
+    GenerationStep step;
+    WorkerPool pool;
+    auto next = [&] {
+        auto from = board.waitForCurrent({}, {});
+        auto buffer = board.takeBuffer(side, side);
+        step.run(*from.generation, *buffer, &pool, {});
+        from.generation.reset();
+        board.publishAfter(from.serial, buffer, {});
+    };
+    board.replace(CellBitmap::random(4.0 * double(side), 4.0 * double(side)));
+    next();
+    int generation = 0;
+    for (auto _ : state) {
+        if (generation++ % 16 == 0) {
+            state.PauseTiming();
+            board.replace(CellBitmap::random(4.0 * double(side), 4.0 * double(side)));
+            state.ResumeTiming();
+        }
+        next();
+    }
+    state.counters["cells/s"] = benchmark::Counter(double(side * side), benchmark::Counter::kIsIterationInvariantRate);
+    state.SetLabel(TileKernel::usesWideUnit() ? "AVX2 kernel" : "plain kernel");
+}
+
 void GenerationPlainReference(benchmark::State& state)
 {
     const auto side = state.range(0);
@@ -41,5 +80,6 @@ void GenerationPlainReference(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(GenerationOneCore)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(GenerationAllCores)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(GenerationAllCores)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(GenerationTiled)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(GenerationPlainReference)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

@@ -83,5 +83,6 @@ std::int64_t CellBitmap::liveCells() const
 
 bool CellBitmap::sameCells(const CellBitmap& other) const
 {
-    return width_ == other.width_ && height_ == other.height_ && cells_ == other.cells_;
+    return width_ == other.width_ && height_ == other.height_ &&
+           std::equal(cells_.begin(), cells_.end(), other.cells_.begin());
 }

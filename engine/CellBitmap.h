@@ -1,15 +1,23 @@
 #pragma once
 
+#include "LargeBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 // A size in view points, carried beside the cell counts of a board.
 struct LogicalSize {
     double width = 0.0;
     double height = 0.0;
     friend bool operator==(const LogicalSize&, const LogicalSize&) = default;
+};
+
+// One cell to set: column x, row y, and its new value.
+struct CellEdit {
+    std::int64_t x;
+    std::int64_t y;
+    std::uint8_t value;
 };
 
 // The board: W by H cells, one unsigned byte per cell, rows stored top to
@@ -83,5 +91,5 @@ private:
     std::int64_t width_;
     std::int64_t height_;
     LogicalSize size_;
-    std::vector<std::uint8_t> cells_;
+    LargeBuffer<std::uint8_t> cells_;
 };

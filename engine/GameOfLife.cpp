@@ -1,139 +1,48 @@
 #include "GameOfLife.h"
 
-#include "LifeRule.h"
+#include "Generation.h"
+#include "GenerationStep.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 #include <utility>
-
-// Keeps at most one board-sized buffer that no generation uses any more, so
-// that a run does not allocate a new board for every generation. A buffer
-// comes back here when the last holder of its generation lets go of it,
-// whichever thread that is.
-class GameOfLife::BufferPool : public std::enable_shared_from_this<BufferPool> {
-public:
-    std::shared_ptr<CellBitmap> take(std::int64_t width, std::int64_t height)
-    {
-        std::unique_ptr<CellBitmap> board;
-        {
-            std::lock_guard lock(mutex_);
-            if (spare_ && spare_->pixelsWide() == width && spare_->pixelsHigh() == height)
-                board = std::move(spare_);
-            spare_.reset();
-        }
-        if (!board)
-            board = CellBitmap::create(width, height);
-        return adopt(std::move(board));
-    }
-
-    std::shared_ptr<CellBitmap> adopt(std::unique_ptr<CellBitmap> board)
-    {
-        if (!board)
-            return nullptr;
-        std::weak_ptr<BufferPool> pool = weak_from_this();
-        return std::shared_ptr<CellBitmap>(board.release(), [pool](CellBitmap* released) {
-            std::unique_ptr<CellBitmap> owned(released);
-            if (auto self = pool.lock())
-                self->giveBack(std::move(owned));
-        });
-    }
-
-private:
-    void giveBack(std::unique_ptr<CellBitmap> board)
-    {
-        std::unique_ptr<CellBitmap> dropped;  // freed outside the lock
-        std::lock_guard lock(mutex_);
-        dropped = std::exchange(spare_, std::move(board));
-    }
-
-    std::mutex mutex_;
-    std::unique_ptr<CellBitmap> spare_;
-};
 
 struct GameOfLife::Run {
     std::uint64_t ticket = 0;
     std::unique_ptr<RunRecorder> recorder;  // null for a run that does not record
     bool record = false;
+    std::optional<std::int32_t> generations;
     std::function<void(const RunReport&)> finished;
     std::stop_source stop;
     std::jthread thread;
     std::atomic<bool> done{false};
 };
 
-GameOfLife::GameOfLife() : pool_(std::make_shared<BufferPool>()) {}
+namespace {
 
-GameOfLife::~GameOfLife()
+RecordingResult finishRecording(RunRecorder& recorder, RunEnd end)
 {
-    std::vector<std::shared_ptr<Run>> runs;
-    {
-        std::lock_guard lock(mutex_);
-        for (auto& run : runs_)
-            run->stop.request_stop();
-        runs.swap(runs_);
-        current_.reset();
-    }
-    for (auto& run : runs) {
-        if (run->thread.joinable())
-            run->thread.join();
+    try {
+        return recorder.finish(end);
+    } catch (const std::bad_alloc&) {
+        return {false, "The recording could not be written: there is not enough memory."};
     }
 }
 
-BoardSnapshot GameOfLife::snapshot() const
-{
-    std::lock_guard lock(mutex_);
-    return {board_, serial_};
-}
+}  // namespace
 
-void GameOfLife::publishLocked(std::shared_ptr<CellBitmap> board)
-{
-    board_ = std::move(board);
-    ++serial_;
-}
-
-void GameOfLife::replaceBitmap(std::unique_ptr<CellBitmap> board)
-{
-    auto shared = pool_->adopt(std::move(board));
-    std::shared_ptr<CellBitmap> old;  // released outside the lock
-    std::lock_guard lock(mutex_);
-    old = std::move(board_);
-    publishLocked(std::move(shared));
-}
+GameOfLife::~GameOfLife() { shutdown(); }
 
 bool GameOfLife::initWithBitmap(const CellBitmap& board)
 {
-    auto copy = board.copy();
-    if (!copy)
+    if (!board_.install(board))
         return false;
-    replaceBitmap(std::move(copy));
     iterations_.store(kDefaultIterations);
     return true;
 }
 
-BoardSnapshot GameOfLife::makeBitmapIfNone(double rectWidth, double rectHeight)
-{
-    {
-        std::lock_guard lock(mutex_);
-        if (board_)
-            return {board_, serial_};
-    }
-    auto fresh = pool_->adopt(CellBitmap::random(rectWidth, rectHeight));
-    std::lock_guard lock(mutex_);
-    if (!board_ && fresh)
-        publishLocked(std::move(fresh));
-    return {board_, serial_};
-}
-
-bool GameOfLife::modifyBitmap(const std::function<void(CellBitmap&)>& edit)
-{
-    std::lock_guard lock(mutex_);
-    if (!board_)
-        return false;
-    auto copy = pool_->adopt(board_->copy());
-    if (!copy)
-        return false;
-    edit(*copy);
-    publishLocked(std::move(copy));
-    return true;
-}
+// --- Runs ---
 
 std::uint64_t GameOfLife::prepareRun()
 {
@@ -153,33 +62,65 @@ void GameOfLife::reapLocked()
 
 bool GameOfLife::startGameOfLifeAndWriteToFile(bool record, const std::string& file, RunIndicators indicators)
 {
-    auto run = std::make_shared<Run>();
-    run->record = record;
-    run->finished = std::move(indicators.finished);
-    if (record) {
+    auto finished = std::move(indicators.finished);
+    std::shared_ptr<Run> run;
+    try {
+        run = std::make_shared<Run>();
+        run->record = record;
+        run->generations = indicators.generations;
         RecorderFactory factory;
-        {
+        if (record) {
             std::lock_guard lock(mutex_);
             factory = recorderFactory_;
         }
         if (factory)
-            run->recorder = factory(file);
+            run->recorder = factory(file);  // may start a thread of its own
+    } catch (const std::bad_alloc&) {
+        run.reset();
+    } catch (const std::system_error&) {
+        run.reset();
     }
 
-    std::lock_guard lock(mutex_);
-    reapLocked();
-    std::uint64_t ticket = indicators.ticket;
-    if (ticket == 0)
-        ticket = ++tickets_;
-    if (ticket <= voidThrough_ || ticket < latestTicket_)
-        return false;
-    latestTicket_ = ticket;
-    run->ticket = ticket;
-    if (current_)
-        current_->stop.request_stop();
-    current_ = run;
-    runs_.push_back(run);
-    run->thread = std::jthread([this, run] { runLoop(run->stop.get_token(), run); });
+    {
+        std::lock_guard lock(mutex_);
+        if (shutDown_)
+            return false;
+        reapLocked();
+        std::uint64_t ticket = indicators.ticket;
+        if (ticket == 0)
+            ticket = ++tickets_;
+        if (ticket <= voidThrough_ || ticket < latestTicket_)
+            return false;
+        latestTicket_ = ticket;
+        if (currentRun_)
+            currentRun_->stop.request_stop();
+        currentRun_.reset();
+        if (run) {
+            run->ticket = ticket;
+            run->finished = std::move(finished);
+            try {
+                runs_.reserve(runs_.size() + 1);
+                if (hooks_.beforeThreadStart)
+                    hooks_.beforeThreadStart();
+                run->thread = std::jthread([this, run] { runLoop(run->stop.get_token(), run); });
+                runs_.push_back(run);
+                currentRun_ = run;
+                return true;
+            } catch (const std::system_error&) {
+            } catch (const std::bad_alloc&) {
+            }
+            finished = std::move(run->finished);
+        }
+    }
+
+    // The run could not begin for want of memory or a thread: it ends at once.
+    RunReport report;
+    report.end = RunEnd::OutOfMemory;
+    report.recorded = record;
+    if (run && run->recorder)
+        report.recording = finishRecording(*run->recorder, report.end);
+    if (finished)
+        finished(report);
     return true;
 }
 
@@ -187,22 +128,23 @@ void GameOfLife::abortGameOfLife()
 {
     std::lock_guard lock(mutex_);
     voidThrough_ = tickets_;
-    if (current_)
-        current_->stop.request_stop();
-    current_.reset();
+    if (currentRun_)
+        currentRun_->stop.request_stop();
+    currentRun_.reset();
     reapLocked();
+    board_.settle();
 }
 
 void GameOfLife::reset()
 {
     abortGameOfLife();
-    replaceBitmap(nullptr);
+    board_.replace(nullptr);
 }
 
 bool GameOfLife::isRunning() const
 {
     std::lock_guard lock(mutex_);
-    return current_ && !current_->done.load();
+    return currentRun_ && !currentRun_->done.load();
 }
 
 void GameOfLife::waitForRuns()
@@ -220,6 +162,26 @@ void GameOfLife::waitForRuns()
     reapLocked();
 }
 
+void GameOfLife::shutdown()
+{
+    std::vector<std::shared_ptr<Run>> runs;
+    {
+        std::lock_guard lock(mutex_);
+        shutDown_ = true;
+        voidThrough_ = tickets_;
+        for (auto& run : runs_)
+            run->stop.request_stop();
+        runs.swap(runs_);
+        currentRun_.reset();
+        redraw_ = nullptr;
+    }
+    for (auto& run : runs) {
+        if (run->thread.joinable())
+            run->thread.join();
+    }
+    workers_.stop();
+}
+
 void GameOfLife::setRedrawHandler(std::function<void()> handler)
 {
     std::lock_guard lock(mutex_);
@@ -232,76 +194,97 @@ void GameOfLife::setRecorderFactory(RecorderFactory factory)
     recorderFactory_ = std::move(factory);
 }
 
+void GameOfLife::setTestHooks(TestHooks hooks)
+{
+    workers_.setThreadStartHook(hooks.beforeThreadStart);
+    std::lock_guard lock(mutex_);
+    hooks_ = std::move(hooks);
+}
+
 void GameOfLife::runLoop(std::stop_token stop, const std::shared_ptr<Run>& run)
 {
     RunReport report;
     report.recorded = run->record;
-    report.end = RunEnd::Completed;
     std::function<void()> redraw;
+    TestHooks hooks;
     {
         std::lock_guard lock(mutex_);
         redraw = redraw_;
+        hooks = hooks_;
     }
-
-    for (;;) {
-        if (report.generations >= iterations_.load())
-            break;
-        if (stop.stop_requested()) {
-            report.end = RunEnd::Cancelled;
-            break;
-        }
-
-        BoardSnapshot from = snapshot();
-        std::shared_ptr<const CellBitmap> published;
-        std::uint64_t serial = 0;
-        if (from.board) {
-            auto next = pool_->take(from.board->pixelsWide(), from.board->pixelsHigh());
-            if (!next) {  // no memory for the next generation: end as if stopped
-                report.end = RunEnd::Cancelled;
-                break;
-            }
-            if (!LifeRule::step(*from.board, *next, stop, 0)) {  // every core on large boards
-                report.end = RunEnd::Cancelled;
-                break;
-            }
-            next->setSize(from.board->size());
-            std::shared_ptr<CellBitmap> old;  // released outside the lock
-            {
-                std::lock_guard lock(mutex_);
-                if (stop.stop_requested()) {
-                    report.end = RunEnd::Cancelled;
-                    break;
-                }
-                if (serial_ != from.serial)
-                    continue;  // replaced or edited meanwhile: compute again from the board as it is now
-                old = std::move(board_);
-                published = next;
-                publishLocked(std::move(next));
-                serial = serial_;
-            }
-        }
-        // With no board the generation has nothing to compute; the redraw
-        // lets the view make a random board for the next one.
-        ++report.generations;
-        if (redraw)
-            redraw();
-        if (run->recorder && published) {
-            run->recorder->capture(published);
-            if (run->recorder->full()) {
-                report.end = RunEnd::Cancelled;
-                break;
-            }
-        }
-        published.reset();
-        std::this_thread::sleep_for(kPause);
-        if (serial != 0)
-            pacer_.waitBeforeNext(serial, stop);
+    try {
+        report.end = runGenerations(stop, *run, report, hooks, redraw);
+    } catch (const std::bad_alloc&) {
+        report.end = RunEnd::OutOfMemory;
+    } catch (const std::system_error&) {
+        report.end = RunEnd::OutOfMemory;  // a thread of the pool could not be started
     }
-
     if (run->recorder)
-        report.recording = run->recorder->finish(report.end);
+        report.recording = finishRecording(*run->recorder, report.end);
     run->recorder.reset();
     if (run->finished)
         run->finished(report);
     run->done.store(true);
+}
+
+RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& report, const TestHooks& hooks,
+                                  const std::function<void()>& redraw)
+{
+    GenerationStep step;
+    std::unique_ptr<Generation> next;  // the buffer the next generation is computed into
+    struct GiveBack {
+        CurrentBoard& board;
+        std::unique_ptr<Generation>& next;
+        ~GiveBack() { board.giveBack(std::move(next)); }
+    } giveBack{board_, next};
+
+    for (;;) {
+        const std::int32_t count = run.generations ? *run.generations : iterations_.load();
+        if (report.generations >= count)
+            return RunEnd::Completed;
+        if (stop.stop_requested())
+            return RunEnd::Cancelled;
+
+        // With no board the drawing makes one, and the first generation
+        // counted is computed on the board the person sees.
+        auto from = board_.waitForCurrent(stop, redraw);
+        if (!from.generation)
+            return RunEnd::Cancelled;
+        const CellBitmap& cells = *from.generation->board;
+        if (!next || next->board->pixelsWide() != cells.pixelsWide() ||
+            next->board->pixelsHigh() != cells.pixelsHigh()) {
+            next.reset();
+            if (hooks.beforeBoardMemory)
+                hooks.beforeBoardMemory();
+            next = board_.takeBuffer(cells.pixelsWide(), cells.pixelsHigh());
+            if (!next)
+                return RunEnd::OutOfMemory;
+        }
+        if (!step.run(*from.generation, *next, &workers_, stop))
+            return RunEnd::Cancelled;
+        if (hooks.beforePublish)
+            hooks.beforePublish();
+
+        auto published = board_.publishAfter(from.serial, next, stop);
+        from.generation.reset();
+        if (!published) {
+            if (stop.stop_requested())
+                return RunEnd::Cancelled;
+            continue;  // replaced or edited meanwhile: compute again from the board as it is now
+        }
+        const std::uint64_t serial = published->serial;
+        ++report.generations;
+        if (redraw)
+            redraw();
+        if (run.recorder) {
+            run.recorder->capture(CurrentBoard::boardOf(published));
+            if (run.recorder->full())
+                return RunEnd::RecordingEnded;
+        }
+        published.reset();
+        const std::chrono::microseconds pause(pause_.load());
+        if (pause.count() > 0)
+            std::this_thread::sleep_for(pause);
+        pacer_.waitBeforeNext(serial, stop);
+    }
 }

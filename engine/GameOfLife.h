@@ -1,14 +1,19 @@
 #pragma once
 
 #include "CellBitmap.h"
+#include "CurrentBoard.h"
 #include "RunPacer.h"
 #include "RunRecorder.h"
+#include "WorkerPool.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,7 +21,7 @@
 // How a run ended, handed to its `finished` callback.
 struct RunReport {
     RunEnd end = RunEnd::Completed;
-    std::int32_t generations = 0;  // generations completed and written
+    std::int32_t generations = 0;  // generations completed and published
     bool recorded = false;         // a recording run
     RecordingResult recording;     // what its recorder wrote
 };
@@ -26,67 +31,92 @@ struct RunIndicators {
     // From prepareRun(), taken when the command was given: a stop that comes
     // after that (even before the run has begun) cancels the run. 0: none.
     std::uint64_t ticket = 0;
-    // Called once on the run's worker thread when the run has ended,
-    // completed or cancelled, after its recording has been written.
+    // Called once on the run's worker thread when the run has ended, however
+    // it ended, after its recording has been written.
     std::function<void(const RunReport&)> finished;
-};
-
-// One generation of the board as it stood at one moment. The board of a
-// snapshot never changes; a later generation is a new board.
-struct BoardSnapshot {
-    std::shared_ptr<const CellBitmap> board;  // null: no board
-    std::uint64_t serial = 0;                 // grows with every change of the board
+    // When set, the run computes exactly this many generations (a step),
+    // whatever the iteration count.
+    std::optional<std::int32_t> generations;
 };
 
 // The simulation: the current board, the iteration count and the runs of
-// generations, each on a worker thread of its own.
+// generations, each on a worker thread of its own, sharing a pool of threads
+// for the work of a generation.
 //
 // The board is shared between the main thread and the run as immutable
-// generations: a run computes the next generation from a snapshot into a
-// second buffer and publishes it whole under a short lock, unless it was
-// stopped or the board was replaced or edited meanwhile (then the generation
-// is thrown away and the run goes on with the board it finds). So nobody ever
-// sees a generation partly written, and nothing waits for a generation.
+// generations (CurrentBoard): a run computes the next generation into a
+// second buffer and publishes it whole, unless it was stopped or the board
+// was replaced or edited meanwhile (then the generation is thrown away and
+// the run goes on with the board it finds). So nobody ever sees a generation
+// partly written, and nothing waits for a generation. Only the tiles that can
+// change are computed (GenerationStep), and each tile's live cells are
+// counted as it is computed, so the population costs no pass over the board.
 class GameOfLife {
 public:
     using RecorderFactory = std::function<std::unique_ptr<RunRecorder>(const std::string& file)>;
     static constexpr std::int32_t kDefaultIterations = 100;
-    // The pause after each generation.
+    // The pause after each generation, unless the owner sets another.
     static constexpr std::chrono::microseconds kPause{100};
 
-    GameOfLife();
+    // Seams through which tests make rare moments certain; empty otherwise.
+    struct TestHooks {
+        // On the worker, when a generation has been computed and before it is published.
+        std::function<void()> beforePublish;
+        // On the worker, before a run takes the memory for its generations.
+        std::function<void()> beforeBoardMemory;
+        // Before any thread is started: a run's worker or a thread of the pool.
+        std::function<void()> beforeThreadStart;
+    };
+
+    GameOfLife() = default;
     ~GameOfLife();
     GameOfLife(const GameOfLife&) = delete;
     GameOfLife& operator=(const GameOfLife&) = delete;
 
     // --- The board ---
-    BoardSnapshot snapshot() const;
+    BoardSnapshot snapshot() const { return board_.snapshot(); }
     // The current generation (null when there is no board).
     std::shared_ptr<const CellBitmap> getBitmap() const { return snapshot().board; }
-    // Replaces the board whole; null leaves no board.
-    void replaceBitmap(std::unique_ptr<CellBitmap> board);
+    // Replaces the board whole; null leaves no board. Its cells are counted
+    // here; its generation count starts again at 0.
+    void replaceBitmap(std::unique_ptr<CellBitmap> board) { board_.replace(std::move(board)); }
     // Installs an independent copy of `board` and sets the iteration count
     // back to 100. Returns false (and changes nothing) when no copy can be made.
     bool initWithBitmap(const CellBitmap& board);
     // When there is no board, makes a random one sized from the rectangle.
     // Returns the board then current (still none when the rectangle is too small).
-    BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight);
-    // Changes the board through `edit`, on a copy that then replaces it.
-    // Returns false when there is no board.
-    bool modifyBitmap(const std::function<void(CellBitmap&)>& edit);
+    BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight)
+    {
+        return board_.makeIfNone(rectWidth, rectHeight);
+    }
+    // Sets cells: in place when no one else holds the current board (no run,
+    // no reader), on a copy otherwise. Cells outside the board are left out.
+    // Published as an edit: the serial grows, the generation count stays.
+    // Returns false when there is no board, no cell was inside it, or a copy
+    // could not be made.
+    bool editCells(std::span<const CellEdit> edits) { return board_.edit(edits); }
+    // Changes the board through `edit`, on a copy of the whole board that
+    // then replaces it (the generation count stays). For a few cells,
+    // editCells is far cheaper. Returns false when there is no board.
+    bool modifyBitmap(const std::function<void(CellBitmap&)>& edit) { return board_.modify(edit); }
 
     // --- The iteration count, read by a run before every generation ---
     void setIterations(std::int32_t iterations) { iterations_.store(iterations); }
     std::int32_t iterations() const { return iterations_.load(); }
+    // The pause after each generation (0: none).
+    void setPause(std::chrono::microseconds pause) { pause_.store(pause.count()); }
 
     // --- Runs ---
     std::uint64_t prepareRun();
     // Starts a run on a new worker thread and returns at once. A run still
     // going is cancelled first, so two runs never write the board. Returns
-    // false when the ticket was voided by an abort, or is older than the
-    // current run's: that run never begins.
+    // false when the ticket was voided by an abort, is older than the current
+    // run's, or the engine was shut down: that run never begins and reports
+    // nothing. Otherwise `finished` is called once, also when the run cannot
+    // begin for want of memory or a thread.
     bool startGameOfLifeAndWriteToFile(bool record, const std::string& file, RunIndicators indicators);
-    // Cancels the current run, and every run prepared so far. Never waits.
+    // Cancels the current run, and every run prepared so far. Never waits
+    // for the run to end; once it returns the run publishes nothing more.
     void abortGameOfLife();
     // Aborts and drops the board; the next drawing makes a new random one.
     void reset();
@@ -95,35 +125,42 @@ public:
     // Waits until every run has ended. For callers without a screen; the
     // interface never calls it.
     void waitForRuns();
+    // Stops every run and joins every thread the engine started; no run
+    // begins afterwards. The owner calls it before the objects that the
+    // callbacks use go away. Not from a run's own callback.
+    void shutdown();
 
-    // Called on the worker after each generation; the view redraws.
+    // Called on the worker after each generation, and when a run finds no
+    // board; the view redraws (and makes a board).
     void setRedrawHandler(std::function<void()> handler);
     // Makes the recorder of each recording run.
     void setRecorderFactory(RecorderFactory factory);
+    void setTestHooks(TestHooks hooks);
 
     RunPacer& pacer() { return pacer_; }
 
 private:
     struct Run;
     void runLoop(std::stop_token stop, const std::shared_ptr<Run>& run);
-    class BufferPool;
-    void publishLocked(std::shared_ptr<CellBitmap> board);
+    RunEnd runGenerations(std::stop_token stop, Run& run, RunReport& report, const TestHooks& hooks,
+                          const std::function<void()>& redraw);
     void reapLocked();
 
-    mutable std::mutex mutex_;
-    std::shared_ptr<CellBitmap> board_;  // never changed in place once published
-    std::uint64_t serial_ = 0;
-    std::shared_ptr<BufferPool> pool_;  // gives generations their buffers back
+    CurrentBoard board_;
 
+    mutable std::mutex mutex_;  // the runs
     std::uint64_t tickets_ = 0;
     std::uint64_t voidThrough_ = 0;  // tickets up to this one were aborted
     std::uint64_t latestTicket_ = 0;
-    std::shared_ptr<Run> current_;             // the latest run, until aborted
-    std::vector<std::shared_ptr<Run>> runs_;   // every run not yet joined
-
+    std::shared_ptr<Run> currentRun_;         // the latest run, until aborted
+    std::vector<std::shared_ptr<Run>> runs_;  // every run not yet joined
+    bool shutDown_ = false;
     std::function<void()> redraw_;
     RecorderFactory recorderFactory_;
+    TestHooks hooks_;
 
     std::atomic<std::int32_t> iterations_{kDefaultIterations};
+    std::atomic<std::int64_t> pause_{kPause.count()};
     RunPacer pacer_;
+    WorkerPool workers_;
 };

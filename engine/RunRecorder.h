@@ -5,7 +5,14 @@
 
 class CellBitmap;
 
-enum class RunEnd { Completed, Cancelled };
+// How a run ended: it reached its count, it was stopped or superseded (a
+// stop, a reset, a new run, ...), or it ended by itself before its count.
+enum class RunEnd {
+    Completed,
+    Cancelled,
+    RecordingEnded,  // the recording could take no more frames (RunRecorder::full)
+    OutOfMemory,    // no memory, or no thread, for the next generation
+};
 
 // What a recording left behind when its run ended.
 struct RecordingResult {
@@ -25,11 +32,10 @@ public:
     // for as long as it needs.
     virtual void capture(std::shared_ptr<const CellBitmap> board) = 0;
 
-    // True when the recorder can take no more frames; the run then ends as
-    // if it had been stopped.
+    // True when the recorder can take no more frames; the run then ends
+    // (RunEnd::RecordingEnded).
     virtual bool full() const { return false; }
 
-    // Once, when the run has ended, completed or cancelled: writes what was
-    // captured.
+    // Once, when the run has ended, however it ended: writes what was captured.
     virtual RecordingResult finish(RunEnd end) = 0;
 };

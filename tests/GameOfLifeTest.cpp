@@ -2,10 +2,12 @@
 #include "GameOfLife.h"
 #include "ReferenceLife.h"
 #include "RunWatcher.h"
+#include "WorkerPool.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 // What a recording run hands its recorder is checked in GifRecorderTest,
@@ -52,6 +54,8 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
     EXPECT_EQ(redraws.load(), 100);
     const auto after = life.getBitmap();
     EXPECT_TRUE(after->sameCells(*reference::history(*board, 100)[100]));
+    EXPECT_EQ(life.snapshot().generation, 100u);
+    EXPECT_EQ(life.snapshot().population, after->liveCells());
 
     for (int count : {0, -3, INT32_MIN}) {
         life.setIterations(count);
@@ -60,6 +64,13 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
         EXPECT_EQ(none.generations, 0) << count;
     }
     EXPECT_EQ(life.getBitmap(), after) << "a generation was computed";
+
+    // A step: exactly the generations asked for, whatever the count.
+    EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators(0, 3)));
+    ASSERT_TRUE(watcher.waitFor(5));
+    EXPECT_EQ(watcher.last().generations, 3);
+    EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*board, 103)[103]));
+    EXPECT_EQ(life.snapshot().generation, 103u);
 
     life.setIterations(INT32_MAX);
     const auto lowered = run([&] { life.setIterations(1); }, 20ms);
@@ -124,32 +135,217 @@ TEST_F(Engine, AbortStopAndResetAtEveryStageOfARun)
     EXPECT_EQ(life.iterations(), 100000);
 }
 
-TEST_F(Engine, BoardReplacedOrEditedMidRunIsTheOneTheRunGoesOnWith)
+// The board is replaced or edited after the run computed a generation and
+// before it published it: that generation is thrown away, and the run goes
+// on with the board as it is now.
+TEST_F(Engine, BoardReplacedOrEditedDuringAGenerationIsTheOneTheRunGoesOnWith)
 {
-    // A block is still: once on the board it stays, whatever generation the run reaches.
-    const auto addBlock = [](CellBitmap& b) {
-        for (auto [x, y] : {std::pair{30, 30}, {31, 30}, {30, 31}, {31, 31}})
-            b.setPixel(x, y, 0);
-    };
-    life.setIterations(INT32_MAX);
+    auto board = boards::seeded(70, 50, 4);
+    auto other = boards::seeded(90, 40, 5);
+    const CellEdit edits[] = {{3, 3, 0}, {4, 3, 0}, {5, 3, 0}, {69, 49, 0}, {30, 20, 90}};
     for (const bool edit : {false, true}) {
-        SCOPED_TRACE(edit ? "a block added to a blinker" : "a large random board replaced by a block");
-        life.replaceBitmap(edit ? boards::withLive(40, 40, {{5, 5}, {6, 5}, {7, 5}}) : CellBitmap::random(2000, 2000));
-        run([&] {
-            auto block = CellBitmap::create(40, 40);
-            addBlock(*block);
-            if (edit)
-                EXPECT_TRUE(life.modifyBitmap(addBlock));
-            else
-                life.replaceBitmap(std::move(block));
-            sleep_for(10ms);
-            life.abortGameOfLife();
-        }, 10ms);
-        const auto now = life.getBitmap();
-        ASSERT_EQ(now->pixelsWide(), 40);
-        EXPECT_EQ(now->liveCells(), edit ? 3 + 4 : 4);
-        auto withBlock = now->copy();
-        addBlock(*withBlock);
-        EXPECT_TRUE(withBlock->sameCells(*now)) << "the block is gone";
+        SCOPED_TRACE(edit ? "edited" : "replaced");
+        life.replaceBitmap(board->copy());
+        life.setIterations(3);
+        std::atomic<int> publications{0};
+        life.setTestHooks({[&] {
+                               if (publications++ == 0)
+                                   edit ? void(life.editCells(edits)) : life.replaceBitmap(other->copy());
+                           },
+                           {}, {}});
+        EXPECT_EQ(run().generations, 3);
+        auto changed = edit ? board->copy() : other->copy();
+        if (edit) {
+            for (const CellEdit& e : edits)
+                changed->setPixel(e.x, e.y, e.value);
+        }
+        EXPECT_EQ(publications.load(), 4) << "the first generation computed is thrown away";
+        EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*changed, 3)[3]));
+        EXPECT_EQ(life.snapshot().generation, 3u);
     }
+}
+
+// Edits in place when no one else holds the board, on a copy otherwise;
+// either way a published board is never changed, the serial grows and the
+// generation count stays.
+TEST_F(Engine, EditsChangeTheBoardInPlaceOnlyWhenNoOneHoldsIt)
+{
+    const CellEdit none[] = {{-1, 0, 0}, {40, 3, 0}};
+    EXPECT_FALSE(life.editCells(none)) << "no board";
+    life.replaceBitmap(boards::withLive(40, 30, {{1, 1}}));
+    life.setIterations(2);
+    run();
+    EXPECT_FALSE(life.editCells(none)) << "every cell outside";
+
+    const CellEdit edits[] = {{1, 1, 255}, {5, 6, 0}, {6, 6, 0}, {7, 6, 120}, {40, 6, 0}};
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "a reader holds the board" : "no one holds the board");
+        auto before = life.snapshot();
+        const CellBitmap* cells = before.board.get();
+        auto expected = before.board->copy();
+        for (const CellEdit& e : edits) {
+            if (expected->contains(e.x, e.y))
+                expected->setPixel(e.x, e.y, e.value);
+        }
+        auto reader = held ? before.board : nullptr;
+        auto heldCells = held ? reader->copy() : nullptr;
+        const std::uint64_t serial = before.serial;
+        before.board.reset();
+        ASSERT_TRUE(life.editCells(edits));
+        const auto after = life.snapshot();
+        EXPECT_EQ(after.board.get() == cells, !held);
+        EXPECT_TRUE(after.board->sameCells(*expected));
+        EXPECT_GT(after.serial, serial);
+        EXPECT_EQ(after.generation, 2u);
+        EXPECT_EQ(after.population, expected->liveCells());
+        if (held) {
+            EXPECT_TRUE(reader->sameCells(*heldCells)) << "a published board changed";
+        }
+    }
+    life.replaceBitmap(boards::withLive(4, 4, {{1, 1}}));
+    EXPECT_EQ(life.snapshot().generation, 0u) << "a board installed starts again";
+    EXPECT_EQ(life.snapshot().population, 1);
+}
+
+// --- Runs that end by themselves ---
+
+namespace {
+
+// Takes a given number of frames, then is full.
+class FramesRecorder : public RunRecorder {
+public:
+    explicit FramesRecorder(int frames) : frames_(frames) {}
+    void capture(std::shared_ptr<const CellBitmap>) override { ++captured_; }
+    bool full() const override { return captured_ >= frames_; }
+    RecordingResult finish(RunEnd end) override { return {end == RunEnd::RecordingEnded, ""}; }
+
+private:
+    int frames_;
+    int captured_ = 0;
+};
+
+}  // namespace
+
+// Each way a run ends by itself is reported as such, exactly once, and the
+// engine goes on working. Memory and threads that cannot be had are stood
+// for by hooks that throw what the library throws then.
+TEST_F(Engine, RunsThatEndByThemselvesSayHow)
+{
+    struct Case {
+        const char* name;
+        GameOfLife::TestHooks hooks;
+        bool record;
+        std::int64_t side;  // large enough for the pool
+        RunEnd end;
+        std::int32_t generations;
+    };
+    const auto fail = [](int after, auto error) {
+        return [after, error, calls = std::make_shared<int>(0)] {
+            if ((*calls)++ == after)
+                throw error;
+        };
+    };
+    const std::system_error noThread(std::make_error_code(std::errc::resource_unavailable_try_again));
+    const Case cases[] = {
+        {"recording ended", {}, true, 40, RunEnd::RecordingEnded, 3},
+        {"no memory for the next generation", {{}, fail(2, std::bad_alloc()), {}}, false, 40, RunEnd::OutOfMemory, 2},
+        {"no worker thread", {{}, {}, fail(0, noThread)}, false, 40, RunEnd::OutOfMemory, 0},
+        {"no thread for the pool", {{}, {}, fail(1, noThread)}, false, 2000, RunEnd::OutOfMemory, 0},
+        {"no thread for the recording", {}, true, 39, RunEnd::OutOfMemory, 0},
+    };
+    // A recorder for a board 39 cells wide cannot start its thread.
+    life.setRecorderFactory([&](const std::string&) -> std::unique_ptr<RunRecorder> {
+        if (life.snapshot().board->pixelsWide() == 39)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::make_unique<FramesRecorder>(3);
+    });
+    life.setIterations(10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        life.replaceBitmap(boards::seeded(c.side, c.side, 1));
+        life.setTestHooks(c.hooks);
+        const auto before = watcher.reports().size();
+        EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(c.record, "x.gif", watcher.indicators()));
+        ASSERT_TRUE(watcher.waitFor(before + 1));
+        life.waitForRuns();
+        ASSERT_EQ(watcher.reports().size(), before + 1);
+        EXPECT_EQ(watcher.last().end, c.end);
+        EXPECT_EQ(watcher.last().generations, c.generations);
+        EXPECT_EQ(watcher.last().recording.written, c.end == RunEnd::RecordingEnded);
+        life.setTestHooks({});
+        EXPECT_EQ(run().end, RunEnd::Completed) << "the engine works on";
+    }
+}
+
+TEST(WorkerPool, AnExceptionOnAnyThreadReachesTheCallerAndEveryOtherCallIsMadeOnce)
+{
+    WorkerPool pool(2);
+    for (const std::size_t throwing : {std::size_t{0}, std::size_t{57}, std::size_t{999}}) {
+        std::vector<std::atomic<int>> calls(1000);
+        EXPECT_THROW(pool.run(calls.size(),
+                              [&](std::size_t i) {
+                                  calls[i]++;
+                                  if (i == throwing)
+                                      throw std::bad_alloc();
+                              }),
+                     std::bad_alloc);
+        for (auto& c : calls)
+            EXPECT_LE(c.load(), 1);
+    }
+    std::vector<std::atomic<int>> calls(1000);
+    pool.run(calls.size(), [&](std::size_t i) { calls[i]++; });
+    for (auto& c : calls)
+        ASSERT_EQ(c.load(), 1);
+}
+
+// A run that finds no board asks for a drawing and waits for the board it
+// makes; the first generation it counts is computed on that board.
+TEST_F(Engine, ARunWithNoBoardWaitsForTheDrawingThatMakesOne)
+{
+    std::atomic<int> redraws{0};
+    life.setRedrawHandler([&] { redraws++; });
+    for (const bool drawn : {true, false}) {
+        SCOPED_TRACE(drawn ? "drawn" : "stopped while waiting");
+        life.reset();
+        life.setIterations(2);
+        redraws = 0;
+        const auto before = watcher.reports().size();
+        EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));
+        sleep_for(50ms);
+        EXPECT_EQ(redraws.load(), 1) << "asked once, then waiting";
+        EXPECT_EQ(watcher.reports().size(), before);
+        if (!drawn) {
+            life.abortGameOfLife();
+            ASSERT_TRUE(watcher.waitFor(before + 1));
+            EXPECT_EQ(watcher.last().end, RunEnd::Cancelled);
+            EXPECT_EQ(watcher.last().generations, 0);
+            continue;
+        }
+        auto made = life.makeBitmapIfNone(400, 200).board->copy();
+        ASSERT_TRUE(watcher.waitFor(before + 1));
+        EXPECT_EQ(watcher.last().end, RunEnd::Completed);
+        EXPECT_EQ(watcher.last().generations, 2);
+        EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*made, 2)[2]));
+    }
+}
+
+// Shutdown ends and joins every run: each reports, and after it no run
+// begins and nothing is called.
+TEST_F(Engine, ShutdownStopsEveryRunAndLetsNoneBegin)
+{
+    std::atomic<int> redraws{0};
+    life.setRedrawHandler([&] { redraws++; });
+    life.replaceBitmap(boards::seeded(300, 300, 2));
+    life.setIterations(INT32_MAX);
+    EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));
+    sleep_for(20ms);
+    life.shutdown();
+    ASSERT_EQ(watcher.reports().size(), 1u) << "the run has reported by the time shutdown returns";
+    EXPECT_EQ(watcher.last().end, RunEnd::Cancelled);
+    const int seen = redraws.load();
+    EXPECT_FALSE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));
+    sleep_for(20ms);
+    EXPECT_EQ(redraws.load(), seen);
+    EXPECT_EQ(watcher.reports().size(), 1u);
+    EXPECT_FALSE(life.isRunning());
 }

@@ -162,7 +162,7 @@ TEST_F(GifRecording, FullDiskEndsTheRunAndKeepsTheEarlierFile)
     const auto report = record(file);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(report.end, RunEnd::Cancelled);
+    EXPECT_EQ(report.end, RunEnd::RecordingEnded);
     EXPECT_LT(report.generations, 100000);
     EXPECT_FALSE(report.recording.written);
     EXPECT_EQ(report.recording.message, "\u201cx.gif\u201d could not be saved: File too large.");

@@ -30,8 +30,9 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent) : QWidget(parent)
     update();
 }
 
-// The runs end (the board's owner joins them) before the view itself goes.
-VandrelGameOfLifeView::~VandrelGameOfLifeView() = default;
+// Every run ends, and every engine thread is joined, before any member the
+// redraw handler uses goes.
+VandrelGameOfLifeView::~VandrelGameOfLifeView() { life_.shutdown(); }
 
 bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
 {
@@ -71,7 +72,7 @@ void VandrelGameOfLifeView::mouseDown(QPointF press)
 {
     if (!isCreating_)
         return;
-    const auto board = life_.getBitmap();
+    auto board = life_.getBitmap();
     if (!board)
         return;
     const double viewWidth = width();
@@ -85,12 +86,11 @@ void VandrelGameOfLifeView::mouseDown(QPointF press)
     // A press on the right or bottom edge can reach the board's size.
     column = std::clamp<std::int64_t>(column, 0, board->pixelsWide() - 1);
     row = std::clamp<std::int64_t>(row, 0, board->pixelsHigh() - 1);
-    const bool changed = life_.modifyBitmap([&](CellBitmap& cells) {
-        if (!cells.contains(column, row))
-            return;
-        cells.setPixel(column, row, cells.getPixel(column, row) == CellBitmap::kLive ? CellBitmap::kDead
-                                                                                   : CellBitmap::kLive);
-    });
+    const std::uint8_t toggled =
+        board->getPixel(column, row) == CellBitmap::kLive ? CellBitmap::kDead : CellBitmap::kLive;
+    board.reset();  // unshared, the board is edited in place
+    const CellEdit edit{column, row, toggled};
+    const bool changed = life_.editCells({&edit, 1});
     if (changed) {
         somethingChanged_ = true;
         update();

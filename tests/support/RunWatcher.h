@@ -9,13 +9,18 @@
 
 class RunWatcher {
 public:
-    RunIndicators indicators(std::uint64_t ticket = 0)
+    // `generations`: a run of exactly that many (a step).
+    RunIndicators indicators(std::uint64_t ticket = 0, std::optional<std::int32_t> generations = {})
     {
-        return {ticket, [this](const RunReport& report) {
-                    std::lock_guard lock(mutex_);
-                    reports_.push_back(report);
-                    ended_.notify_all();
-                }};
+        RunIndicators indicators;
+        indicators.ticket = ticket;
+        indicators.generations = generations;
+        indicators.finished = [this](const RunReport& report) {
+            std::lock_guard lock(mutex_);
+            reports_.push_back(report);
+            ended_.notify_all();
+        };
+        return indicators;
     }
 
     // Waits until `count` runs have ended; false after the time limit.

@@ -1,0 +1,121 @@
+// Whole runs on the engine, each against the whole-board kernel split over
+// every core (the dense path) in the same run:
+//   GliderGun/...     the glider gun on 8192 by 8192 cells, placed as the
+//                     batch tool places it, 1000 generations
+//   RandomSettles/... a 2048 by 2048 random board, 5000 generations
+//   EditPress/...     one cell set on a 16384 by 16384 board, in place (no
+//                     one else holds it) or on a copy (a reader holds it)
+//
+//   build/release/bench/engine_bench --benchmark_filter='GliderGun|RandomSettles|EditPress'
+
+#include "CellBitmap.h"
+#include "GameOfLife.h"
+#include "GliderGun.h"
+#include "LifeRule.h"
+
+#include <benchmark/benchmark.h>
+
+#include <condition_variable>
+#include <random>
+
+namespace {
+
+std::unique_ptr<CellBitmap> gliderGun() { return GliderGun::make(32768, 32768); }
+
+std::unique_ptr<CellBitmap> seededRandom(std::int64_t side)
+{
+    auto board = CellBitmap::create(side, side);
+    std::mt19937_64 random(2048);
+    for (std::uint8_t* cell = board->data(); cell != board->data() + board->cellCount(); ++cell)
+        *cell = (random() & 1) ? CellBitmap::kDead : CellBitmap::kLive;
+    return board;
+}
+
+// A run as the batch tool makes it: as fast as it goes, no pause. From the
+// board handed over to the run's end; making the board and letting the
+// engine go are not timed.
+void engineRun(benchmark::State& state, std::unique_ptr<CellBitmap> (*make)(), std::int32_t generations)
+{
+    std::int64_t population = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto board = make();
+        auto life = std::make_unique<GameOfLife>();
+        life->pacer().setSpeed(RunPacer::kFastest);
+        life->setPause({});
+        life->setIterations(generations);
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+        RunIndicators indicators;
+        indicators.finished = [&](const RunReport&) {
+            std::lock_guard lock(mutex);
+            done = true;
+            ended.notify_all();
+        };
+        state.ResumeTiming();
+
+        life->replaceBitmap(std::move(board));
+        life->startGameOfLifeAndWriteToFile(false, "", std::move(indicators));
+        {
+            std::unique_lock lock(mutex);
+            ended.wait(lock, [&] { return done; });
+        }
+
+        state.PauseTiming();
+        population = life->snapshot().population;
+        life.reset();
+        state.ResumeTiming();
+    }
+    state.counters["population"] = double(population);
+}
+
+void denseRun(benchmark::State& state, std::unique_ptr<CellBitmap> (*make)(), std::int32_t generations)
+{
+    std::int64_t population = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto board = make();
+        auto next = CellBitmap::create(board->pixelsWide(), board->pixelsHigh());
+        state.ResumeTiming();
+        for (std::int32_t g = 0; g < generations; ++g) {
+            LifeRule::step(*board, *next, {}, 0);
+            std::swap(board, next);
+        }
+        state.PauseTiming();
+        population = board->liveCells();
+        state.ResumeTiming();
+    }
+    state.counters["population"] = double(population);
+}
+
+std::unique_ptr<CellBitmap> random2048() { return seededRandom(2048); }
+
+void GliderGun_Engine(benchmark::State& state) { engineRun(state, gliderGun, 1000); }
+void GliderGun_Dense(benchmark::State& state) { denseRun(state, gliderGun, 1000); }
+void RandomSettles_Engine(benchmark::State& state) { engineRun(state, random2048, 5000); }
+void RandomSettles_Dense(benchmark::State& state) { denseRun(state, random2048, 5000); }
+
+void editPress(benchmark::State& state, bool held)
+{
+    GameOfLife life;
+    life.replaceBitmap(seededRandom(16384));
+    const auto reader = held ? life.getBitmap() : nullptr;
+    std::int64_t x = 0;
+    for (auto _ : state) {
+        const CellEdit edit{x++ % 16384, 8000, CellBitmap::kLive};
+        life.editCells({&edit, 1});
+    }
+}
+
+void EditPress_InPlace(benchmark::State& state) { editPress(state, false); }
+void EditPress_ReaderHoldsTheBoard(benchmark::State& state) { editPress(state, true); }
+
+}  // namespace
+
+BENCHMARK(GliderGun_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(GliderGun_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(RandomSettles_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(RandomSettles_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(EditPress_InPlace)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(EditPress_ReaderHoldsTheBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

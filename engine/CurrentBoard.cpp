@@ -1,0 +1,166 @@
+#include "CurrentBoard.h"
+
+#include "Generation.h"
+#include "GenerationPool.h"
+
+#include <utility>
+
+CurrentBoard::CurrentBoard() : pool_(std::make_shared<GenerationPool>()) {}
+
+CurrentBoard::~CurrentBoard() = default;
+
+std::shared_ptr<const CellBitmap> CurrentBoard::boardOf(std::shared_ptr<const Generation> generation)
+{
+    if (!generation)
+        return nullptr;
+    const CellBitmap* cells = generation->board.get();
+    return {std::move(generation), cells};
+}
+
+BoardSnapshot CurrentBoard::snapshotLocked() const
+{
+    if (!current_)
+        return {nullptr, serial_, 0, 0};
+    return {boardOf(current_), serial_, current_->number, current_->tiles.population};
+}
+
+BoardSnapshot CurrentBoard::snapshot() const
+{
+    std::lock_guard lock(mutex_);
+    return snapshotLocked();
+}
+
+void CurrentBoard::publishLocked(std::shared_ptr<Generation> generation, std::shared_ptr<Generation>& old)
+{
+    old = std::exchange(current_, std::move(generation));
+    ++serial_;
+    if (current_) {
+        current_->serial = serial_;
+        arrived_.notify_all();
+    }
+}
+
+void CurrentBoard::replace(std::unique_ptr<CellBitmap> board)
+{
+    std::shared_ptr<Generation> installed;
+    if (board)
+        installed = pool_->adopt(Generation::of(std::move(board)));
+    std::shared_ptr<Generation> old;  // released outside the lock
+    std::lock_guard lock(mutex_);
+    publishLocked(std::move(installed), old);
+}
+
+bool CurrentBoard::install(const CellBitmap& board)
+{
+    auto installed = pool_->adopt(Generation::of(board.copy()));
+    if (!installed)
+        return false;
+    std::shared_ptr<Generation> old;
+    std::lock_guard lock(mutex_);
+    publishLocked(std::move(installed), old);
+    return true;
+}
+
+BoardSnapshot CurrentBoard::makeIfNone(double rectWidth, double rectHeight)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (current_)
+            return snapshotLocked();
+    }
+    auto fresh = pool_->adopt(Generation::of(CellBitmap::random(rectWidth, rectHeight)));
+    std::shared_ptr<Generation> old;
+    std::lock_guard lock(mutex_);
+    if (!current_ && fresh)
+        publishLocked(std::move(fresh), old);
+    return snapshotLocked();
+}
+
+bool CurrentBoard::soleHolderLocked() const
+{
+    // References to the current generation are handed out only under the
+    // lock, so while it is held no one can take a new one, and a count of one
+    // means that every other holder has let go. Taking a reference through a
+    // weak pointer then orders their reads of the cells before our writes.
+    if (current_.use_count() != 1)
+        return false;
+    return std::weak_ptr<Generation>(current_).lock() != nullptr;
+}
+
+bool CurrentBoard::edit(std::span<const CellEdit> edits)
+{
+    std::shared_ptr<Generation> old;  // released outside the lock
+    std::lock_guard lock(mutex_);
+    if (!current_ || !current_->covers(edits))
+        return false;
+    if (soleHolderLocked()) {
+        current_->apply(edits);
+        current_->serial = ++serial_;
+        return true;
+    }
+    auto copy = current_->copy();
+    if (!copy)
+        return false;
+    copy->apply(edits);
+    publishLocked(pool_->adopt(std::move(copy)), old);
+    return true;
+}
+
+bool CurrentBoard::modify(const std::function<void(CellBitmap&)>& change)
+{
+    std::shared_ptr<Generation> old;
+    std::lock_guard lock(mutex_);
+    if (!current_)
+        return false;
+    auto cells = current_->board->copy();
+    if (!cells)
+        return false;
+    change(*cells);
+    auto changed = Generation::of(std::move(cells));
+    if (!changed)
+        return false;
+    changed->number = current_->number;
+    publishLocked(pool_->adopt(std::move(changed)), old);
+    return true;
+}
+
+CurrentBoard::Current CurrentBoard::waitForCurrent(std::stop_token stop, const std::function<void()>& noBoard)
+{
+    std::unique_lock lock(mutex_);
+    if (!current_) {
+        lock.unlock();
+        if (noBoard)
+            noBoard();
+        lock.lock();
+        if (!arrived_.wait(lock, stop, [this] { return current_ != nullptr; }))
+            return {};
+    }
+    return {current_, serial_};
+}
+
+std::unique_ptr<Generation> CurrentBoard::takeBuffer(std::int64_t width, std::int64_t height)
+{
+    return pool_->take(width, height);
+}
+
+void CurrentBoard::giveBack(std::unique_ptr<Generation> buffer)
+{
+    if (buffer)
+        pool_->giveBack(std::move(buffer));
+}
+
+std::shared_ptr<Generation> CurrentBoard::publishAfter(std::uint64_t serial, std::unique_ptr<Generation>& next,
+                                                       std::stop_token stop)
+{
+    std::shared_ptr<Generation> old;  // released outside the lock
+    std::lock_guard lock(mutex_);
+    if (stop.stop_requested() || serial_ != serial)
+        return nullptr;
+    publishLocked(pool_->adopt(std::move(next)), old);
+    return current_;
+}
+
+void CurrentBoard::settle() const
+{
+    std::lock_guard lock(mutex_);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "BoardTiles.h"
+#include "CellBitmap.h"
+#include "LiveBits.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+// One generation of the board as the engine keeps it: the cells, their live
+// bits and the tiles' bookkeeping. Once published it is never changed, but
+// in place by an edit when no one else holds it.
+struct Generation {
+    std::unique_ptr<CellBitmap> board;
+    LiveBits live;
+    BoardTiles tiles;
+    // The publication that holds these cells; 0 when they are not known to
+    // be one (a generation thrown away half-computed).
+    std::uint64_t serial = 0;
+    // The publication this generation was computed from (0: none): when the
+    // buffer the next generation goes into still holds those cells, only the
+    // tiles that can change need computing.
+    std::uint64_t base = 0;
+    // Generations computed since the board was installed.
+    std::uint64_t number = 0;
+    // Every cell dead, as made: a board just installed computes into it only
+    // the tiles its cells can change.
+    bool dead = false;
+
+    // A generation of dead cells. Null when the size does not fit or the
+    // memory cannot be had.
+    static std::unique_ptr<Generation> blank(std::int64_t width, std::int64_t height);
+    // A board installed as it is: its cells counted and its tiles marked as
+    // installed (BoardTiles::markInstalled). Null when `board` is null or the
+    // memory cannot be had.
+    static std::unique_ptr<Generation> of(std::unique_ptr<CellBitmap> board);
+    // An independent copy; null when the memory cannot be had.
+    std::unique_ptr<Generation> copy() const;
+
+    // Sets the cells and keeps the counts and marks right. Cells outside the
+    // board are left out; returns how many were inside.
+    std::size_t apply(std::span<const CellEdit> edits);
+    bool covers(std::span<const CellEdit> edits) const;
+};

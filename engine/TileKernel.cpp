@@ -1,0 +1,104 @@
+#include "TileKernel.h"
+
+#include "TileKernelBody.h"
+
+namespace {
+
+// One row at a time in a plain 64-bit word: what every processor has.
+struct PlainUnit {
+    using Word = std::uint64_t;
+    static constexpr int kLanes = 1;
+    static Word load(const std::uint64_t* p) { return *p; }
+    static void store(std::uint64_t* p, Word w) { *p = w; }
+    static Word broadcast(std::uint64_t v) { return v; }
+    static Word rowsMask(int) { return ~Word{0}; }
+    static std::uint64_t lane(Word w, int) { return w; }
+    static std::uint64_t orLanes(Word w) { return w; }
+    static Word rowAbove(Word above, Word) { return above; }
+    static Word rowBelow(Word, Word below) { return below; }
+    static unsigned changedLanes(Word w) { return w != 0 ? 1u : 0u; }
+
+    using Counter = int;
+    static Counter count(Counter c, Word w) { return c + __builtin_popcountll(w); }
+    static int total(Counter c) { return c; }
+
+    static void expand(std::uint64_t bits, std::uint8_t* out, int cols)
+    {
+        for (int i = 0; i < cols; ++i)
+            out[i] = ((bits >> i) & 1u) ? CellBitmap::kLive : CellBitmap::kDead;
+    }
+
+    static void stream(std::uint64_t bits, std::uint8_t* out) { expand(bits, out, 64); }
+    static void streamed() {}
+
+    static std::uint64_t scan(const std::uint8_t* cells, int cols, int& grays)
+    {
+        std::uint64_t bits = 0;
+        for (int i = 0; i < cols; ++i) {
+            bits |= std::uint64_t{cells[i] == CellBitmap::kLive} << i;
+            grays += cells[i] != CellBitmap::kLive && cells[i] != CellBitmap::kDead;
+        }
+        return bits;
+    }
+};
+
+bool wideUnit()
+{
+#if GOL_AVX2_KERNEL
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    }();
+    return available;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+TileOutcome TileKernel::step(const Generation& from, Generation& into, std::int64_t tile, Against against)
+{
+#if GOL_AVX2_KERNEL
+    if (wideUnit())
+        return stepAvx2(from, into, tile, against);
+#endif
+    return stepTile<PlainUnit>(from, into, tile, against);
+}
+
+void TileKernel::prefetch(const Generation& from, const Generation& into, std::int64_t tile)
+{
+    const std::int64_t wide = from.tiles.wide();
+    const std::int64_t s = tile % wide;
+    const std::int64_t y0 = tile / wide * BoardTiles::kHeight;
+    for (std::int64_t strip = s - 1; strip <= s + 1; ++strip) {
+        const std::uint64_t* words = from.live.strip(strip) + y0;
+        __builtin_prefetch(words - 1);
+        __builtin_prefetch(words + 7);
+        __builtin_prefetch(words + BoardTiles::kHeight);
+    }
+    const std::uint64_t* held = into.live.strip(s) + y0;
+    __builtin_prefetch(held, 1);
+    __builtin_prefetch(held + BoardTiles::kHeight - 1, 1);
+}
+
+void TileKernel::writeCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
+                            std::size_t count)
+{
+#if GOL_AVX2_KERNEL
+    if (wideUnit())
+        return writeCellsAvx2(into, tiles, outcomes, count);
+#endif
+    writeTileCells<PlainUnit>(into, tiles, outcomes, count);
+}
+
+void TileKernel::scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+{
+#if GOL_AVX2_KERNEL
+    if (wideUnit())
+        return scanAvx2(board, live, tiles);
+#endif
+    scanBoard<PlainUnit>(board, live, tiles);
+}
+
+bool TileKernel::usesWideUnit() { return wideUnit(); }

@@ -1,0 +1,245 @@
+#pragma once
+
+// The body of the tile kernel, compiled once for each vector unit (see
+// TileKernel.cpp). `Unit` gives the word type (one 64-bit word, or several
+// rows' words side by side), its loads and stores, and the conversions
+// between bits and cells. Everything here has internal linkage, so that no
+// copy built for a wider unit can stand in for the plain one.
+
+#include "Generation.h"
+#include "TileKernel.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// The marks of one set from the rows' differences: all rows OR-ed, and the
+// first and last row.
+inline std::uint32_t marksOf(std::uint64_t any, std::uint64_t top, std::uint64_t bottom)
+{
+    std::uint32_t m = 0;
+    m |= any != 0 ? BoardTiles::kChanged : 0;
+    m |= top != 0 ? BoardTiles::kTop : 0;
+    m |= bottom != 0 ? BoardTiles::kBottom : 0;
+    m |= (any & 1u) ? BoardTiles::kLeft : 0;
+    m |= (any >> 63) ? BoardTiles::kRight : 0;
+    m |= (top & 1u) ? BoardTiles::kTopLeft : 0;
+    m |= (top >> 63) ? BoardTiles::kTopRight : 0;
+    m |= (bottom & 1u) ? BoardTiles::kBottomLeft : 0;
+    m |= (bottom >> 63) ? BoardTiles::kBottomRight : 0;
+    return m;
+}
+
+// A tile with gray cells: a cell that is not live and has two live neighbours
+// keeps its value, gray or dead. Returns the row's gray cells; `changed`
+// says whether any value differs from what the buffer held, or from `from`
+// (gray cells change without their bits).
+inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8_t* from, std::uint8_t* out,
+                        int cols, bool againstHeld, bool& changed)
+{
+    int grays = 0;
+    for (int i = 0; i < cols; ++i) {
+        std::uint8_t v = CellBitmap::kDead;
+        if ((next >> i) & 1u)
+            v = CellBitmap::kLive;
+        else if ((keep >> i) & 1u)
+            v = from[i];
+        grays += v != CellBitmap::kLive && v != CellBitmap::kDead;
+        changed |= v != (againstHeld ? out[i] : from[i]);
+        out[i] = v;
+    }
+    return grays;
+}
+
+template <class Unit>
+TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against)
+{
+    using W = typename Unit::Word;
+    constexpr int kLanes = Unit::kLanes;
+    const std::int64_t wide = from.tiles.wide();
+    const std::int64_t s = tile % wide;
+    const std::int64_t x0 = s * BoardTiles::kWidth;
+    const std::int64_t y0 = tile / wide * BoardTiles::kHeight;
+    const std::int64_t stride = from.board->pixelsWide();
+    const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, stride - x0));
+    const int rows = static_cast<int>(std::min<std::int64_t>(BoardTiles::kHeight, from.board->pixelsHigh() - y0));
+    const W colMask = Unit::broadcast(cols == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << cols) - 1);
+    const std::uint64_t* centre = from.live.strip(s);
+    const std::uint64_t* west = from.live.strip(s - 1);
+    const std::uint64_t* east = from.live.strip(s + 1);
+    std::uint64_t* held = into.live.strip(s);
+    std::uint8_t* out = into.board->row(y0) + x0;
+    const auto t = static_cast<std::size_t>(tile);
+    const bool grayFrom = from.tiles.grays[t] != 0;
+    const bool grayHeld = into.tiles.grays[t] != 0;
+
+    // Each row's live cells with their left and right neighbours, summed
+    // bit by bit into a two-bit count (s0 + 2 s1).
+    auto rowSum = [&](std::int64_t y, W& s0, W& s1) {
+        const W c = Unit::load(centre + y);
+        const W left = (c << 1) | (Unit::load(west + y) >> 63);
+        const W right = (c >> 1) | (Unit::load(east + y) << 63);
+        const W x = left ^ c;
+        s0 = x ^ right;
+        s1 = (left & c) | (x & right);
+    };
+
+    // The rows' differences from what the marks are taken against, OR-ed.
+    const bool againstHeld = against == TileKernel::Against::Held;
+    W changed = Unit::broadcast(0);
+    std::uint64_t top = 0, bottom = 0;
+    bool cells = false;
+    typename Unit::Counter live{};
+    int grays = 0;
+    std::uint64_t rowsToWrite = 0;
+    // Each row's sum is worked out once; the rows above and below a group of
+    // rows are its neighbours' sums moved by one row.
+    W before0, before1, here0, here1, after0, after1;
+    rowSum(y0 - kLanes, before0, before1);
+    rowSum(y0, here0, here1);
+    for (int r = 0; r < rows; r += kLanes, before0 = here0, before1 = here1, here0 = after0, here1 = after1) {
+        const std::int64_t y = y0 + r;
+        rowSum(y + kLanes, after0, after1);
+        const W a0 = Unit::rowAbove(before0, here0);
+        const W a1 = Unit::rowAbove(before1, here1);
+        const W b0 = here0;
+        const W b1 = here1;
+        const W c0 = Unit::rowBelow(here0, after0);
+        const W c1 = Unit::rowBelow(here1, after1);
+        const W self = Unit::load(centre + y);
+        // The 3 by 3 count with the cell itself, T = t0 + 2 (k0 + a1 + b1 + c1).
+        const W t0 = a0 ^ b0 ^ c0;
+        const W k0 = (a0 & b0) | (c0 & (a0 ^ b0));
+        const W p = a1 ^ b1;
+        const W q = a1 & b1;
+        const W u = c1 ^ k0;
+        const W v = c1 & k0;
+        const W one = (p ^ u) & ~(q | v);             // k0 + a1 + b1 + c1 == 1
+        const W two = (p & u) | ((q ^ v) & ~(p | u));  // == 2
+        // Live next: T == 3, or T == 4 with the cell live. A cell that is
+        // not live keeps its value when T == 2 (two live neighbours).
+        W next = ((t0 & one) | (~t0 & two & self)) & colMask;
+        const int lanes = std::min(kLanes, rows - r);
+        if (lanes < kLanes)
+            next &= Unit::rowsMask(lanes);  // below the board
+        const W before = Unit::load(held + y);
+        Unit::store(held + y, next);
+        live = Unit::count(live, next);
+        const W heldDiff = next ^ before;
+        const W diff = againstHeld ? heldDiff : next ^ self;
+        changed |= diff;
+        if (r == 0)
+            top = Unit::lane(diff, 0);
+        if (r + kLanes >= rows)
+            bottom = Unit::lane(diff, lanes - 1);
+        std::uint8_t* rowOut = out + r * stride;
+        if (grayFrom) {
+            const W keep = ~t0 & one & ~self;
+            for (int j = 0; j < lanes; ++j)
+                grays += writeGrayRow(Unit::lane(next, j), Unit::lane(keep, j), from.board->row(y + j) + x0,
+                                      rowOut + j * stride, cols, againstHeld, cells);
+        } else {
+            // Only the rows that differ from what the buffer holds are written
+            // (all of them over gray cells, whose bits say nothing of them).
+            rowsToWrite |= std::uint64_t{grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff)} << r;
+        }
+    }
+
+    const std::uint64_t any = Unit::orLanes(changed);
+    TileOutcome outcome;
+    outcome.rowsToWrite = rowsToWrite;
+    outcome.live = static_cast<std::uint16_t>(Unit::total(live));
+    outcome.grays = static_cast<std::uint16_t>(grays);
+    // Against what the buffer held, its gray cells are not in the bits.
+    const bool known = against == TileKernel::Against::From || (againstHeld && !grayHeld);
+    outcome.marks = known ? marksOf(any, top, bottom) | (cells ? BoardTiles::kChanged : 0u) : BoardTiles::kAllMarks;
+    return outcome;
+}
+
+// Writes the cells of tiles side by side in a row of tiles on a board larger
+// than the caches: row by row across them, so that the board is written front
+// to back, and past the caches, since the engine reads back only the bits.
+template <class Unit>
+void writeRun(Generation& into, std::uint32_t first, const TileOutcome* outcomes, std::size_t count)
+{
+    const std::int64_t wide = into.tiles.wide();
+    const std::int64_t width = into.board->pixelsWide();
+    const std::int64_t s0 = first % wide;
+    const std::int64_t y0 = first / wide * BoardTiles::kHeight;
+    const std::uint64_t* bits = into.live.strip(s0) + y0;
+    const std::ptrdiff_t stripStride = into.live.strip(1) - into.live.strip(0);
+    std::uint64_t rows = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        rows |= outcomes[i].rowsToWrite;
+    for (; rows != 0; rows &= rows - 1) {
+        const int r = __builtin_ctzll(rows);
+        std::uint8_t* out = into.board->row(y0 + r) + s0 * BoardTiles::kWidth;
+        for (std::size_t i = 0; i < count; ++i, out += BoardTiles::kWidth) {
+            if (!((outcomes[i].rowsToWrite >> r) & 1u))
+                continue;
+            const std::uint64_t word = bits[static_cast<std::ptrdiff_t>(i) * stripStride + r];
+            const int cols = static_cast<int>(
+                std::min<std::int64_t>(BoardTiles::kWidth, width - (s0 + std::int64_t(i)) * BoardTiles::kWidth));
+            if (cols == 64 && (reinterpret_cast<std::uintptr_t>(out) & 31u) == 0)
+                Unit::stream(word, out);
+            else
+                Unit::expand(word, out, cols);
+        }
+    }
+    Unit::streamed();  // before the generation is published
+}
+
+template <class Unit>
+void writeTileCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes, std::size_t count)
+{
+    constexpr std::size_t kStreamCells = std::size_t{1} << 24;
+    constexpr std::size_t kLongRun = 16;
+    const std::int64_t wide = into.tiles.wide();
+    const std::int64_t width = into.board->pixelsWide();
+    const bool large = into.board->cellCount() >= kStreamCells;
+    for (std::size_t i = 0, j = 0; i < count; i = j) {
+        for (j = i + 1; j < count && tiles[j] == tiles[j - 1] + 1 && tiles[j] % wide != 0; ++j) {
+        }
+        if (large && j - i >= kLongRun) {
+            writeRun<Unit>(into, tiles[i], outcomes + i, j - i);
+            continue;
+        }
+        for (std::size_t k = i; k < j; ++k) {  // a few tiles: each by itself
+            const std::int64_t s = tiles[k] % wide;
+            const std::int64_t y0 = tiles[k] / wide * BoardTiles::kHeight;
+            const std::uint64_t* bits = into.live.strip(s) + y0;
+            std::uint8_t* cells = into.board->row(y0) + s * BoardTiles::kWidth;
+            const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, width - s * BoardTiles::kWidth));
+            for (std::uint64_t rows = outcomes[k].rowsToWrite; rows != 0; rows &= rows - 1) {
+                const int r = __builtin_ctzll(rows);
+                Unit::expand(bits[r], cells + r * width, cols);
+            }
+        }
+    }
+}
+
+template <class Unit>
+void scanBoard(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+{
+    const std::int64_t width = board.pixelsWide();
+    std::int64_t population = 0;
+    for (std::int64_t y = 0; y < board.pixelsHigh(); ++y) {
+        const std::uint8_t* row = board.row(y);
+        const std::int64_t tileRow = y / BoardTiles::kHeight * tiles.wide();
+        for (std::int64_t s = 0; s < live.strips(); ++s) {
+            const int cols = static_cast<int>(std::min<std::int64_t>(64, width - s * 64));
+            int grays = 0;
+            const std::uint64_t bits = Unit::scan(row + s * 64, cols, grays);
+            live.strip(s)[y] = bits;
+            const auto t = static_cast<std::size_t>(tileRow + s);
+            const int n = __builtin_popcountll(bits);
+            tiles.live[t] = static_cast<std::uint16_t>(tiles.live[t] + n);
+            tiles.grays[t] = static_cast<std::uint16_t>(tiles.grays[t] + grays);
+            population += n;
+        }
+    }
+    tiles.population = population;
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+#include "Boards.h"
+#include "CurrentBoard.h"
+#include "Generation.h"
+#include "GenerationStep.h"
+#include "LifeRule.h"
+#include "ReferenceLife.h"
+#include "WorkerPool.h"
+
+#include <gtest/gtest.h>
+
+// The engine's generations, tile by tile, against the plain per-cell rule,
+// one generation at a time. The generations are driven as a run drives them
+// (take the current generation, compute into the spare buffer, publish), on
+// the test's own thread.
+
+namespace {
+
+class Tiled : public ::testing::Test {
+protected:
+    void install(const CellBitmap& board)
+    {
+        expected = board.copy();
+        life.install(board);
+        generation = 0;
+    }
+
+    // One generation on both sides, compared. `hold` keeps the generation
+    // before, as a recorder does, so that the next one is computed into a
+    // buffer that holds something else.
+    void step(bool hold = false)
+    {
+        auto from = life.waitForCurrent({}, {});
+        ASSERT_TRUE(from.generation);
+        const auto& cells = *from.generation->board;
+        auto next = life.takeBuffer(cells.pixelsWide(), cells.pixelsHigh());
+        ASSERT_TRUE(next);
+        ASSERT_TRUE(stepper.run(*from.generation, *next, &pool, {}));
+        held = hold ? CurrentBoard::boardOf(from.generation) : nullptr;
+        from.generation.reset();
+        ASSERT_TRUE(life.publishAfter(from.serial, next, {}));
+        reference::step(*expected);
+        ++generation;
+        check();
+    }
+
+    void check()
+    {
+        const auto now = life.snapshot();
+        ASSERT_TRUE(now.board->sameCells(*expected)) << "generation " << generation;
+        ASSERT_EQ(now.population, expected->liveCells()) << "generation " << generation;
+        ASSERT_EQ(now.generation, generation);
+    }
+
+    void edit(std::initializer_list<CellEdit> edits)
+    {
+        for (const CellEdit& e : edits) {
+            if (expected->contains(e.x, e.y))
+                expected->setPixel(e.x, e.y, e.value);
+        }
+        ASSERT_TRUE(life.edit(edits));
+        check();
+    }
+
+    CurrentBoard life;
+    GenerationStep stepper;
+    WorkerPool pool{2};
+    std::unique_ptr<CellBitmap> expected;
+    std::shared_ptr<const CellBitmap> held;
+    std::uint64_t generation = 0;
+};
+
+}  // namespace
+
+// Widths and heights around the tiles' 64 by 64 cells, with gray cells.
+TEST_F(Tiled, RandomBoardsOfManySizesWithGrayCells)
+{
+    unsigned seed = 1;
+    for (int w : {1, 2, 63, 64, 65, 130}) {
+        for (int h : {1, 3, 63, 64, 65, 100}) {
+            SCOPED_TRACE(testing::Message() << w << "x" << h);
+            install(*boards::seeded(w, h, seed++));
+            for (int g = 0; g < 6; ++g)
+                step(g % 2 == 1);
+        }
+    }
+}
+
+TEST_F(Tiled, BoardsThatSettle)
+{
+    for (const bool grays : {false, true}) {
+        SCOPED_TRACE(grays ? "with gray cells" : "live and dead");
+        install(*boards::seeded(150, 97, 7, grays));
+        for (int g = 0; g < 300; ++g)
+            step(g % 50 == 0);
+    }
+}
+
+// A glider in each diagonal direction, aimed at a corner, at the top or
+// bottom edge and at the left or right edge of a board whose size is no
+// multiple of the tile, and along five paths around the corner of four tiles
+// at (64, 64), one of which goes right through it. A blinker stays away from
+// the paths: once the glider has crashed, nothing is computed.
+TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
+{
+    const int w = 130, h = 90;
+    struct Flight { int dx, dy, x, y, generations; };
+    std::vector<Flight> flights;
+    for (const int dx : {-1, 1}) {
+        for (const int dy : {-1, 1}) {
+            const int cornerX = dx > 0 ? w - 3 : 0;
+            const int cornerY = dy > 0 ? h - 3 : 0;
+            flights.push_back({dx, dy, cornerX - 45 * dx, cornerY - 45 * dy, 240});  // into the corner
+            flights.push_back({dx, dy, 65, dy > 0 ? 40 : 47, 240});                 // the top or bottom edge
+            flights.push_back({dx, dy, dx > 0 ? 90 : 37, 45, 240});                 // the left or right edge
+            for (int k = -2; k <= 2; ++k)
+                flights.push_back({dx, dy, 63 - 12 * dx + k, 63 - 12 * dy, 70});  // through the tiles' corner
+        }
+    }
+    for (const Flight& f : flights) {
+        SCOPED_TRACE(testing::Message() << "glider heading " << f.dx << "," << f.dy << " from " << f.x << "," << f.y);
+        auto board = CellBitmap::create(w, h);
+        // Three cells in a row with the two that steer it.
+        for (auto [cx, cy] : {std::pair{0, 0}, {1, 0}, {2, 0}, {2, -1}, {1, -2}}) {
+            const int px = f.dx > 0 ? cx : 2 - cx;
+            const int py = f.dy > 0 ? 2 + cy : -cy;
+            board->setPixel(f.x + px, f.y + py, CellBitmap::kLive);
+        }
+        const int bx = f.dx * f.dy > 0 ? 120 : 8;  // off the glider's diagonal
+        for (int i = 0; i < 3; ++i)
+            board->setPixel(bx + i - 1, 3, CellBitmap::kLive);
+        install(*board);
+        for (int g = 0; g < f.generations; ++g) {
+            // Every seventh generation is held, so the next one goes into a
+            // buffer that holds another and computes every tile.
+            step(g % 7 == 3);
+            if (g > 4 && g < 150 && g % 7 != 4) {
+                EXPECT_LE(stepper.computed(), 4u) << "a flying glider touches at most four of the six tiles";
+            }
+        }
+        if (f.generations > 200) {
+            EXPECT_EQ(stepper.computed(), 0u) << "the crash has settled and the blinker repeats";
+        }
+    }
+}
+
+// A board whose tiles the engine no longer computes (a blinker repeats every
+// two generations) is edited: next to the blinker, which changes what it
+// becomes; apart from it in the same tile, where the new cell dies at once and
+// the tile returns to the cells of two generations back; and in the left or
+// right column of a tile, where the first births fall in the tile beside it.
+TEST_F(Tiled, EditsAmongTilesThatAreNoLongerComputed)
+{
+    const std::vector<CellEdit> cases[] = {
+        {{11, 4, 0}},
+        {{20, 10, 0}},
+        {{64, 20, 0}, {64, 21, 0}, {64, 22, 0}},
+        {{63, 30, 0}, {63, 31, 0}, {63, 32, 0}},
+    };
+    for (const auto& added : cases) {
+        SCOPED_TRACE(testing::Message() << "cell added at " << added[0].x << "," << added[0].y);
+        install(*boards::withLive(130, 40, {{10, 5}, {11, 5}, {12, 5}}));
+        for (int g = 0; g < 6; ++g)
+            step();
+        ASSERT_EQ(stepper.computed(), 0u);
+        for (const CellEdit& e : added)
+            edit({e});
+        for (int g = 0; g < 8; ++g)
+            step();
+    }
+}
+
+// The first generation after a board is installed computes every tile;
+// after an edit the edited tiles and their neighbours are computed whether
+// the edit was made in place or on a copy (the board held by a reader).
+TEST_F(Tiled, EditsAndReplacedBoardsBetweenGenerations)
+{
+    install(*boards::seeded(150, 100, 3));
+    for (int g = 0; g < 20; ++g)
+        step();
+    // Corners and edges of tiles, gray values, and a cell outside the board.
+    edit({{63, 63, 0}, {64, 64, 0}, {0, 0, 0}, {149, 99, 130}, {65, 65, 255}, {150, 3, 0}});
+    step();
+    for (int g = 0; g < 5; ++g)
+        step();
+    const auto reader = life.snapshot().board;
+    edit({{64, 63, 0}, {64, 62, 0}, {64, 61, 0}, {10, 70, 200}});
+    EXPECT_FALSE(reader->sameCells(*expected)) << "a board once published changed";
+    for (int g = 0; g < 10; ++g)
+        step();
+
+    const BoardTiles tiles(150, 100);
+    install(*boards::seeded(150, 100, 4));
+    step();
+    EXPECT_EQ(stepper.computed(), static_cast<std::size_t>(tiles.count()));
+    for (int g = 0; g < 10; ++g)
+        step(g == 4);
+}
+
+// The first generation of a board just installed into a buffer of dead
+// cells computes only the tiles with live or gray cells and their rings:
+// births across a tile's edges and corner, and gray cells alone in a tile.
+TEST_F(Tiled, TheFirstGenerationOfABoardJustInstalledReachesPastItsTiles)
+{
+    struct Case { const char* name; std::vector<CellEdit> cells; };
+    const Case cases[] = {
+        {"blinker across a right edge", {{63, 5, 0}, {63, 6, 0}, {63, 7, 0}}},
+        {"blinker across a bottom edge", {{10, 63, 0}, {11, 63, 0}, {12, 63, 0}}},
+        {"birth in the tile diagonally below", {{63, 63, 0}, {64, 63, 0}, {63, 64, 0}}},
+        {"gray cells alone in a tile", {{70, 20, 40}, {100, 30, 200}}},
+    };
+    int width = 130;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto board = CellBitmap::create(width++, 80);  // a new size: a new buffer
+        for (const CellEdit& e : c.cells)
+            board->setPixel(e.x, e.y, e.value);
+        install(*board);
+        step();
+        step();
+    }
+}
+
+// Large enough to be shared out among threads: the same as the whole-board
+// kernel (itself checked against the plain rule).
+TEST_F(Tiled, SharedOutAmongThreadsOnALargeBoard)
+{
+    auto board = boards::seeded(900, 700, 11);
+    auto dense = board->copy();
+    auto next = CellBitmap::create(900, 700);
+    life.install(*board);
+    for (int g = 0; g < 20; ++g) {
+        auto from = life.waitForCurrent({}, {});
+        auto buffer = life.takeBuffer(900, 700);
+        ASSERT_TRUE(stepper.run(*from.generation, *buffer, &pool, {}));
+        from.generation.reset();
+        ASSERT_TRUE(life.publishAfter(from.serial, buffer, {}));
+        LifeRule::step(*dense, *next);
+        std::swap(dense, next);
+        const auto now = life.snapshot();
+        ASSERT_TRUE(now.board->sameCells(*dense)) << "generation " << g + 1;
+        ASSERT_EQ(now.population, dense->liveCells());
+    }
+    EXPECT_GE(stepper.computed(), GenerationStep::kParallelTiles);
+}

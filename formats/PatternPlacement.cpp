@@ -73,3 +73,13 @@ std::optional<PatternPlacement> PatternPlacement::place(const Axis& x, const Axi
     p.offsetY = y.plane ? centred(p.boardHeight, y.header) : centred(p.boardHeight, y.extent);
     return p;
 }
+
+std::unique_ptr<CellBitmap> PatternPlacement::makeBoard(std::string& why) const
+{
+    auto board = CellBitmap::create(boardWidth, boardHeight,
+                                    {double(boardWidth) * CellBitmap::kPointsPerCell,
+                                     double(boardHeight) * CellBitmap::kPointsPerCell});
+    if (!board)
+        why = "there is not enough memory for a board of " + cells(boardWidth, boardHeight) + " cells";
+    return board;
+}

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+class CellBitmap;
 
 // Where an imported pattern is to go: the board shown (its size in cells), or
 // a board of exactly the size asked for.
@@ -44,6 +47,10 @@ public:
     // cannot be placed (it does not fit the target or the largest board).
     static std::optional<PatternPlacement> place(const Axis& x, const Axis& y, PatternTarget target,
                                                  std::string& why);
+
+    // A board of dead cells of the placement's size (4 points a cell), or
+    // null with `why` saying so when the memory cannot be had.
+    std::unique_ptr<CellBitmap> makeBoard(std::string& why) const;
 
     // The offset of a pattern of `extent` cells centred on `board` cells,
     // rounded down (negative when the pattern is the larger).

@@ -18,8 +18,6 @@ constexpr std::int64_t kMax = CellBitmap::kMaxCells;
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 bool isLive(char c) { return c == 'O' || c == '*'; }
 
-std::string cells(std::int64_t w, std::int64_t h) { return std::to_string(w) + " \u00d7 " + std::to_string(h); }
-
 // One past the last live cell of a row; 0 when it has none.
 std::int64_t liveEnd(const std::uint8_t* row, std::int64_t width)
 {
@@ -133,12 +131,9 @@ BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& file
         reader.fail(why);
         return {nullptr, reader.error_};
     }
-    auto board = CellBitmap::create(placement->boardWidth, placement->boardHeight,
-                                    {double(placement->boardWidth) * CellBitmap::kPointsPerCell,
-                                     double(placement->boardHeight) * CellBitmap::kPointsPerCell});
+    auto board = placement->makeBoard(why);
     if (!board) {
-        reader.fail("there is not enough memory for a board of " +
-                    cells(placement->boardWidth, placement->boardHeight) + " cells");
+        reader.fail(why);
         return {nullptr, reader.error_};
     }
     reader.scan(board.get(), placement->offsetX, placement->offsetY);

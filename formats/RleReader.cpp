@@ -309,12 +309,9 @@ BoardLoad RleReader::parse(std::string_view text, const std::string& fileName, P
         reader.fail(why);
         return {nullptr, reader.error_};
     }
-    auto board = CellBitmap::create(placement->boardWidth, placement->boardHeight,
-                                    {double(placement->boardWidth) * CellBitmap::kPointsPerCell,
-                                     double(placement->boardHeight) * CellBitmap::kPointsPerCell});
+    auto board = placement->makeBoard(why);
     if (!board) {
-        reader.fail("there is not enough memory for a board of " +
-                    cells(placement->boardWidth, placement->boardHeight) + " cells");
+        reader.fail(why);
         return {nullptr, reader.error_};
     }
     reader.scanCells(board.get(), placement->offsetX, placement->offsetY);

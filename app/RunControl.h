@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -61,7 +62,8 @@ public:
 
     // The current run, from its start until its end is known here or it is stopped.
     bool going() const { return current_ != 0; }
-    // Every run started has ended and its end is known here.
+    // Runs started whose end is not known here yet.
+    std::size_t unended() const { return endings_.size(); }
     bool settled() const { return endings_.empty(); }
     // No recording run is left to end and no message about a run is on screen.
     bool idle() const;

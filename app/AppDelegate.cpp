@@ -18,6 +18,8 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include <utility>
+
 namespace {
 
 // The choices of the speed box, in its order. "Every generation" draws each
@@ -63,6 +65,7 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setMinimumSize(40, 40);
     theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui_->stopButton->setShortcut(QKeySequence());
+    runs_ = std::make_unique<RunControl>(window, theView, indicator, dialogs_);
     files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
     wireCommands();
@@ -70,9 +73,15 @@ AppDelegate::AppDelegate(QObject* parent)
 
 AppDelegate::~AppDelegate()
 {
-    files_.reset();          // file work in hand is cancelled and waited for
-    starters_.clear();       // the starter threads have only a call to make
-    ownedWindow_.reset();    // the view ends its runs before it goes
+    files_.reset();         // file work in hand is cancelled and waited for
+    runs_->shutdown();      // no run is left to call the view or the run control
+    ownedWindow_.reset();
+    runs_.reset();          // after the window: a message about a run may close with it
+}
+
+QStringList AppDelegate::shutdown()
+{
+    return runs_->shutdown();
 }
 
 void AppDelegate::wireCommands()
@@ -116,8 +125,9 @@ void AppDelegate::wireCommands()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // The controller hears the window's close and resize requests.
-    window->installEventFilter(this);
+    // The controller hears the window's close and resize requests and the
+    // files the desktop hands over (sent to the application): a filter on
+    // the application sees each of them once.
     qApp->installEventFilter(this);
     // The iteration field is a plain number field: once editing ends, its
     // text shows the number the view runs.
@@ -132,16 +142,7 @@ void AppDelegate::applicationDidFinishLaunching()
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window) {
-        if (event->type() == QEvent::Close) {
-            if (fileWork().busy()) {  // closes once the file is done
-                fileWork().whenIdle([this] { window->close(); });
-                event->ignore();
-                return true;
-            }
-            if (closeAllowed_ || windowShouldClose()) {
-                stopGameOfLife();
-                return false;
-            }
+        if (event->type() == QEvent::Close && !windowClosing()) {
             event->ignore();
             return true;
         }
@@ -154,61 +155,42 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-// ---------------------------------------------------------------- runs
-
-void AppDelegate::onStarterThread(std::function<void()> work)
+// True: the window closes now.
+bool AppDelegate::windowClosing()
 {
-    std::erase_if(starters_, [](const Starter& s) { return s.done->load(); });
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    starters_.push_back({std::jthread([work = std::move(work), done] {
-                             work();
-                             done->store(true);
-                         }),
-                         done});
-}
-
-RunIndicators AppDelegate::makeIndicators()
-{
-    RunIndicators indicators;
-    indicators.ticket = theView->prepareRun();
-    currentTicket_ = indicators.ticket;
-    const auto ticket = indicators.ticket;
-    indicators.finished = [this, ticket](const RunReport& report) {
-        QMetaObject::invokeMethod(this, [this, ticket, report] { runEnded(ticket, report); }, Qt::QueuedConnection);
-    };
-    return indicators;
-}
-
-void AppDelegate::runEnded(std::uint64_t ticket, const RunReport& report)
-{
-    // Only the current run hides it, also when it ended by itself (a failed recording).
-    if (ticket == currentTicket_) {
-        indicator->setVisible(false);
-        currentTicket_ = 0;
+    if (fileWork().busy()) {  // closes once the file is done
+        fileWork().whenIdle([this] { window->close(); });
+        return false;
     }
-    if (report.recorded && !report.recording.message.empty())
-        dialogs_.tell(window, QString::fromStdString(report.recording.message));
+    if (!std::exchange(closeAllowed_, false) && !windowShouldClose())
+        return false;
+    stopGameOfLife();
+    if (runs_->idle())
+        return true;
+    // Once a recording in progress is written and any message about a run
+    // read, the window closes (asking again if a pattern was changed
+    // meanwhile).
+    runs_->endAll([this] { window->close(); });
+    return false;
 }
+
+// ---------------------------------------------------------------- runs
 
 void AppDelegate::startGameOfLife()
 {
     if (!endCreatingAndContinueWith(StartRun))
         return;
-    stopGameOfLife();
-    indicator->setVisible(true);
-    onStarterThread([this, indicators = makeIndicators()] { gameOfLife(indicators); });
+    runs_->start([this](RunIndicators indicators) { return gameOfLife(std::move(indicators)); });
 }
 
-void AppDelegate::gameOfLife(RunIndicators indicators)
+bool AppDelegate::gameOfLife(RunIndicators indicators)
 {
-    theView->startGameOfLifeAndWriteToFile(false, {}, std::move(indicators));
+    return theView->startGameOfLifeAndWriteToFile(false, {}, std::move(indicators));
 }
 
 void AppDelegate::stopGameOfLife()
 {
-    indicator->setVisible(false);
-    currentTicket_ = 0;
-    theView->abortGameOfLife();
+    runs_->stop();
 }
 
 void AppDelegate::reset()
@@ -234,22 +216,23 @@ void AppDelegate::startGameOfLifeAndMakeGif()
     if (!endCreatingAndContinueWith(RecordGif))
         return;
     stopGameOfLife();
-    indicator->setVisible(true);
+    runs_->showIndicator();
     dialogs_.showFilePanel(window, FileCommands::gifPanel(), [this](std::optional<QString> path) {
         if (!path) {
-            indicator->setVisible(false);
+            if (!runs_->going())
+                indicator->setVisible(false);
             return;
         }
         gifDestination_ = *path;
-        onStarterThread([this, indicators = makeIndicators(), file = gifDestination_.toStdString()] {
-            gameOfLifeGif(indicators, file);
+        runs_->startRecording([this, file = gifDestination_.toStdString()](RunIndicators indicators) {
+            return gameOfLifeGif(std::move(indicators), file);
         });
     });
 }
 
-void AppDelegate::gameOfLifeGif(RunIndicators indicators, std::string file)
+bool AppDelegate::gameOfLifeGif(RunIndicators indicators, const std::string& file)
 {
-    theView->startGameOfLifeAndWriteToFile(true, file, std::move(indicators));
+    return theView->startGameOfLifeAndWriteToFile(true, file, std::move(indicators));
 }
 
 // ---------------------------------------------------------------- pattern editing
@@ -332,14 +315,15 @@ void AppDelegate::answerQuestion(SaveAnswer answer, int action)
             },
             [this] { questionPending_ = false; });
         return;
-    case SaveAnswer::Cancel:
-        questionPending_ = false;
-        return;
     case SaveAnswer::DontSave:
         questionPending_ = false;
         isCreating_ = false;
         theView->endCreating();
         continueWith(action);
+        return;
+    case SaveAnswer::Cancel:
+    default:  // an answer the question does not have keeps the pattern, as Cancel does
+        questionPending_ = false;
         return;
     }
 }

@@ -4,15 +4,14 @@
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
+#include "RunControl.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
-#include <atomic>
-#include <functional>
 #include <memory>
-#include <thread>
-#include <vector>
+#include <string>
 
 class QDialog;
 class QLineEdit;
@@ -27,7 +26,8 @@ class NewPatternSheet;
 
 // The application's controller: it makes the main window from its interface
 // files, is the target of every command, and asks about an unsaved pattern
-// before a command leaves it. The file commands' work is FileCommands'.
+// before a command leaves it. The file commands' work is FileCommands', the
+// runs' RunControl's.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -47,7 +47,7 @@ public:
     };
 
     explicit AppDelegate(QObject* parent = nullptr);
-    ~AppDelegate() override;
+    ~AppDelegate() override;  // every thread that could call back has ended first
 
     void applicationDidFinishLaunching();
     static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
@@ -64,6 +64,7 @@ public:
     DialogPresenter& dialogs() { return dialogs_; }
     // Where the file commands read and write, off the main thread.
     FileWork& fileWork() { return files_->work(); }
+    RunControl& runs() { return *runs_; }
     bool isCreating() const { return isCreating_; }
 
     // --- Commands ---
@@ -106,8 +107,13 @@ public:
     bool endCreatingAndContinueWith(int action);
 
     // On the starter thread: begin the run the start command prepared.
-    void gameOfLife(RunIndicators indicators);
-    void gameOfLifeGif(RunIndicators indicators, std::string file);
+    // False when it never began (stopped before it could).
+    bool gameOfLife(RunIndicators indicators);
+    bool gameOfLifeGif(RunIndicators indicators, const std::string& file);
+
+    // After the event loop: ends every run (its recording written) and
+    // returns the messages about them that no one has seen yet.
+    QStringList shutdown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -116,9 +122,7 @@ private:
     void wireCommands();
     void continueWith(int action);
     void answerQuestion(SaveAnswer answer, int action);
-    RunIndicators makeIndicators();
-    void runEnded(std::uint64_t ticket, const RunReport& report);
-    void onStarterThread(std::function<void()> work);
+    bool windowClosing();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<Ui::NewPatternSheet> sheetUi_;
@@ -126,16 +130,10 @@ private:
     DialogPresenter dialogs_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
-
-    struct Starter {
-        std::jthread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    std::vector<Starter> starters_;
+    std::unique_ptr<RunControl> runs_;
 
     bool isCreating_ = false;
     bool questionPending_ = false;
-    bool closeAllowed_ = false;
-    std::uint64_t currentTicket_ = 0;  // the run whose end hides the indicator
+    bool closeAllowed_ = false;  // the guard has let this close go on
     QString gifDestination_;
 };

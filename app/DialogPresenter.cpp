@@ -84,14 +84,12 @@ void DialogPresenter::askToSave(QWidget* window, std::function<void(SaveAnswer)>
     dontSave->setObjectName(QStringLiteral("dontSaveButton"));
     box->setDefaultButton(save);
     box->setEscapeButton(cancel);  // Escape and closing the window keep the pattern
-    connect(box, &QMessageBox::finished, this, [box, save, dontSave, done = std::move(done)] {
-        QAbstractButton* clicked = box->clickedButton();
-        SaveAnswer answer = SaveAnswer::Cancel;
-        if (clicked == save)
-            answer = SaveAnswer::Save;
-        else if (clicked == dontSave)
-            answer = SaveAnswer::DontSave;
-        done(answer);
+    // The button's code, as the buttons are numbered; no button (the box
+    // closed some other way) is Cancel.
+    connect(box, &QMessageBox::finished, this, [box, done = std::move(done)] {
+        const qsizetype pressed = box->buttons().indexOf(box->clickedButton());
+        done(pressed < 0 ? SaveAnswer::Cancel
+                         : static_cast<SaveAnswer>(static_cast<int>(SaveAnswer::Save) + static_cast<int>(pressed)));
     });
     present(box);
 }
@@ -163,11 +161,14 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
     present(dialog);
 }
 
-void DialogPresenter::tell(QWidget* window, const QString& text, const QString& details)
+void DialogPresenter::tell(QWidget* window, const QString& text, const QString& details,
+                           std::function<void()> closed)
 {
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Game of Life"), text, QMessageBox::Ok, window);
     if (!details.isEmpty())
         box->setInformativeText(details);
+    if (closed)
+        connect(box, &QMessageBox::finished, this, std::move(closed));
     present(box);
 }
 

@@ -28,7 +28,10 @@ struct FilePanel {
     QStringList typeNames;
 };
 
-// The answers of the unsaved-pattern question, in the order of its buttons.
+// The answers of the unsaved-pattern question: the code of the button
+// pressed, numbered from 1000 in the order of the buttons. A code beyond
+// these three (a button the question does not have) is possible, and the
+// guard treats it as Cancel.
 enum class SaveAnswer { Save = 1000, Cancel = 1001, DontSave = 1002 };
 
 // Shows the application's dialogs: every one window-modal on the main
@@ -45,8 +48,10 @@ public:
     // An open or save panel; `done` gets the chosen path, or nothing when dismissed.
     void showFilePanel(QWidget* window, const FilePanel& panel,
                        std::function<void(std::optional<QString>)> done);
-    // A message about something that went wrong.
-    void tell(QWidget* window, const QString& text, const QString& details = {});
+    // A message about something that went wrong; `closed` runs once the
+    // person has dismissed it.
+    void tell(QWidget* window, const QString& text, const QString& details = {},
+              std::function<void()> closed = {});
     // Something worth knowing about a command that went well, in the main
     // window's status bar, where it stays until the next message: nothing
     // waits for it to be read.

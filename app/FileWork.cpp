@@ -43,9 +43,17 @@ void FileWork::run(const QString& label, Job job)
             std::lock_guard lock(task->mutex);
             task->outcome = std::move(outcome);
         }
-        QMetaObject::invokeMethod(this, [this, task] { ended(task); }, Qt::QueuedConnection);
+        // Nothing of ours rides on the queued call: the outcome is under the
+        // task's mutex, where the thread sanitizer sees it handed over.
+        QMetaObject::invokeMethod(this, "workEnded", Qt::QueuedConnection);
     });
     progressDelay_.start(kProgressDelayMs);
+}
+
+void FileWork::workEnded()
+{
+    if (const auto task = task_)  // the work in hand is the one that ended: there is one at a time
+        ended(task);
 }
 
 void FileWork::ended(const std::shared_ptr<Task>& task)

@@ -55,6 +55,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    void workEnded();
+
 private:
     struct Task {
         QString label;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -56,5 +57,10 @@ int main(int argc, char* argv[])
     const QStringList files = QApplication::arguments().mid(1);
     for (const QString& file : files)
         delegate.openFile(file);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Closing the window waits for the runs and shows what went wrong with
+    // them; a quit that came some other way does it here, before the end.
+    for (const QString& message : delegate.shutdown())
+        QMessageBox::warning(nullptr, QStringLiteral("Game of Life"), message);
+    return status;
 }

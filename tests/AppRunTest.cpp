@@ -1,37 +1,94 @@
 #include "AppHarness.h"
+#include "GliderGun.h"
 #include "ReferenceLife.h"
 
+#include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+using namespace std::chrono_literals;
+
 namespace {
+
+// Holds a run's thread at one moment (a test hook) until the test lets it go.
+class Gate {
+public:
+    // On the run's thread.
+    void pass()
+    {
+        std::unique_lock lock(mutex_);
+        arrived_ = true;
+        changed_.notify_all();
+        changed_.wait_for(lock, 20s, [&] { return open_; });
+    }
+    bool arrived()
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 20s, [&] { return arrived_; });
+    }
+    void open()
+    {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool arrived_ = false;
+    bool open_ = false;
+};
+
+// Waits without processing events, so that what a run posts to the main thread stays queued.
+bool holdUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 20000 && !done(); ++i)
+        std::this_thread::sleep_for(1ms);
+    return done();
+}
+
+// Starts a run of `count` generations at `speed` from the board shown; with
+// a path, a recording run through the GIF panel.
+void start(AppHarness& h, const char* count, RunPacer::Speed speed = RunPacer::kFastest, const QString& gif = {})
+{
+    h.app.iterationsTextfield->setText(QString::fromLatin1(count));
+    h.app.theView->setSpeed(speed);
+    if (gif.isEmpty()) {
+        h.app.startGameOfLife();
+        return;
+    }
+    h.app.startGameOfLifeAndMakeGif();
+    h.choose(gif);
+}
+
+bool generationReached(AppHarness& h, std::uint64_t generation)
+{
+    return AppHarness::waitUntil([&] { return h.app.theView->life().snapshot().generation >= generation; });
+}
+
+constexpr RunPacer::Speed kPaced{false, 100};
 
 class AppRuns : public ::testing::Test {
 protected:
-    // Starts a run of `count` generations at `speed` from the board shown.
-    void start(const char* count, RunPacer::Speed speed = RunPacer::kFastest)
-    {
-        h.app.iterationsTextfield->setText(QString::fromLatin1(count));
-        h.app.theView->setSpeed(speed);
-        h.app.startGameOfLife();
-    }
     bool indicatorHides() { return AppHarness::waitUntil([&] { return !h.indicatorShown(); }); }
+    GameOfLife& life() { return h.app.theView->life(); }
 
     AppHarness h;
     const std::unique_ptr<CellBitmap> before = h.board()->copy();
 };
-
-// The index of the generation of `before` that `board` is, or -1.
-int generationOf(const CellBitmap& board, const std::vector<std::unique_ptr<CellBitmap>>& generations)
-{
-    for (std::size_t g = 0; g < generations.size(); ++g) {
-        if (generations[g]->sameCells(board))
-            return int(g);
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -42,7 +99,7 @@ TEST_F(AppRuns, CompletedRunHidesTheIndicatorAndLeavesItsLastGeneration)
     EXPECT_EQ(before->pixelsWide(), 120);
     EXPECT_EQ(before->pixelsHigh(), 90);
     EXPECT_FALSE(h.indicatorShown());
-    start("100");
+    start(h, "100");
     EXPECT_TRUE(h.indicatorShown());
     ASSERT_TRUE(indicatorHides());
     EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, 100)[100]));
@@ -50,25 +107,33 @@ TEST_F(AppRuns, CompletedRunHidesTheIndicatorAndLeavesItsLastGeneration)
 
 TEST_F(AppRuns, StopHidesTheIndicatorAtOnceAndLeavesAWholeGeneration)
 {
-    // Right after the start: the run is cancelled before it changes anything.
-    start("1000000");
+    // The stop comes while the first generation is computed but not yet published.
+    Gate gate;
+    life().setTestHooks({[&] { gate.pass(); }, {}, {}});
+    start(h, "1000000");
+    ASSERT_TRUE(gate.arrived());
     h.app.stopGameOfLife();
-    AppHarness::pump(100);
-    EXPECT_FALSE(h.app.theView->isRunning());
     EXPECT_FALSE(h.indicatorShown());
+    gate.open();
+    ASSERT_TRUE(h.runEnds());
     EXPECT_TRUE(h.board()->sameCells(*before));
+    EXPECT_EQ(life().snapshot().generation, 0u);
+    life().setTestHooks({});
 
-    start("400", {false, 200});
+    // Stopped at any moment, the board is the whole generation the run counted last.
+    start(h, "400", {false, 200});
     AppHarness::pump(50);
     h.app.stopGameOfLife();
     EXPECT_FALSE(h.indicatorShown());
     ASSERT_TRUE(h.runEnds());
-    EXPECT_GE(generationOf(*h.board(), reference::history(*before, 400)), 0);
+    const BoardSnapshot stopped = life().snapshot();
+    ASSERT_LE(stopped.generation, 400u);
+    EXPECT_TRUE(stopped.board->sameCells(*reference::history(*before, int(stopped.generation))[stopped.generation]));
 }
 
 TEST_F(AppRuns, EmptyFieldRunsNoGeneration)
 {
-    start("");
+    start(h, "");
     EXPECT_EQ(h.app.theView->iterations(), 0);
     EXPECT_TRUE(h.indicatorShown());
     ASSERT_TRUE(indicatorHides());
@@ -90,7 +155,7 @@ TEST_F(AppRuns, CountFollowsTheFieldAtEveryKeystroke)
 
 TEST_F(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)
 {
-    start("100000", {false, 100});
+    start(h, "100000", {false, 100});
     AppHarness::pump(50);
     h.app.reset();
     EXPECT_FALSE(h.indicatorShown());
@@ -104,13 +169,222 @@ TEST_F(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)
 
 TEST_F(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
 {
-    start("500", {false, 300});
+    start(h, "500", {false, 300});
     AppHarness::pump(60);
-    start("5");
+    start(h, "5");
     EXPECT_TRUE(h.indicatorShown());
     ASSERT_TRUE(indicatorHides());
     ASSERT_TRUE(h.runEnds());
-    EXPECT_GE(generationOf(*h.board(), reference::history(*before, 600)), 5);
+    const BoardSnapshot last = life().snapshot();
+    ASSERT_GE(last.generation, 5u);
+    ASSERT_LE(last.generation, 505u);
+    EXPECT_TRUE(last.board->sameCells(*reference::history(*before, int(last.generation))[last.generation]));
+}
+
+// A run ends: it completes, is stopped or superseded, or ends by itself
+// before its count. Only the current run's end hides the indicator; only a
+// run that ended by itself says why, and a stopped one only when its
+// recording could not be written.
+TEST(RunEndings, EachWayARunEndsSetsTheIndicatorAndSaysWhyOnlyWhenItShould)
+{
+    QTemporaryDir dir;
+    const QString noMemory = QString::fromLatin1(RunControl::kNoMemory);
+    const std::system_error noThread(std::make_error_code(std::errc::resource_unavailable_try_again));
+    const auto engineHooks = [](GameOfLife::TestHooks hooks) {
+        return [hooks](AppHarness& h) { h.app.theView->life().setTestHooks(hooks); };
+    };
+    const auto throwing = [](auto error) { return [error] { throw error; }; };
+    const auto install = [](std::int64_t w, std::int64_t hi) {
+        return [w, hi](AppHarness& h) { ASSERT_TRUE(h.app.theView->initWithBitmap(*CellBitmap::create(w, hi))); };
+    };
+    struct Case {
+        const char* name;
+        std::function<void(AppHarness&)> prepare;
+        const char* gif;  // a recording run to this file in the folder
+        const char* count;
+        std::function<void(AppHarness&)> meanwhile;
+        bool shownAfter;
+        QString message;  // in the one message shown; empty: no message
+    };
+    const Case cases[] = {
+        {"completed", {}, nullptr, "3", {}, false, {}},
+        {"stopped", {}, nullptr, "1000000", [](AppHarness& h) { h.app.stopGameOfLife(); }, false, {}},
+        {"superseded", {}, nullptr, "1000000", [](AppHarness& h) { h.app.startGameOfLife(); }, true, {}},
+        {"no GIF image that wide", install(100000, 1), "wide.gif", "1000000", {}, false,
+         QStringLiteral("\u201cwide.gif\u201d could not be saved")},
+        {"the board changed size during a recording", {}, "changed.gif", "1000000",
+         [&](AppHarness& h) {
+             ASSERT_TRUE(generationReached(h, 2));
+             install(30, 20)(h);
+         },
+         false, QStringLiteral("The recording stopped after")},
+        {"no memory for a generation", engineHooks({{}, throwing(std::bad_alloc()), {}}), nullptr, "5", {}, false,
+         noMemory},
+        {"no thread for the run", engineHooks({{}, {}, throwing(noThread)}), nullptr, "5", {}, false, noMemory},
+        {"no starter thread",
+         [&](AppHarness& h) { h.app.runs().setTestHooks({throwing(noThread), {}}); }, nullptr, "5", {}, false,
+         noMemory},
+        {"no memory on the starter thread",
+         [&](AppHarness& h) { h.app.runs().setTestHooks({{}, throwing(std::bad_alloc())}); }, nullptr, "5", {}, false,
+         noMemory},
+        {"stopped, its recording not written", {}, "gone/lost.gif", "1000000",
+         [&](AppHarness& h) {
+             ASSERT_TRUE(generationReached(h, 2));
+             ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+             h.app.stopGameOfLife();
+         },
+         false, QStringLiteral("\u201clost.gif\u201d could not be saved")},
+    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        if (c.prepare)
+            c.prepare(h);
+        start(h, c.count, kPaced, c.gif ? dir.filePath(QString::fromLatin1(c.gif)) : QString());
+        if (!c.gif) {
+            EXPECT_TRUE(h.indicatorShown());
+        }
+        if (c.meanwhile)
+            c.meanwhile(h);
+        ASSERT_TRUE(AppHarness::waitUntil([&] { return h.app.runs().unended() == (c.shownAfter ? 1u : 0u); }));
+        AppHarness::pump();
+        EXPECT_EQ(h.indicatorShown(), c.shownAfter);
+        EXPECT_EQ(h.app.theView->isRunning(), c.shownAfter);
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(h.told, QStringList());
+        } else {
+            ASSERT_EQ(h.told.size(), 1) << h.told.join(QLatin1Char('\n')).toStdString();
+            EXPECT_TRUE(h.told.front().startsWith(c.message)) << h.told.front().toStdString();
+        }
+        h.app.stopGameOfLife();
+        EXPECT_TRUE(h.runEnds());
+        h.app.theView->life().setTestHooks({});
+        h.app.runs().setTestHooks({});
+    }
+}
+
+// The end of a run that completed arrives after the next run has begun:
+// the indicator stays with the run that is going.
+TEST_F(AppRuns, AnEarlierRunsEndArrivingLateLeavesTheIndicatorToTheRunGoing)
+{
+    start(h, "1");
+    ASSERT_TRUE(holdUntil([&] { return life().snapshot().generation == 1; }));
+    life().waitForRuns();
+    ASSERT_EQ(h.app.runs().unended(), 1u) << "its end is still on its way";
+    start(h, "1000000", kPaced);
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.app.runs().unended() == 1; }));
+    EXPECT_TRUE(h.app.theView->isRunning());
+    EXPECT_TRUE(h.indicatorShown());
+    h.app.stopGameOfLife();
+}
+
+// A board installed while a generation is computed is the one the run goes on with.
+TEST_F(AppRuns, GliderGunShownDuringAGenerationIsTheBoardTheRunGoesOnWith)
+{
+    Gate gate;
+    life().setTestHooks({[&, calls = 0]() mutable {
+                             if (calls++ == 0)
+                                 gate.pass();
+                         },
+                         {}, {}});
+    start(h, "4");
+    ASSERT_TRUE(gate.arrived());
+    h.app.showGliderGun();
+    gate.open();
+    ASSERT_TRUE(indicatorHides());
+    // The preset sets the count back to 100, and the run follows it.
+    const auto gun = GliderGun::make(h.app.theView->width(), h.app.theView->height());
+    ASSERT_TRUE(gun);
+    EXPECT_EQ(life().snapshot().generation, 100u);
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*gun, 100)[100]));
+}
+
+// Right after Reset there is no board until the view draws one; a run
+// started then waits for it, and its first generation is computed on it.
+TEST_F(AppRuns, ARunStartedBeforeTheFirstDrawingRunsOnTheBoardThatDrawingMakes)
+{
+    std::shared_ptr<const CellBitmap> drawn;
+    std::uint64_t drawnGeneration = 1;
+    life().setTestHooks({[&, calls = 0]() mutable {
+                             if (calls++ > 0)
+                                 return;
+                             const BoardSnapshot found = life().snapshot();
+                             drawn = found.board;
+                             drawnGeneration = found.generation;
+                         },
+                         {}, {}});
+    h.app.reset();
+    EXPECT_EQ(h.board(), nullptr);
+    start(h, "5");
+    ASSERT_TRUE(indicatorHides());
+    ASSERT_TRUE(h.runEnds());
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawnGeneration, 0u);
+    EXPECT_EQ(life().snapshot().generation, 5u);
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*drawn, 5)[5]));
+}
+
+// Closing during a recording: the window goes only once the frames so far
+// are written, or once the person has read why they could not be.
+TEST(Shutdown, ClosingDuringARecordingWritesItOrSaysWhyBeforeTheWindowGoes)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "written" : "not written");
+        AppHarness h;
+        const QString file = dir.filePath(writable ? QStringLiteral("run.gif") : QStringLiteral("gone/run.gif"));
+        int framesAtClose = -1;
+        QObject::connect(h.app.window->windowHandle(), &QWindow::visibleChanged, [&](bool visible) {
+            if (!visible)
+                framesAtClose = QImageReader(file).imageCount();
+        });
+        start(h, "1000000", kPaced, file);
+        ASSERT_TRUE(generationReached(h, 3));
+        if (!writable) {
+            ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+        }
+        h.app.quit();
+        if (writable) {
+            ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.app.window->isVisible(); }));
+            EXPECT_GE(framesAtClose, 3);
+            QImageReader reader(file);
+            for (int i = 0; i < framesAtClose; ++i)
+                ASSERT_FALSE(reader.read().isNull()) << "frame " << i;
+            EXPECT_EQ(h.told, QStringList());
+            continue;
+        }
+        ASSERT_TRUE(AppHarness::waitUntil([&] { return h.showing<QMessageBox>() != nullptr; }));
+        EXPECT_TRUE(h.told.value(0).startsWith(QStringLiteral("\u201crun.gif\u201d could not be saved")));
+        AppHarness::pump(100);
+        EXPECT_TRUE(h.app.window->isVisible()) << "until the message is read";
+        h.showing<QMessageBox>()->accept();
+        EXPECT_TRUE(AppHarness::waitUntil([&] { return !h.app.window->isVisible(); }));
+    }
+}
+
+// An answer the unsaved-pattern question does not have (a button beyond its
+// three) keeps the pattern, as Cancel does, and the next command asks again.
+TEST(Guard, AnAnswerTheQuestionDoesNotHaveKeepsThePatternAndTheNextCommandAsksAgain)
+{
+    AppHarness h;
+    h.app.editPattern();
+    h.app.theView->mouseDown({2, double(h.app.theView->height()) - 2});
+    const auto edited = h.board();
+    h.app.reset();
+    QMessageBox* box = h.question();
+    ASSERT_NE(box, nullptr);
+    box->addButton(QStringLiteral("Later"), QMessageBox::ActionRole)->click();
+    AppHarness::pump();
+    EXPECT_EQ(h.question(), nullptr);
+    EXPECT_TRUE(h.app.isCreating());
+    EXPECT_EQ(h.board(), edited);
+    h.app.reset();
+    ASSERT_NE(h.question(), nullptr);
+    h.answer("dontSaveButton");
+    EXPECT_FALSE(h.app.isCreating());
+    EXPECT_NE(h.board(), edited);
 }
 
 TEST(AppView, DrawsTheBoardStretchedOverTheViewRowZeroAtTheTop)

@@ -16,14 +16,11 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // A run asks for a redraw after every generation, from its own thread.
-    // Requests that come while one is already on its way add nothing.
+    // Requests that come while one is already on its way add nothing. The
+    // call queued carries no data of ours across threads.
     life_.setRedrawHandler([this] {
-        if (!redrawPending_.exchange(true)) {
-            QMetaObject::invokeMethod(this, [this] {
-                redrawPending_.store(false);
-                update();
-            }, Qt::QueuedConnection);
-        }
+        if (!redrawPending_.exchange(true))
+            QMetaObject::invokeMethod(this, "redrawRequested", Qt::QueuedConnection);
     });
     // A recording run writes its generations as an animated GIF.
     life_.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
@@ -33,6 +30,12 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent) : QWidget(parent)
 // Every run ends, and every engine thread is joined, before any member the
 // redraw handler uses goes.
 VandrelGameOfLifeView::~VandrelGameOfLifeView() { life_.shutdown(); }
+
+void VandrelGameOfLifeView::redrawRequested()
+{
+    redrawPending_.store(false);
+    update();
+}
 
 bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
 {

@@ -59,6 +59,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    void redrawRequested();
+
 private:
     void updateDisplayed();
 

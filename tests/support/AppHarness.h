@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,7 +40,11 @@ public:
     AppHarness()
     {
         app.applicationDidFinishLaunching();
-        app.dialogs().presented = [this](QDialog* dialog) { shown.emplace_back(dialog); };
+        app.dialogs().presented = [this](QDialog* dialog) {
+            shown.emplace_back(dialog);
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                told << box->text();
+        };
         app.window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(app.window));
         pump();
@@ -50,7 +55,11 @@ public:
 
     static void pump(int ms = 20) { QTest::qWait(ms); }
 
-    bool runEnds() { return waitUntil([this] { return !app.theView->isRunning(); }); }
+    // Every run started has ended and its end has reached the controller.
+    bool runEnds()
+    {
+        return waitUntil([this] { return app.runs().settled() && !app.theView->isRunning(); });
+    }
 
     // Waits until the file being read or written is done with, and its
     // outcome applied.
@@ -132,4 +141,5 @@ public:
 
     AppDelegate app;
     std::vector<QPointer<QDialog>> shown;
+    QStringList told;  // the text of every message box shown, in order
 };

@@ -2,10 +2,8 @@
 
 #include "CellBitmap.h"
 #include "EditingWindowState.h"
-#include "FileCommands.h"
 #include "GliderGun.h"
 #include "IntegerText.h"
-#include "VandrelGameOfLifeView.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
@@ -65,6 +63,7 @@ AppDelegate::AppDelegate(QObject* parent)
     ui_->stopButton->setShortcut(QKeySequence());
     files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
+    status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     wireCommands();
 }
 
@@ -85,6 +84,7 @@ void AppDelegate::wireCommands()
     on(ui_->stopButton, &QPushButton::clicked, &AppDelegate::stopGameOfLife);
     on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
     on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
+    on(ui_->actionStep, &QAction::triggered, &AppDelegate::stepGameOfLife);
     on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopGameOfLife);
     on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
     on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
@@ -100,6 +100,12 @@ void AppDelegate::wireCommands()
     on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
     on(ui_->actionPaste, &QAction::triggered, &AppDelegate::paste);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
+    on(ui_->actionZoomIn, &QAction::triggered, &AppDelegate::zoomIn);
+    on(ui_->actionZoomOut, &QAction::triggered, &AppDelegate::zoomOut);
+    on(ui_->actionZoomToFit, &QAction::triggered, &AppDelegate::zoomToFit);
+    on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
+    on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
+    theView->history().enable(ui_->actionUndo, ui_->actionRedo);
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
     connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
@@ -197,6 +203,16 @@ void AppDelegate::startGameOfLife()
     stopGameOfLife();
     indicator->setVisible(true);
     onStarterThread([this, indicators = makeIndicators()] { gameOfLife(indicators); });
+}
+
+void AppDelegate::stepGameOfLife()
+{
+    if (!endCreatingAndContinueWith(StepRun))
+        return;
+    stopGameOfLife();
+    RunIndicators indicators = makeIndicators();
+    indicators.generations = 1;  // too short a run to show the indicator for
+    onStarterThread([this, indicators] { gameOfLife(indicators); });
 }
 
 void AppDelegate::gameOfLife(RunIndicators indicators)
@@ -352,6 +368,7 @@ void AppDelegate::continueWith(int action)
         window->close();
         break;
     case StartRun: startGameOfLife(); break;
+    case StepRun: stepGameOfLife(); break;
     case RecordGif: startGameOfLifeAndMakeGif(); break;
     case ResetBoard: reset(); break;
     case NewPattern: createNewPattern(); break;

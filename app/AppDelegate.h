@@ -4,6 +4,8 @@
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
+#include "StatusPresenter.h"
+#include "VandrelGameOfLifeView.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +20,6 @@ class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QProgressBar;
-class VandrelGameOfLifeView;
 
 namespace Ui {
 class MainWindow;
@@ -68,6 +69,8 @@ public:
 
     // --- Commands ---
     void startGameOfLife();
+    // One generation, published whole like a run's; guarded like Start.
+    void stepGameOfLife();
     void stopGameOfLife();
     void reset();
     void setIterations();
@@ -92,6 +95,13 @@ public:
     void exportPattern() { files_->exportPattern(); }
     void copy() { clipboard_->copy(); }
     void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }); }
+    // The view's own commands: zoom, and undo in pattern-editing mode.
+    void zoomIn() { theView->zoomIn(); }
+    void zoomOut() { theView->zoomOut(); }
+    void zoomToFit() { theView->zoomToFit(); }
+    void undo() { theView->undo(); }
+    void redo() { theView->redo(); }
+    StatusPresenter& status() { return *status_; }
 
     // A file handed over by the desktop; true when it was taken as a pattern.
     bool openFile(const QString& path) { return files_->openFile(path); }
@@ -126,6 +136,7 @@ private:
     DialogPresenter dialogs_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
+    std::unique_ptr<StatusPresenter> status_;
 
     struct Starter {
         std::jthread thread;

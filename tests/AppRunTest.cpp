@@ -113,6 +113,55 @@ TEST_F(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
     EXPECT_GE(generationOf(*h.board(), reference::history(*before, 600)), 5);
 }
 
+TEST_F(AppRuns, StepStopsTheRunAndPublishesOneWholeGeneration)
+{
+    start("1000000", {false, 20});
+    AppHarness::pump(200);
+    h.app.stepGameOfLife();
+    EXPECT_FALSE(h.indicatorShown());
+    const auto stoppedAt = h.generation();  // the run publishes nothing more
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.generation() == stoppedAt + 1; }));
+    ASSERT_TRUE(h.runEnds());
+    AppHarness::pump(100);
+    EXPECT_EQ(h.generation(), stoppedAt + 1);
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, int(stoppedAt) + 1).back()));
+    EXPECT_EQ(h.app.theView->iterations(), 1000000);
+}
+
+// The status bar after runs, steps, new boards, zooms and edits, the live
+// cells counted on the plain rule's generations.
+TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
+{
+    const auto generations = reference::history(*before, 7);
+    auto says = [&](const QString& expected) { EXPECT_EQ(h.statusWhen(expected), expected); };
+    says(AppHarness::statusOf(0, before->liveCells()));
+    start("5");
+    ASSERT_TRUE(indicatorHides());
+    says(AppHarness::statusOf(5, generations[5]->liveCells()));
+    h.app.stepGameOfLife();
+    says(AppHarness::statusOf(6, generations[6]->liveCells()));
+    // Space steps, also with a button focused; a text field takes the space as text.
+    auto* button = h.app.window->findChild<QPushButton*>(QStringLiteral("startButton"));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    says(AppHarness::statusOf(7, generations[7]->liveCells()));
+    EXPECT_FALSE(h.indicatorShown());
+    h.app.iterationsTextfield->setFocus();
+    QTest::keyClick(h.app.iterationsTextfield, Qt::Key_Space);
+    AppHarness::pump(100);
+    EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("5 "));
+    EXPECT_EQ(h.generation(), 7u);
+
+    h.app.showGliderGun();
+    says(AppHarness::statusOf(0, 36));
+    h.app.theView->zoomAt(1, {240, 180});
+    says(AppHarness::statusOf(0, 36, 120, 90, QStringLiteral("Zoom 600%")));
+    h.app.editPattern();
+    h.app.theView->mouseDown({240, 180});
+    says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
+    EXPECT_NE(h.board()->liveCells(), 36);
+}
+
 TEST(AppView, DrawsTheBoardStretchedOverTheViewRowZeroAtTheTop)
 {
     AppHarness h;

@@ -41,7 +41,7 @@ void StatusPresenter::refresh()
         const BoardViewport& viewport = view_->viewport();
         const QString zoom = viewport.wholeBoard()
                                  ? QStringLiteral("Whole board")
-                                 : QStringLiteral("Zoom %1%").arg(locale.toString(viewport.pointsPerCell() * 100, 'g', 4));
+                                 : QStringLiteral("Zoom %1%").arg(viewport.pointsPerCell() * 100, 0, 'g', 4);
         text = QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5")
                    .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
                         locale.toString(qlonglong(shown.board->pixelsWide())),

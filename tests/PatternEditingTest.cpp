@@ -247,6 +247,7 @@ TEST(PatternMode, UndoGoesBackStrokeByStrokeAndBackToTheStartNothingIsLeftToSave
     h.app.editPattern();
     const auto start = h.board()->copy();
     VandrelGameOfLifeView* view = h.app.theView;
+    QTest::mouseMove(view, {10, 10});  // the mode showed the window anew; the pointer comes back
     QTest::mousePress(view, Qt::LeftButton, {}, {10, 10});
     QTest::mouseMove(view, {100, 50});
     QTest::mouseMove(view, {200, 60});
@@ -290,12 +291,14 @@ TEST(CellEditing, APressThatOnlyActivatesTheWindowChangesNothing)
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {10, 10});  // the window is behind another
-    // A click on the window behind: the window comes to the front, then the press arrives.
-    QApplication::setActiveWindow(h.app.window);
+    // A click on the window behind: it comes to the front, then the press arrives.
+    h.app.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.app.window));
     QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {10, 10});
     EXPECT_TRUE(h.board()->sameCells(*start));
-    AppHarness::pump();
-    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {10, 10});
+    // The person's next click.
+    QTest::mouseMove(h.app.theView, {12, 12});
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {12, 12});
     EXPECT_FALSE(h.board()->sameCells(*start));
 }
 

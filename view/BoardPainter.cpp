@@ -48,6 +48,13 @@ const std::array<std::uint8_t, 256> kGridLine = [] {
     return line;
 }();
 
+const std::array<QRgb, 256> kRgb = [] {
+    std::array<QRgb, 256> rgb{};
+    for (int v = 0; v < 256; ++v)
+        rgb[static_cast<std::size_t>(v)] = qRgb(v, v, v);
+    return rgb;
+}();
+
 }  // namespace
 
 std::uint8_t BoardPainter::onGridLine(std::uint8_t value)
@@ -64,7 +71,7 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const BoardViewport& 
     const int height = int(rows.cells.size());
     if (width == 0 || height == 0)
         return {};
-    QImage image(width, height, QImage::Format_Grayscale8);
+    QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull())
         return {};
     const bool grid = viewport.showsGrid();
@@ -77,22 +84,22 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const BoardViewport& 
     std::int64_t previousRow = -1;
     bool previousPlain = false;  // the line above holds this cell row's cells, no row line over them
     for (int y = 0; y < height; ++y) {
-        uchar* out = image.scanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         const auto cellRow = rows.cells[static_cast<std::size_t>(y)];
         if (cellRow == previousRow && previousPlain) {
-            std::memcpy(out, image.constScanLine(y - 1), static_cast<std::size_t>(width));
+            std::memcpy(out, image.constScanLine(y - 1), static_cast<std::size_t>(width) * 4);
         } else {
             const std::uint8_t* cells = board.row(cellRow);
             for (int x = 0; x < width; ++x)
-                out[x] = cells[columns.cells[static_cast<std::size_t>(x)]];
+                out[x] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
             for (int x : lines)
-                out[x] = kGridLine[out[x]];
+                out[x] = kRgb[kGridLine[qBlue(out[x])]];
         }
         previousRow = cellRow;
         previousPlain = !(grid && rows.begins[static_cast<std::size_t>(y)]);
         if (!previousPlain) {
             for (int x = 0; x < width; ++x)
-                out[x] = kGridLine[out[x]];
+                out[x] = kRgb[kGridLine[qBlue(out[x])]];
         }
     }
     return {image, QPoint(columns.first, rows.first)};

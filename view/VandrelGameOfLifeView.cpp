@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -17,6 +18,10 @@ namespace {
 constexpr double kRounding = 1e-6;
 // One notch of a mouse wheel.
 constexpr int kWheelStep = 120;
+// A press this soon after the window came to the front, the pointer not
+// moved since, is the click that brought it there (a person's next click
+// comes much later).
+constexpr qint64 kActivationPressMs = 150;
 
 }  // namespace
 
@@ -30,6 +35,9 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMouseTracking(true);  // moves without a button tell a click apart from the one that activated the window
+    // Zoom In is Ctrl+plus; where plus needs Shift, Ctrl and the same key without it zooms in too.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), this, this, &VandrelGameOfLifeView::zoomIn, Qt::WindowShortcut);
     // A run asks for a redraw after every generation, from its own thread.
     // Requests that come while one is already on its way add nothing.
     life_.setRedrawHandler([this] {
@@ -185,14 +193,13 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
             setCursor(Qt::ClosedHandCursor);
         return;
     }
-    // A press that only brings the window to the front changes no cell.
-    const QWindow* shownIn = window()->windowHandle();
-    if (button == Qt::LeftButton && shownIn && shownIn->isActive() && !activating_)
+    if (button == Qt::LeftButton && !bringsWindowToFront())
         beginStroke(event->position());
 }
 
 void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
 {
+    pointerMoved_ = true;
     if (drag_ != Drag::None && !(event->buttons() & dragButton_)) {
         endDrag();  // its release went elsewhere
         return;
@@ -224,13 +231,23 @@ void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
 
 bool VandrelGameOfLifeView::event(QEvent* event)
 {
-    // The press that brings the window to the front arrives right behind
-    // the activation, before anything posted meanwhile is handled.
     if (event->type() == QEvent::WindowActivate) {
-        activating_ = true;
-        QMetaObject::invokeMethod(this, [this] { activating_ = false; }, Qt::QueuedConnection);
+        activated_.start();
+        pointerMoved_ = false;
     }
     return QWidget::event(event);
+}
+
+// A click on a window behind others first brings it to the front; the
+// press itself follows a few milliseconds later, with no move of the pointer
+// in between. Such a press changes no cell. A press in a window that is not
+// in front changes none either.
+bool VandrelGameOfLifeView::bringsWindowToFront() const
+{
+    const QWindow* shownIn = window()->windowHandle();
+    if (!shownIn || !shownIn->isActive())
+        return true;
+    return activated_.isValid() && !pointerMoved_ && activated_.elapsed() < kActivationPressMs;
 }
 
 // ---------------------------------------------------------------- zoom and pan

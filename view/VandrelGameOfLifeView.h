@@ -6,6 +6,7 @@
 #include "EditHistory.h"
 #include "GameOfLife.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -100,6 +101,7 @@ private:
     void endDrag();
     void record(const std::vector<CellChange>& changes, bool newStep);
     void boardReplaced();
+    bool bringsWindowToFront() const;
 
     GameOfLife life_;
     bool isCreating_ = false;
@@ -114,7 +116,8 @@ private:
     Drag drag_ = Drag::None;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     QPointF dragFrom_;
-    bool activating_ = false;  // the window has just come to the front
+    QElapsedTimer activated_;    // since the window last came to the front
+    bool pointerMoved_ = false;  // over the view, since then
     int wheelAngle_ = 0;       // turns of the wheel not yet a whole step
 
     // The last picture drawn, reused while neither the board nor the viewport changed.

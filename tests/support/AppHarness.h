@@ -42,7 +42,10 @@ public:
         app.applicationDidFinishLaunching();
         app.dialogs().presented = [this](QDialog* dialog) { shown.emplace_back(dialog); };
         app.window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(app.window));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(app.window));
+        // The pointer comes over the board (Qt drops a move to where it already is).
+        QTest::mouseMove(app.theView, {2, 2});
+        QTest::mouseMove(app.theView, {1, 1});
         pump();
     }
 

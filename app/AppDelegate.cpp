@@ -2,10 +2,8 @@
 
 #include "CellBitmap.h"
 #include "EditingWindowState.h"
-#include "FileCommands.h"
 #include "GliderGun.h"
 #include "IntegerText.h"
-#include "VandrelGameOfLifeView.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
@@ -68,6 +66,7 @@ AppDelegate::AppDelegate(QObject* parent)
     runs_ = std::make_unique<RunControl>(window, theView, indicator, dialogs_);
     files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
+    status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     wireCommands();
 }
 
@@ -94,6 +93,7 @@ void AppDelegate::wireCommands()
     on(ui_->stopButton, &QPushButton::clicked, &AppDelegate::stopGameOfLife);
     on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
     on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
+    on(ui_->actionStep, &QAction::triggered, &AppDelegate::stepGameOfLife);
     on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopGameOfLife);
     on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
     on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
@@ -109,6 +109,12 @@ void AppDelegate::wireCommands()
     on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
     on(ui_->actionPaste, &QAction::triggered, &AppDelegate::paste);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
+    on(ui_->actionZoomIn, &QAction::triggered, &AppDelegate::zoomIn);
+    on(ui_->actionZoomOut, &QAction::triggered, &AppDelegate::zoomOut);
+    on(ui_->actionZoomToFit, &QAction::triggered, &AppDelegate::zoomToFit);
+    on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
+    on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
+    theView->history().enable(ui_->actionUndo, ui_->actionRedo);
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
     connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
@@ -181,6 +187,13 @@ void AppDelegate::startGameOfLife()
     if (!endCreatingAndContinueWith(StartRun))
         return;
     runs_->start([this](RunIndicators indicators) { return gameOfLife(std::move(indicators)); });
+}
+
+void AppDelegate::stepGameOfLife()
+{
+    if (!endCreatingAndContinueWith(StepRun))
+        return;
+    runs_->start([this](RunIndicators indicators) { return gameOfLife(std::move(indicators)); }, 1);
 }
 
 bool AppDelegate::gameOfLife(RunIndicators indicators)
@@ -336,6 +349,7 @@ void AppDelegate::continueWith(int action)
         window->close();
         break;
     case StartRun: startGameOfLife(); break;
+    case StepRun: stepGameOfLife(); break;
     case RecordGif: startGameOfLifeAndMakeGif(); break;
     case ResetBoard: reset(); break;
     case NewPattern: createNewPattern(); break;

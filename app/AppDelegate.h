@@ -5,6 +5,8 @@
 #include "FileCommands.h"
 #include "GameOfLife.h"
 #include "RunControl.h"
+#include "StatusPresenter.h"
+#include "VandrelGameOfLifeView.h"
 
 #include <QObject>
 #include <QString>
@@ -17,7 +19,6 @@ class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QProgressBar;
-class VandrelGameOfLifeView;
 
 namespace Ui {
 class MainWindow;
@@ -69,6 +70,8 @@ public:
 
     // --- Commands ---
     void startGameOfLife();
+    // One generation, published whole like a run's; guarded like Start.
+    void stepGameOfLife();
     void stopGameOfLife();
     void reset();
     void setIterations();
@@ -93,6 +96,13 @@ public:
     void exportPattern() { files_->exportPattern(); }
     void copy() { clipboard_->copy(); }
     void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }); }
+    // The view's own commands: zoom, and undo in pattern-editing mode.
+    void zoomIn() { theView->zoomIn(); }
+    void zoomOut() { theView->zoomOut(); }
+    void zoomToFit() { theView->zoomToFit(); }
+    void undo() { theView->undo(); }
+    void redo() { theView->redo(); }
+    StatusPresenter& status() { return *status_; }
 
     // A file handed over by the desktop; true when it was taken as a pattern.
     bool openFile(const QString& path) { return files_->openFile(path); }
@@ -131,6 +141,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
     std::unique_ptr<RunControl> runs_;
+    std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;
     bool questionPending_ = false;

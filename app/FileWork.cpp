@@ -123,6 +123,7 @@ bool FileWork::eventFilter(QObject* watched, QEvent* event)
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:  // a drag would draw on
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
             return true;

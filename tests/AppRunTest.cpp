@@ -273,8 +273,8 @@ TEST_F(AppRuns, AnEarlierRunsEndArrivingLateLeavesTheIndicatorToTheRunGoing)
     life().waitForRuns();
     ASSERT_EQ(h.app.runs().unended(), 1u) << "its end is still on its way";
     start(h, "1000000", kPaced);
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.app.runs().unended() == 1; }));
-    EXPECT_TRUE(h.app.theView->isRunning());
+    // The earlier run's end has been taken and the new run has begun.
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.app.runs().unended() == 1 && h.app.theView->isRunning(); }));
     EXPECT_TRUE(h.indicatorShown());
     h.app.stopGameOfLife();
 }
@@ -385,6 +385,54 @@ TEST(Guard, AnAnswerTheQuestionDoesNotHaveKeepsThePatternAndTheNextCommandAsksAg
     h.answer("dontSaveButton");
     EXPECT_FALSE(h.app.isCreating());
     EXPECT_NE(h.board(), edited);
+}
+
+TEST_F(AppRuns, StepStopsTheRunAndPublishesOneWholeGeneration)
+{
+    start(h, "1000000", {false, 20});
+    AppHarness::pump(200);
+    h.app.stepGameOfLife();
+    const auto stoppedAt = h.generation();  // the run publishes nothing more
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return h.generation() == stoppedAt + 1; }));
+    ASSERT_TRUE(h.runEnds());
+    AppHarness::pump(100);
+    EXPECT_EQ(h.generation(), stoppedAt + 1);
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, int(stoppedAt) + 1).back()));
+    EXPECT_EQ(h.app.theView->iterations(), 1000000);
+}
+
+// The status bar after runs, steps, new boards, zooms and edits, the live
+// cells counted on the plain rule's generations.
+TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
+{
+    const auto generations = reference::history(*before, 7);
+    auto says = [&](const QString& expected) { EXPECT_EQ(h.statusWhen(expected), expected); };
+    says(AppHarness::statusOf(0, before->liveCells()));
+    start(h, "5");
+    ASSERT_TRUE(indicatorHides());
+    says(AppHarness::statusOf(5, generations[5]->liveCells()));
+    h.app.stepGameOfLife();
+    says(AppHarness::statusOf(6, generations[6]->liveCells()));
+    // Space steps, also with a button focused; a text field takes the space as text.
+    auto* button = h.app.window->findChild<QPushButton*>(QStringLiteral("startButton"));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    says(AppHarness::statusOf(7, generations[7]->liveCells()));
+    EXPECT_TRUE(indicatorHides());
+    h.app.iterationsTextfield->setFocus();
+    QTest::keyClick(h.app.iterationsTextfield, Qt::Key_Space);
+    AppHarness::pump(100);
+    EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("5 "));
+    EXPECT_EQ(h.generation(), 7u);
+
+    h.app.showGliderGun();
+    says(AppHarness::statusOf(0, 36));
+    h.app.theView->zoomAt(1, {240, 180});
+    says(AppHarness::statusOf(0, 36, 120, 90, QStringLiteral("Zoom 600%")));
+    h.app.editPattern();
+    h.app.theView->mouseDown({240, 180});
+    says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
+    EXPECT_NE(h.board()->liveCells(), 36);
 }
 
 TEST(AppView, DrawsTheBoardStretchedOverTheViewRowZeroAtTheTop)

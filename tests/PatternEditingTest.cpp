@@ -46,28 +46,6 @@ void editAndChange(AppHarness& h)
 
 }  // namespace
 
-TEST(CellEditing, PressesMapToCellsAndClampAtTheFarEdges)
-{
-    EditingView v(400, 300, 100, 75);
-    v.view.mouseDown({10.5, 299.0});  // 1 point below the top edge
-    EXPECT_EQ(v.cell(2, 0), 0);
-    v.view.mouseDown({399.9, 0.5});  // 0.5 points above the bottom edge
-    EXPECT_EQ(v.cell(99, 74), 0);
-    EXPECT_EQ(v.view.getBitmap()->liveCells(), 2);
-
-    EditingView small(300, 200, 3, 2);
-    small.view.mouseDown({150, 50});
-    EXPECT_EQ(small.cell(1, 1), 0);
-    small.view.mouseDown({300.0, 0.0});  // the right and bottom edges
-    EXPECT_EQ(small.cell(2, 1), 0);
-    EXPECT_EQ(small.view.getBitmap()->liveCells(), 2);
-
-    // A real click, counted from the top by Qt, reaches the same cell.
-    v.view.show();
-    QTest::mouseClick(&v.view, Qt::LeftButton, {}, QPoint(10, 1));
-    EXPECT_EQ(v.cell(2, 0), 255);
-}
-
 TEST(CellEditing, PressesToggleLiveDeadAndGrayCellsOnlyInTheMode)
 {
     EditingView v(300, 100, 3, 1);
@@ -89,6 +67,13 @@ TEST(CellEditing, PressesToggleLiveDeadAndGrayCellsOnlyInTheMode)
     v.view.mouseDown({50, 50});
     EXPECT_EQ(v.cell(0, 0), 255);
     EXPECT_FALSE(v.view.isCreatingAndSomethingChanged());
+
+    // Presses counted up from the bottom edge, as in the worked example.
+    EditingView example(400, 300, 100, 75);
+    example.view.mouseDown({10.5, 299.0});
+    example.view.mouseDown({399.9, 0.5});
+    EXPECT_EQ(example.cell(2, 0), 0);
+    EXPECT_EQ(example.cell(99, 74), 0);
 }
 
 TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
@@ -204,6 +189,8 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
              return h.panel() && h.panel()->windowTitle() == QStringLiteral("Import pattern");
          }},
         {"paste", &AppDelegate::paste, [](AppHarness& h, auto&) { return h.board()->liveCells() == 5; }},
+        {"step", &AppDelegate::stepGameOfLife,
+         [](AppHarness& h, auto&) { return QTest::qWaitFor([&] { return h.generation() == 1; }, 500); }},
     };
     QGuiApplication::clipboard()->setText(QStringLiteral("x = 3, y = 3\nbo$2bo$3o!"));
     enum Answer { DontSave, Cancel, SaveChosen, SaveDismissed };
@@ -250,6 +237,69 @@ TEST(Guard, EachAnswerEndsOrKeepsTheModeAndReissuesOrDropsTheCommand)
             h.app.stopGameOfLife();
         }
     }
+}
+
+TEST(PatternMode, UndoGoesBackStrokeByStrokeAndBackToTheStartNothingIsLeftToSave)
+{
+    AppHarness h;
+    QAction* undo = h.app.window->findChild<QAction*>(QStringLiteral("actionUndo"));
+    QAction* redo = h.app.window->findChild<QAction*>(QStringLiteral("actionRedo"));
+    h.app.editPattern();
+    const auto start = h.board()->copy();
+    VandrelGameOfLifeView* view = h.app.theView;
+    QTest::mouseMove(view, {10, 10});  // the mode showed the window anew; the pointer comes back
+    QTest::mousePress(view, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseMove(view, {100, 50});
+    QTest::mouseMove(view, {200, 60});
+    QTest::mouseRelease(view, Qt::LeftButton, {}, {200, 60});
+    const auto stroked = h.board()->copy();
+    EXPECT_FALSE(stroked->sameCells(*start));
+    QTest::mouseClick(view, Qt::LeftButton, {}, {300, 300});
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+
+    auto key = [&](Qt::KeyboardModifiers modifiers) { QTest::keyClick(h.app.window, Qt::Key_Z, modifiers); };
+    key(Qt::ControlModifier);  // the click
+    EXPECT_TRUE(h.board()->sameCells(*stroked));
+    EXPECT_TRUE(view->isCreatingAndSomethingChanged());
+    key(Qt::ControlModifier);  // the whole stroke
+    EXPECT_TRUE(h.board()->sameCells(*start));
+    EXPECT_FALSE(view->isCreatingAndSomethingChanged());
+    EXPECT_TRUE(editingWindowState(h));  // the mark stays as the mode set it
+    EXPECT_FALSE(undo->isEnabled());
+    key(Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(h.board()->sameCells(*stroked));
+    EXPECT_TRUE(view->isCreatingAndSomethingChanged());
+
+    // Back at the start, the guard has nothing to ask.
+    key(Qt::ControlModifier);
+    h.app.startGameOfLife();
+    EXPECT_EQ(h.question(), nullptr);
+    EXPECT_TRUE(h.indicatorShown());
+    h.app.stopGameOfLife();
+    // Leaving the mode forgets the history.
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+}
+
+TEST(CellEditing, APressThatOnlyActivatesTheWindowChangesNothing)
+{
+    AppHarness h;
+    h.app.editPattern();
+    const auto start = h.board()->copy();
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {10, 10});  // the window is behind another
+    // A click on the window behind: it comes to the front, then the press arrives.
+    h.app.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.app.window));
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {10, 10});
+    EXPECT_TRUE(h.board()->sameCells(*start));
+    // The person's next click.
+    QTest::mouseMove(h.app.theView, {12, 12});
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {12, 12});
+    EXPECT_FALSE(h.board()->sameCells(*start));
 }
 
 TEST(Guard, FailedSaveKeepsTheModeAndSaysSo)

@@ -1,16 +1,28 @@
 #pragma once
 
 #include <QImage>
-#include <QSize>
+#include <QPoint>
 
+class BoardViewport;
 class CellBitmap;
 
-// Turns a board into the picture of the view: every cell a hard-edged block,
-// the board stretched over the whole picture with nearest-neighbour sampling,
-// row 0 at the top, gray cells as their gray level. The work is one lookup
-// per picture pixel, whatever the number of cells.
+// The part of the view's picture that shows the board: `image` is drawn with
+// its top-left pixel at picture pixel `at`. The rest of the view shows no cell.
+struct BoardPicture {
+    QImage image;
+    QPoint at;
+};
+
+// Turns a board into the picture of the view: each device pixel shows the
+// cell the viewport gives it (the cell under the pixel's centre), every cell
+// a hard-edged block, gray cells as their gray level. Where zoomed cells are
+// large enough (BoardViewport::showsGrid), the first row and column of pixels
+// of each cell after another are drawn a little nearer mid-gray: thin lines
+// between the cells, on which a live cell still differs from a dead one. The work is one
+// lookup per pixel shown, whatever the number of cells.
 class BoardPainter {
 public:
-    // A grayscale picture of `pixels` (the view's size in device pixels).
-    static QImage render(const CellBitmap& board, QSize pixels);
+    static BoardPicture render(const CellBitmap& board, const BoardViewport& viewport);
+    // The value drawn on a grid line over a cell of value `value`.
+    static std::uint8_t onGridLine(std::uint8_t value);
 };

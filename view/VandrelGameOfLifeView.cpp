@@ -1,20 +1,43 @@
 #include "VandrelGameOfLifeView.h"
 
-#include "BoardPainter.h"
 #include "GifRecorder.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
+#include <QWheelEvent>
 #include <QWindow>
 
-#include <algorithm>
 #include <cmath>
 
-VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent) : QWidget(parent)
+namespace {
+
+// Device pixel positions that are whole numbers but for rounding stay whole.
+constexpr double kRounding = 1e-6;
+// One notch of a mouse wheel.
+constexpr int kWheelStep = 120;
+// A press this soon after the window came to the front, the pointer not
+// moved since, is the click that brought it there (a person's next click
+// comes much later).
+constexpr qint64 kActivationPressMs = 150;
+
+}  // namespace
+
+VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
+    : QWidget(parent), history_([this](std::span<const CellEdit> edits) {
+          // Unshared (no run in pattern-editing mode, no reader), the board is edited in place.
+          const bool changed = life_.editCells(edits);
+          update();
+          return changed;
+      })
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMouseTracking(true);  // moves without a button tell a click apart from the one that activated the window
+    // Zoom In is Ctrl+plus; where plus needs Shift, Ctrl and the same key without it zooms in too.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), this, this, &VandrelGameOfLifeView::zoomIn, Qt::WindowShortcut);
     // A run asks for a redraw after every generation, from its own thread.
     // Requests that come while one is already on its way add nothing. The
     // call queued carries no data of ours across threads.
@@ -41,7 +64,7 @@ bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
 {
     if (!life_.initWithBitmap(bitmap))
         return false;
-    update();
+    boardReplaced();
     return true;
 }
 
@@ -54,60 +77,221 @@ bool VandrelGameOfLifeView::startGameOfLifeAndWriteToFile(bool record, const std
 void VandrelGameOfLifeView::reset()
 {
     life_.reset();
+    boardReplaced();
+}
+
+// Undoing can no longer lead back to the board the mode began with; whether
+// the board differs from it stays as it was.
+void VandrelGameOfLifeView::boardReplaced()
+{
+    endDrag();
+    history_.restart(somethingChanged_);
     update();
 }
+
+// ---------------------------------------------------------------- pattern editing
 
 void VandrelGameOfLifeView::prepareCreatingWithPixelsWide(std::int32_t width, std::int32_t height)
 {
     isCreating_ = true;
     // A size below 1 cell leaves no board; the next drawing makes a random one.
     life_.replaceBitmap(CellBitmap::create(width, height, {double(this->width()), double(this->height())}));
-    update();
+    boardReplaced();
+}
+
+void VandrelGameOfLifeView::startEditing()
+{
+    if (!isCreating_)
+        history_.restart(false);
+    isCreating_ = true;
 }
 
 void VandrelGameOfLifeView::endCreating()
 {
+    endDrag();
     isCreating_ = false;
     somethingChanged_ = false;
+    history_.restart(false);
 }
 
 void VandrelGameOfLifeView::mouseDown(QPointF press)
+{
+    beginStroke({press.x(), double(height()) - press.y()});
+    endDrag();
+}
+
+void VandrelGameOfLifeView::record(const std::vector<CellChange>& changes, bool newStep)
+{
+    history_.record(changes, newStep);
+    somethingChanged_ = !history_.atStart();
+}
+
+void VandrelGameOfLifeView::undo()
+{
+    endDrag();
+    history_.undo();
+    somethingChanged_ = isCreating_ && !history_.atStart();
+}
+
+void VandrelGameOfLifeView::redo()
+{
+    endDrag();
+    history_.redo();
+    somethingChanged_ = isCreating_ && !history_.atStart();
+}
+
+void VandrelGameOfLifeView::beginStroke(QPointF point)
 {
     if (!isCreating_)
         return;
     auto board = life_.getBitmap();
     if (!board)
         return;
-    const double viewWidth = width();
-    const double viewHeight = height();
-    const double fromTop = viewHeight - press.y();
-    // Cell sizes in single precision, the quotients truncated toward zero.
-    const auto cellWidth = static_cast<float>(viewWidth / double(board->pixelsWide()));
-    const auto cellHeight = static_cast<float>(viewHeight / double(board->pixelsHigh()));
-    auto column = static_cast<std::int64_t>(static_cast<std::int32_t>(press.x() / double(cellWidth)));
-    auto row = static_cast<std::int64_t>(static_cast<std::int32_t>(fromTop / double(cellHeight)));
-    // A press on the right or bottom edge can reach the board's size.
-    column = std::clamp<std::int64_t>(column, 0, board->pixelsWide() - 1);
-    row = std::clamp<std::int64_t>(row, 0, board->pixelsHigh() - 1);
-    const std::uint8_t toggled =
-        board->getPixel(column, row) == CellBitmap::kLive ? CellBitmap::kDead : CellBitmap::kLive;
-    board.reset();  // unshared, the board is edited in place
-    const CellEdit edit{column, row, toggled};
-    const bool changed = life_.editCells({&edit, 1});
-    if (changed) {
-        somethingChanged_ = true;
-        update();
-    }
+    syncViewport(board.get());
+    const auto cell = viewport_.cellAt(pixelAt(point));
+    if (!cell)
+        return;  // beside the board
+    const CellChange change = stroke_.begin(*board, *cell);
+    board.reset();  // no reader left: the board is edited in place
+    drag_ = Drag::Stroke;
+    dragButton_ = Qt::LeftButton;
+    record({change}, true);
 }
+
+void VandrelGameOfLifeView::continueStroke(QPointF point)
+{
+    auto board = life_.getBitmap();
+    if (!board)
+        return;
+    syncViewport(board.get());
+    std::optional<Cell> cell;
+    if (QRectF(rect()).contains(point))  // on the right and bottom edges too
+        cell = viewport_.cellAt(pixelAt(point));
+    const auto changes = stroke_.moveTo(*board, cell);
+    board.reset();
+    record(changes, false);
+}
+
+void VandrelGameOfLifeView::endDrag()
+{
+    stroke_.end();
+    if (drag_ == Drag::Pan)
+        unsetCursor();
+    drag_ = Drag::None;
+    dragButton_ = Qt::NoButton;
+}
+
+// ---------------------------------------------------------------- the mouse
 
 void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (drag_ != Drag::None)
+        return;  // a second button while one drags
+    const Qt::MouseButton button = event->button();
+    if (button == Qt::MiddleButton || (button == Qt::LeftButton && !isCreating_)) {
+        drag_ = Drag::Pan;
+        dragButton_ = button;
+        dragFrom_ = event->position();
+        if (!viewport_.wholeBoard())
+            setCursor(Qt::ClosedHandCursor);
         return;
-    // The press counted from the bottom-left corner, y growing upward.
-    const QPointF p = event->position();
-    mouseDown({p.x(), double(height()) - p.y()});
+    }
+    if (button == Qt::LeftButton && !bringsWindowToFront())
+        beginStroke(event->position());
 }
+
+void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
+{
+    pointerMoved_ = true;
+    if (drag_ != Drag::None && !(event->buttons() & dragButton_)) {
+        endDrag();  // its release went elsewhere
+        return;
+    }
+    if (drag_ == Drag::Pan) {
+        if (viewport_.pan(event->position() - dragFrom_))
+            update();
+        dragFrom_ = event->position();
+    } else if (drag_ == Drag::Stroke) {
+        continueStroke(event->position());
+    }
+}
+
+void VandrelGameOfLifeView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == dragButton_)
+        endDrag();
+}
+
+void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
+{
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / kWheelStep;
+    wheelAngle_ -= steps * kWheelStep;
+    if (steps != 0)
+        zoomAt(steps, event->position());
+    event->accept();
+}
+
+bool VandrelGameOfLifeView::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        activated_.start();
+        pointerMoved_ = false;
+    }
+    return QWidget::event(event);
+}
+
+// A click on a window behind others first brings it to the front; the
+// press itself follows a few milliseconds later, with no move of the pointer
+// in between. Such a press changes no cell. A press in a window that is not
+// in front changes none either.
+bool VandrelGameOfLifeView::bringsWindowToFront() const
+{
+    const QWindow* shownIn = window()->windowHandle();
+    if (!shownIn || !shownIn->isActive())
+        return true;
+    return activated_.isValid() && !pointerMoved_ && activated_.elapsed() < kActivationPressMs;
+}
+
+// ---------------------------------------------------------------- zoom and pan
+
+QPoint VandrelGameOfLifeView::pixelAt(QPointF point) const
+{
+    // Qt draws the picture from the window's device pixel where the view
+    // begins, rounded down; a press is in the window's device pixel under it.
+    const double ratio = devicePixelRatioF();
+    const QPointF origin = QPointF(mapTo(window(), QPoint(0, 0))) * ratio;
+    const QPointF at = origin + point * ratio;
+    auto whole = [](double v) { return int(std::floor(v + kRounding)); };
+    return {whole(at.x()) - whole(origin.x()), whole(at.y()) - whole(origin.y())};
+}
+
+QPointF VandrelGameOfLifeView::pointerOrCentre() const
+{
+    const QPointF pointer = mapFromGlobal(QCursor::pos());
+    return rect().contains(pointer.toPoint()) ? pointer : QPointF(rect().center());
+}
+
+void VandrelGameOfLifeView::syncViewport(const CellBitmap* board)
+{
+    viewport_.setBoard(board ? board->pixelsWide() : 0, board ? board->pixelsHigh() : 0);
+    viewport_.setView(QSizeF(size()), devicePixelRatioF());
+}
+
+void VandrelGameOfLifeView::zoomAt(int steps, QPointF point)
+{
+    syncViewport(life_.getBitmap().get());
+    if (viewport_.zoom(steps, pixelAt(point)))
+        update();
+}
+
+void VandrelGameOfLifeView::zoomToFit()
+{
+    if (viewport_.showWholeBoard())
+        update();
+}
+
+// ---------------------------------------------------------------- drawing
 
 void VandrelGameOfLifeView::paintEvent(QPaintEvent*)
 {
@@ -117,21 +301,28 @@ void VandrelGameOfLifeView::paintEvent(QPaintEvent*)
 
 void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
 {
-    painter.fillRect(rect, Qt::white);
     const auto snapshot = life_.makeBitmapIfNone(rect.width(), rect.height());
+    syncViewport(snapshot.board.get());
+    // White under the whole board; beside a zoomed board that does not fill the view, the window's mid tone.
+    painter.fillRect(rect, viewport_.wholeBoard() ? QColor(Qt::white) : palette().color(QPalette::Mid));
     if (!snapshot.board)
         return;  // too small for a board: white, and the next drawing tries again
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(std::ceil(rect.width() * ratio)),
-                       static_cast<int>(std::ceil(rect.height() * ratio)));
-    if (picture_.size() != pixels || pictureSerial_ != snapshot.serial) {
-        picture_ = BoardPainter::render(*snapshot.board, pixels);
-        picture_.setDevicePixelRatio(ratio);
+    if (pictureSerial_ != snapshot.serial || !(pictureViewport_ == viewport_) || picture_.image.isNull()) {
+        picture_ = BoardPainter::render(*snapshot.board, viewport_);
+        picture_.image.setDevicePixelRatio(viewport_.ratio());
         pictureSerial_ = snapshot.serial;
+        pictureViewport_ = viewport_;
     }
-    painter.drawImage(QRectF(rect), picture_);
+    // Picture pixel 0 on a whole device pixel, as pixelAt counts.
+    const double ratio = viewport_.ratio();
+    const QPointF device(painter.deviceTransform().dx(), painter.deviceTransform().dy());
+    const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
+    painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
     life_.pacer().shown(snapshot.serial);
+    emit drawn();
 }
+
+// ---------------------------------------------------------------- shown or not
 
 void VandrelGameOfLifeView::updateDisplayed()
 {

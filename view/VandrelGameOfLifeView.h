@@ -1,8 +1,12 @@
 #pragma once
 
+#include "BoardPainter.h"
+#include "BoardViewport.h"
+#include "CellStroke.h"
+#include "EditHistory.h"
 #include "GameOfLife.h"
 
-#include <QImage>
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -10,9 +14,11 @@
 
 class QMouseEvent;
 
-// The board view: holds the board and its runs, draws the board stretched
-// over the whole view and, in pattern-editing mode, toggles the cell under
-// each mouse press.
+// The board view: holds the board and its runs, and draws the board, by
+// default stretched over the whole view, zoomed and moved as the person
+// asks (BoardViewport). In pattern-editing mode a press toggles the cell
+// drawn under the pointer and a drag draws with the press's new value
+// (CellStroke); each stroke is one step of the undo history (EditHistory).
 class VandrelGameOfLifeView : public QWidget {
     Q_OBJECT
 public:
@@ -41,20 +47,47 @@ public:
 
     // --- Pattern editing ---
     void prepareCreatingWithPixelsWide(std::int32_t width, std::int32_t height);
-    void startEditing() { isCreating_ = true; }
+    // Enters the mode on the board shown; already in it, keeps its history.
+    void startEditing();
     void endCreating();
+    // The board differs from the one the mode began with (or was last saved):
+    // a cell was changed and not every change undone.
     bool isCreatingAndSomethingChanged() const { return somethingChanged_; }
     bool isCreating() const { return isCreating_; }
-    // Toggles the cell under a press at (x, y), in points from the view's
-    // left edge and counted up from its bottom edge.
+    // A press and release at (x, y), in points from the view's left edge and
+    // counted up from its bottom edge.
     void mouseDown(QPointF pressFromBottomLeft);
+    void undo();
+    void redo();
+    EditHistory& history() { return history_; }
+
+    // --- Zoom and pan ---
+    const BoardViewport& viewport() const { return viewport_; }
+    // Around the pointer when it is over the view, else around the view's centre.
+    void zoomIn() { zoomAt(1, pointerOrCentre()); }
+    void zoomOut() { zoomAt(-1, pointerOrCentre()); }
+    void zoomToFit();
+    // Zooms `steps` steps in (out when negative) around a point of the view,
+    // in points from its top-left corner.
+    void zoomAt(int steps, QPointF point);
+    // The picture pixel under a point of the view (points from its top-left
+    // corner): the window's device pixel there, counted from the view's first.
+    QPoint pixelAt(QPointF point) const;
 
     // The drawing, for the rectangle of the view (in points).
     void drawRect(QPainter& painter, const QRect& rect);
 
+signals:
+    // After each drawing.
+    void drawn();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +97,14 @@ private slots:
 
 private:
     void updateDisplayed();
+    void syncViewport(const CellBitmap* board);
+    QPointF pointerOrCentre() const;
+    void beginStroke(QPointF point);
+    void continueStroke(QPointF point);
+    void endDrag();
+    void record(const std::vector<CellChange>& changes, bool newStep);
+    void boardReplaced();
+    bool bringsWindowToFront() const;
 
     GameOfLife life_;
     bool isCreating_ = false;
@@ -71,7 +112,19 @@ private:
     std::atomic<bool> redrawPending_{false};
     QWidget* watchedWindow_ = nullptr;  // the window whose minimising we follow
 
-    // The last picture drawn, reused while neither the board nor the size changed.
-    QImage picture_;
+    BoardViewport viewport_;
+    CellStroke stroke_;
+    EditHistory history_;
+    enum class Drag { None, Stroke, Pan };
+    Drag drag_ = Drag::None;
+    Qt::MouseButton dragButton_ = Qt::NoButton;
+    QPointF dragFrom_;
+    QElapsedTimer activated_;    // since the window last came to the front
+    bool pointerMoved_ = false;  // over the view, since then
+    int wheelAngle_ = 0;       // turns of the wheel not yet a whole step
+
+    // The last picture drawn, reused while neither the board nor the viewport changed.
+    BoardPicture picture_;
     std::uint64_t pictureSerial_ = 0;
+    BoardViewport pictureViewport_;
 };

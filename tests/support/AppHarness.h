@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -46,7 +47,10 @@ public:
                 told << box->text();
         };
         app.window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(app.window));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(app.window));
+        // The pointer comes over the board (Qt drops a move to where it already is).
+        QTest::mouseMove(app.theView, {2, 2});
+        QTest::mouseMove(app.theView, {1, 1});
         pump();
     }
 
@@ -60,6 +64,7 @@ public:
     {
         return waitUntil([this] { return app.runs().settled() && !app.theView->isRunning(); });
     }
+    std::uint64_t generation() const { return app.theView->life().snapshot().generation; }
 
     // Waits until the file being read or written is done with, and its
     // outcome applied.
@@ -138,6 +143,23 @@ public:
     }
 
     bool indicatorShown() const { return app.indicator->isVisible(); }
+
+    // What the status bar says about the board, once it says `text` (or the
+    // time limit has passed).
+    QString statusWhen(const QString& text)
+    {
+        waitUntil([&] { return app.status().text() == text; });
+        return app.status().text();
+    }
+    // The status bar's words for a board of `columns` by `rows` cells.
+    static QString statusOf(std::uint64_t generation, std::int64_t population, std::int64_t columns = 120,
+                          std::int64_t rows = 90, const QString& zoom = QStringLiteral("Whole board"))
+    {
+        const QLocale locale;
+        return QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5")
+            .arg(locale.toString(qulonglong(generation)), locale.toString(qlonglong(population)),
+                 locale.toString(qlonglong(columns)), locale.toString(qlonglong(rows)), zoom);
+    }
 
     AppDelegate app;
     std::vector<QPointer<QDialog>> shown;

@@ -1,0 +1,52 @@
+#include "StatusPresenter.h"
+
+#include "VandrelGameOfLifeView.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QScreen>
+#include <QStatusBar>
+
+StatusPresenter::StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view)
+    : bar_(bar), view_(view), label_(new QLabel(bar))
+{
+    label_->setObjectName(QStringLiteral("boardStatus"));
+    // However long the text, it never makes the window wider than the view wants.
+    label_->setMinimumWidth(1);
+    bar->addPermanentWidget(label_);
+    const QScreen* screen = bar->screen();
+    const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+    frame_.setSingleShot(true);
+    frame_.setInterval(std::max(1, int(1000.0 / frameRate)));
+    connect(&frame_, &QTimer::timeout, this, &StatusPresenter::refresh);
+    connect(view, &VandrelGameOfLifeView::drawn, this, [this] {
+        if (!frame_.isActive())
+            frame_.start();
+    });
+}
+
+QString StatusPresenter::text() const
+{
+    return label_->text();
+}
+
+void StatusPresenter::refresh()
+{
+    if (!bar_->isVisible())
+        return;
+    const BoardSnapshot shown = view_->life().snapshot();
+    QString text = QStringLiteral("No board");
+    if (shown.board) {
+        const QLocale locale;
+        const BoardViewport& viewport = view_->viewport();
+        const QString zoom = viewport.wholeBoard()
+                                 ? QStringLiteral("Whole board")
+                                 : QStringLiteral("Zoom %1%").arg(viewport.pointsPerCell() * 100, 0, 'g', 4);
+        text = QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5")
+                   .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
+                        locale.toString(qlonglong(shown.board->pixelsWide())),
+                        locale.toString(qlonglong(shown.board->pixelsHigh())), zoom);
+    }
+    if (text != label_->text())
+        label_->setText(text);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QLabel;
+class QStatusBar;
+class VandrelGameOfLifeView;
+
+// The status bar's account of the board: its generation (counted from 0 each
+// time a board is installed), its population, its size in cells and the
+// zoom. It follows the view's drawings, at most once a frame of the screen,
+// reading only the counts the engine keeps; so a run at full speed pays no
+// more for it than a label drawn a few dozen times a second. While the bar is
+// hidden it reads nothing.
+class StatusPresenter : public QObject {
+    Q_OBJECT
+public:
+    StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view);
+
+    QString text() const;
+    // Reads the board and the zoom now.
+    void refresh();
+
+private:
+    QStatusBar* bar_;
+    VandrelGameOfLifeView* view_;
+    QLabel* label_;
+    QTimer frame_;  // the next reading, once a frame
+};

@@ -1,0 +1,84 @@
+#include "EditHistory.h"
+
+#include <QAction>
+#include <QUndoCommand>
+
+#include <ranges>
+
+namespace {
+
+// The cells one stroke changed; undone by putting back their values before.
+class StrokeStep : public QUndoCommand {
+public:
+    StrokeStep(const EditHistory::Apply& apply, std::vector<CellChange> changes, int stroke)
+        : apply_(apply), changes_(std::move(changes)), stroke_(stroke)
+    {
+    }
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const StrokeStep*>(other);
+        if (next->stroke_ != stroke_)
+            return false;
+        if (next->isObsolete())
+            return true;  // it changed nothing: dropped
+        changes_.insert(changes_.end(), next->changes_.begin(), next->changes_.end());
+        return true;
+    }
+    void redo() override
+    {
+        std::vector<CellEdit> edits;
+        edits.reserve(changes_.size());
+        for (const CellChange& c : changes_)
+            edits.push_back({c.x, c.y, c.after});
+        // A change the board could not take is no step (the stack drops it).
+        if (!apply_(edits) && !applied_)
+            setObsolete(true);
+        applied_ = true;
+    }
+    void undo() override
+    {
+        std::vector<CellEdit> edits;
+        edits.reserve(changes_.size());
+        for (const CellChange& c : changes_ | std::views::reverse)
+            edits.push_back({c.x, c.y, c.before});
+        apply_(edits);
+    }
+
+private:
+    const EditHistory::Apply& apply_;
+    std::vector<CellChange> changes_;
+    int stroke_;
+    bool applied_ = false;
+};
+
+}  // namespace
+
+EditHistory::EditHistory(Apply apply, QObject* parent) : QObject(parent), apply_(std::move(apply))
+{
+    connect(&stack_, &QUndoStack::canUndoChanged, this, &EditHistory::canUndoChanged);
+    connect(&stack_, &QUndoStack::canRedoChanged, this, &EditHistory::canRedoChanged);
+}
+
+void EditHistory::record(const std::vector<CellChange>& changes, bool newStep)
+{
+    if (newStep)
+        ++stroke_;
+    if (!changes.empty())
+        stack_.push(new StrokeStep(apply_, changes, stroke_));
+}
+
+void EditHistory::restart(bool changed)
+{
+    stack_.clear();
+    if (changed)
+        stack_.resetClean();
+}
+
+void EditHistory::enable(QAction* undoCommand, QAction* redoCommand)
+{
+    undoCommand->setEnabled(canUndo());
+    redoCommand->setEnabled(canRedo());
+    connect(this, &EditHistory::canUndoChanged, undoCommand, &QAction::setEnabled);
+    connect(this, &EditHistory::canRedoChanged, redoCommand, &QAction::setEnabled);
+}

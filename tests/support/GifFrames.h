@@ -1,8 +1,12 @@
 #pragma once
 
-// What a recorded GIF holds, as giflib's own reader sees it.
+// What a recorded GIF holds, as giflib's own reader sees it and as Qt's GIF
+// reader (the one the application would show it with) sees it.
 
 #include "CellBitmap.h"
+
+#include <QImage>
+#include <QImageReader>
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -14,7 +18,7 @@
 
 // The file holds `count` images of generations[first], generations[first + 1]...,
 // each cell `scale` pixels square, each image shown for 5 hundredths of a
-// second, looping forever.
+// second, looping forever; to both readers.
 inline void expectAnimation(const std::filesystem::path& path,
                             const std::vector<std::unique_ptr<CellBitmap>>& generations, std::size_t count,
                             std::size_t first = 1, int scale = 1)
@@ -50,4 +54,22 @@ inline void expectAnimation(const std::filesystem::path& path,
         blocks.append(reinterpret_cast<const char*>(block.Bytes), std::size_t(block.ByteCount));
     }
     EXPECT_NE(blocks.find(std::string("NETSCAPE2.0\1\0\0", 14)), std::string::npos) << "not looping forever";
+
+    QImageReader reader(QString::fromStdString(path.string()));
+    EXPECT_EQ(reader.imageCount(), int(count));
+    EXPECT_EQ(reader.loopCount(), -1);  // Qt's word for "forever"
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE("image " + std::to_string(i) + " through Qt");
+        QImage image;
+        ASSERT_TRUE(reader.read(&image)) << reader.errorString().toStdString();
+        EXPECT_EQ(reader.nextImageDelay(), 50);
+        const CellBitmap& board = *generations[first + i];
+        ASSERT_EQ(image.size(), QSize(int(board.pixelsWide()) * scale, int(board.pixelsHigh()) * scale));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int cell = board.getPixel(x / scale, y / scale);
+                ASSERT_EQ(image.pixel(x, y), qRgb(cell, cell, cell)) << "at " << x << "," << y;
+            }
+        }
+    }
 }

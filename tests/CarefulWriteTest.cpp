@@ -49,6 +49,9 @@ const Kind kKinds[] = {
      }},
 };
 
+// In gtest's messages, the kind by its file's name.
+void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
+
 class CarefulWrite : public ::testing::TestWithParam<Kind> {
 protected:
     std::string write(const CellBitmap& cells, const fs::path& path, CancelFlag* cancel = nullptr)

@@ -208,7 +208,7 @@ TEST_F(Tiled, BoardsJustInstalledAndEditsAmongTilesThatAreNoLongerComputed)
 // Large enough to be shared out among the pool's threads.
 TEST_F(Tiled, SharedOutAmongThreadsOnALargeBoard)
 {
-    install(*boards::seeded(900, 700, 11));
+    install(*boards::seeded(600, 400, 11));  // 70 tiles
     for (int g = 0; g < 20; ++g)
         step();
     EXPECT_GE(stepper.computed(), GenerationStep::kParallelTiles);

@@ -1,9 +1,12 @@
-// Runs the real gameoflife-batch executable.
+// Runs the real gameoflife-batch executable. What the formats themselves
+// hold is checked in their own tests; here, the batch tool's options, exit
+// statuses and messages.
+#include "Boards.h"
 #include "CellBitmap.h"
 #include "FileHelpers.h"
+#include "GifFrames.h"
 #include "GliderGun.h"
 #include "ImageFile.h"
-#include "Boards.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
 #include "ReferenceLife.h"
@@ -13,7 +16,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,58 +60,31 @@ TEST_F(Batch, GliderGunAfterThirtyGenerationsMatchesThePreset)
     EXPECT_TRUE(board("gun.golpattern")->sameCells(*reference::history(*GliderGun::make(100, 100), 30).back()));
 }
 
-TEST_F(Batch, RoundTripsThroughEveryFormat)
+// The same seed gives the same board; the format goes by the extension, in
+// any case; a board goes to a PNG (at the scale asked), RLE or plaintext and
+// back unchanged.
+TEST_F(Batch, WritesAndReadsEveryFormatByItsExtension)
 {
-    // The same seed gives the same board; pattern to PNG, RLE or plaintext
-    // (whose live cells reach every edge) and back with no generation keeps
-    // every cell, and PNG back to a pattern five generations on.
     for (const char* line : {"--random 64x48 --seed 7 -n 10 -o @a.golpattern",
                              "--random 64x48 --seed 7 -n 10 -o @again.golpattern", "@a.golpattern -n 0 -o @a.png",
-                             "@a.png -n 5 -o @b.golpattern", "@a.golpattern -n 0 -o @a.Rle",
+                             "@a.png -n 0 -o @png.golpattern", "@a.golpattern -n 0 -o @a.Rle",
                              "@a.Rle -n 0 -o @rle.golpattern", "@a.golpattern -n 0 -o @a.CELLS",
-                             "@a.CELLS --board 64x48 -n 0 -o @cells.golpattern"})
+                             "@a.CELLS --board 64x48 -n 0 -o @cells.golpattern",
+                             "@a.golpattern -n 0 -o @big.png --scale 3"})
         ASSERT_EQ(run(line), 0) << line << ": " << err.toStdString();
     const auto a = board("a.golpattern");
     ASSERT_EQ(a->pixelsWide(), 64);
-    for (const char* name : {"again.golpattern", "a.png", "rle.golpattern", "cells.golpattern"})
+    for (const char* name : {"again.golpattern", "a.png", "png.golpattern", "rle.golpattern", "cells.golpattern"})
         EXPECT_TRUE(board(name)->sameCells(*a)) << name;
-    EXPECT_TRUE(board("b.golpattern")->sameCells(*reference::history(*a, 5).back()));
+    EXPECT_EQ(QImage(path("big.png")).size(), QSize(192, 144));
 }
 
-TEST_F(Batch, RecordsEveryGenerationAsAGifAndDrawsCellsAtTheScaleAsked)
+TEST_F(Batch, RecordsEveryGenerationAsAGifAtTheScaleAskedAndQuietly)
 {
     ASSERT_EQ(run("--random 40x30 --seed 3 -n 0 -o @start.golpattern"), 0) << err.toStdString();
     ASSERT_EQ(run("@start.golpattern -n 12 --gif @run.gif --scale 2 --quiet"), 0) << err.toStdString();
     EXPECT_TRUE(out.isEmpty()) << out.toStdString();
-
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path("run.gif").toLocal8Bit().constData(), &error);
-    ASSERT_NE(gif, nullptr);
-    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
-    ASSERT_EQ(gif->ImageCount, 12);
-    const auto generations = reference::history(*board("start.golpattern"), 12);
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        ASSERT_EQ(std::pair(image.ImageDesc.Width, image.ImageDesc.Height), std::pair(80, 60));
-        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-        GraphicsControlBlock gcb;
-        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK);
-        EXPECT_EQ(gcb.DelayTime, 5);
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 80; ++x)
-                ASSERT_EQ(map->Colors[image.RasterBits[y * 80 + x]].Red, generations[i + 1]->getPixel(x / 2, y / 2))
-                    << "image " << i << " at " << x << "," << y;
-    }
-    DGifCloseFile(gif, &error);
-
-    // A PNG at three pixels a cell.
-    ASSERT_EQ(run("@start.golpattern -n 0 -o @big.png --scale 3"), 0) << err.toStdString();
-    const QImage png(path("big.png"));
-    ASSERT_EQ(png.size(), QSize(120, 90));
-    const auto start = board("start.golpattern");
-    for (int y = 0; y < 90; ++y)
-        for (int x = 0; x < 120; ++x)
-            ASSERT_EQ(qGray(png.pixel(x, y)), start->getPixel(x / 3, y / 3)) << x << "," << y;
+    expectAnimation(path("run.gif").toStdString(), reference::history(*board("start.golpattern"), 12), 12, 1, 2);
 }
 
 TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCounted)
@@ -121,17 +96,16 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
     EXPECT_EQ(run("@glider.rle --board 2x2 -o @g.golpattern"), 1);
     EXPECT_TRUE(err.contains("\u201cglider.rle\u201d") && err.contains("does not fit")) << err.toStdString();
 
-    const auto gray = boards::seeded(21, 11, 5);
-    auto dead = gray->copy();
-    int grays = 0;
-    for (std::uint8_t* cell = dead->data(); cell != dead->data() + dead->cellCount(); ++cell) {
-        grays += *cell != CellBitmap::kLive && *cell != CellBitmap::kDead;
-        *cell = *cell == CellBitmap::kLive ? CellBitmap::kLive : CellBitmap::kDead;
+    const auto dead = boards::seeded(21, 11, 5, false);
+    auto gray = dead->copy();
+    for (const int x : {0, 7, 20}) {
+        dead->setPixel(x, 10, CellBitmap::kDead);
+        gray->setPixel(x, 10, 99);
     }
     ASSERT_EQ(ImageFile::writePng(*gray, path("gray.png").toStdString()), "");
     ASSERT_EQ(run("@gray.png -n 0 -o @gray.rle"), 0) << err.toStdString();
-    const QString note = QString::number(grays) + " gray cells were written to \u201cgray.rle\u201d as dead cells.\n";
-    EXPECT_TRUE(out.startsWith(note)) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("3 gray cells were written to \u201cgray.rle\u201d as dead cells.\n"))
+        << out.toStdString();
     EXPECT_TRUE(board("gray.rle")->sameCells(*dead));
 }
 
@@ -162,7 +136,7 @@ TEST_F(Batch, HelpVersionAndBadArguments)
                              "--random 5x5 -o out.txt", "--glider-gun 5x5 --seed 1", "a.golpattern b.golpattern",
                              "notes.txt", "--no-such-option", "--random 5x5 --board 5x5", "a.golpattern --board 5x5",
                              "a.rle --board 0x5", "a.cells --board 99999x99999", "a.rle -o b.png --scale 0",
-                             "a.rle --gif b.gif --scale 65", "a.rle -o b.png --scale x", "a.rle -o b.rle --scale 2"}) {
+                             "a.rle -o b.png --scale x", "a.rle --gif b.gif --scale 65", "a.rle -o b.rle --scale 2"}) {
         EXPECT_EQ(run(line), 2) << line;
         EXPECT_TRUE(err.contains("Usage:")) << line << ": " << err.toStdString();
     }

@@ -6,111 +6,80 @@
 
 #include "Boards.h"
 #include "CancelFlag.h"
+#include "FileHelpers.h"
 #include "GifRecorder.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
 
 #include <QImage>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <set>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
+using Names = std::set<std::string>;
 
 namespace {
 
 struct Kind {
     const char* name;  // the file's name
+    bool image;        // read back through Qt's image reader, otherwise as a pattern
     // Writes the board; "" or the message.
-    std::function<std::string(const CellBitmap&, const fs::path&, CancelFlag*)> write;
-    // The board as read back from the file.
-    std::function<std::unique_ptr<CellBitmap>(const fs::path&)> read;
+    std::function<std::string(const CellBitmap&, const std::string&, CancelFlag*)> write;
 };
-
-std::unique_ptr<CellBitmap> throughQt(const fs::path& path)
-{
-    QImage image = QImageReader(QString::fromStdString(path.string())).read().convertToFormat(QImage::Format_Grayscale8);
-    if (image.isNull())
-        return nullptr;
-    auto board = CellBitmap::create(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            board->setPixel(x, y, image.constScanLine(y)[x]);
-    return board;
-}
 
 const Kind kKinds[] = {
-    {"p.golpattern",
-     [](const CellBitmap& board, const fs::path& path, CancelFlag* cancel) {
-         return PatternFile::write(&board, path.string(), cancel);
-     },
-     [](const fs::path& path) { return PatternFile::read(path.string(), {}).board; }},
-    {"p.png",
-     [](const CellBitmap& board, const fs::path& path, CancelFlag* cancel) {
-         return ImageFile::writePng(board, path.string(), 1, cancel);
-     },
-     throughQt},
-    {"p.gif",  // a recording of the board, twice; a recording is stopped, not cancelled
-     [](const CellBitmap& board, const fs::path& path, CancelFlag*) {
-         GifRecorder recorder(path.string());
-         recorder.capture(board.copy());
-         recorder.capture(board.copy());
+    {"p.golpattern", false,
+     [](const CellBitmap& b, const std::string& path, CancelFlag* cancel) {
+         return PatternFile::write(&b, path, cancel);
+     }},
+    {"p.png", true,
+     [](const CellBitmap& b, const std::string& path, CancelFlag* cancel) {
+         return ImageFile::writePng(b, path, 1, cancel);
+     }},
+    {"p.gif", true,  // a recording of the board, twice; a recording is stopped, not cancelled
+     [](const CellBitmap& b, const std::string& path, CancelFlag*) {
+         GifRecorder recorder(path);
+         recorder.capture(b.copy());
+         recorder.capture(b.copy());
          return recorder.finish(RunEnd::Completed).message;
-     },
-     throughQt},
+     }},
 };
 
-std::set<std::string> entries(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+// In gtest's messages, the kind by its file's name.
+void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
 
 class CarefulWrite : public ::testing::TestWithParam<Kind> {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "gol-write-XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        folder = pattern;
-        file = folder / GetParam().name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     std::string write(const CellBitmap& cells, const fs::path& path, CancelFlag* cancel = nullptr)
     {
-        return GetParam().write(cells, path, cancel);
+        return GetParam().write(cells, path.string(), cancel);
     }
     bool holds(const fs::path& path, const CellBitmap& cells)
     {
-        const auto read = GetParam().read(path);
-        return read && read->sameCells(cells);
+        if (!GetParam().image) {
+            const auto read = PatternFile::read(path.string(), {}).board;
+            return read && read->sameCells(cells);
+        }
+        const QImage image = QImageReader(QString::fromStdString(path.string())).read().convertToFormat(
+            QImage::Format_Grayscale8);
+        bool same = image.width() == cells.pixelsWide() && image.height() == cells.pixelsHigh();
+        for (int y = 0; same && y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                same = same && image.constScanLine(y)[x] == cells.getPixel(x, y);
+        return same;
     }
     std::string cannot(const std::string& reason) const
     {
         return "\u201c" + std::string(GetParam().name) + "\u201d could not be saved: " + reason + ".";
     }
 
-    fs::path folder;
-    fs::path file;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    const fs::path file = folder / GetParam().name;
     const std::unique_ptr<CellBitmap> board = boards::seeded(40, 30, 1);
 };
 
@@ -118,23 +87,21 @@ protected:
 
 TEST_P(CarefulWrite, KeepsPermissionsAndWritesThroughLinks)
 {
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     std::ofstream(file) << "old";
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(file, perms);
     ASSERT_EQ(write(*board, file), "");
     EXPECT_TRUE(holds(file, *board));
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, perms);
 
     fs::create_directory(folder / "real");
     const fs::path target = folder / "real" / GetParam().name;
     std::ofstream(target) << "old";
-    const fs::path link = folder / "link";
-    fs::create_symlink(target, link);
-    ASSERT_EQ(write(*board, link), "");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(fs::read_symlink(link), target);
+    fs::create_symlink(target, folder / "link");
+    ASSERT_EQ(write(*board, folder / "link"), "");
+    EXPECT_EQ(fs::read_symlink(folder / "link"), target);
     EXPECT_TRUE(holds(target, *board));
-    EXPECT_EQ(entries(folder / "real"), std::set<std::string>{GetParam().name});
+    EXPECT_EQ(files::entries(folder / "real"), Names{GetParam().name});
 }
 
 TEST_P(CarefulWrite, UnwritableDestinationIsOneMessageAndLeavesNothing)
@@ -142,7 +109,7 @@ TEST_P(CarefulWrite, UnwritableDestinationIsOneMessageAndLeavesNothing)
     EXPECT_EQ(write(*board, folder / "missing" / GetParam().name), cannot("No such file or directory"));
     fs::create_directory(file);
     EXPECT_EQ(write(*board, file), cannot("there is a folder of that name"));
-    EXPECT_EQ(entries(folder), std::set<std::string>{GetParam().name});
+    EXPECT_EQ(files::entries(folder), Names{GetParam().name});
     EXPECT_TRUE(fs::is_empty(file));
 }
 
@@ -150,27 +117,20 @@ TEST_P(CarefulWrite, FailureMidwayAndCancelKeepTheOldFile)
 {
     std::ofstream(file) << "an earlier file";
     const auto big = boards::seeded(700, 700, 2);  // well over the limit below in every format
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const rlimit limited{8192, old.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the tests
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::string error = write(*big, file);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(error, cannot("File too large"));
-    EXPECT_EQ(readText(file), "an earlier file");
-    EXPECT_EQ(entries(folder), std::set<std::string>{GetParam().name});
+    EXPECT_EQ(files::onAFullDisk(8192, [&] { return write(*big, file); }), cannot("File too large"));
+    EXPECT_EQ(files::readText(file), "an earlier file");
+    EXPECT_EQ(files::entries(folder), Names{GetParam().name});
 
     if (std::string(GetParam().name) != "p.gif") {
         CancelFlag cancel;
         cancel.cancel();
         EXPECT_EQ(write(*board, file, &cancel), cannot("the save was cancelled"));
         EXPECT_FALSE(cancel.beginCommit());
-        EXPECT_EQ(readText(file), "an earlier file");
-        EXPECT_EQ(entries(folder), std::set<std::string>{GetParam().name});
+        EXPECT_EQ(files::readText(file), "an earlier file");
+        EXPECT_EQ(files::entries(folder), Names{GetParam().name});
     }
 }
 
+// Named "golpattern", "png" and "gif".
 INSTANTIATE_TEST_SUITE_P(EveryKind, CarefulWrite, ::testing::ValuesIn(kKinds),
                          [](const auto& kind) { return std::string(kind.param.name).substr(2); });

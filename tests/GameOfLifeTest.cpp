@@ -20,13 +20,19 @@ namespace {
 
 class Engine : public ::testing::Test {
 protected:
-    void SetUp() override { life.pacer().setSpeed(RunPacer::kFastest); }
+    void SetUp() override
+    {
+        life.pacer().setSpeed(RunPacer::kFastest);
+        life.setRedrawHandler([this] { redraws++; });
+    }
 
-    // Starts a run; after `wait` does `meanwhile` on this thread; waits for the run to end.
-    RunReport run(const std::function<void()>& meanwhile = {}, std::chrono::microseconds wait = {})
+    // Starts a run (a step of `generations` when given); after `wait` does
+    // `meanwhile` on this thread; waits for the run to end.
+    RunReport run(const std::function<void()>& meanwhile = {}, std::chrono::microseconds wait = {},
+                  std::optional<std::int32_t> generations = {})
     {
         const auto before = watcher.reports().size();
-        EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));
+        EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators(0, generations)));
         sleep_for(wait);
         if (meanwhile)
             meanwhile();
@@ -34,8 +40,25 @@ protected:
         return watcher.last();
     }
 
+    // The current board is `start` after that many generations of the plain rule.
+    bool isGeneration(const CellBitmap& start, int generations)
+    {
+        return life.getBitmap()->sameCells(*reference::history(start, generations).back());
+    }
+
+    std::atomic<int> redraws{0};
     RunWatcher watcher;
     GameOfLife life;
+};
+
+using Ended = std::pair<RunEnd, std::int32_t>;  // how a run ended, after how many generations
+
+// Takes three frames, then is full.
+struct ThreeFrames : RunRecorder {
+    int captured = 0;
+    void capture(std::shared_ptr<const CellBitmap>) override { ++captured; }
+    bool full() const override { return captured >= 3; }
+    RecordingResult finish(RunEnd end) override { return {end == RunEnd::RecordingEnded, ""}; }
 };
 
 }  // namespace
@@ -44,32 +67,26 @@ protected:
 
 TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
 {
-    std::atomic<int> redraws{0};
-    life.setRedrawHandler([&] { redraws++; });
     auto board = boards::seeded(30, 20, 6);
     life.replaceBitmap(board->copy());
     const auto report = run();
-    EXPECT_EQ(report.end, RunEnd::Completed);
-    EXPECT_EQ(report.generations, 100);
+    EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Completed, 100));
     EXPECT_EQ(redraws.load(), 100);
     const auto after = life.getBitmap();
-    EXPECT_TRUE(after->sameCells(*reference::history(*board, 100)[100]));
+    EXPECT_TRUE(isGeneration(*board, 100));
     EXPECT_EQ(life.snapshot().generation, 100u);
     EXPECT_EQ(life.snapshot().population, after->liveCells());
 
     for (int count : {0, -3, INT32_MIN}) {
         life.setIterations(count);
         const auto none = run();
-        EXPECT_EQ(none.end, RunEnd::Completed) << count;
-        EXPECT_EQ(none.generations, 0) << count;
+        EXPECT_EQ(Ended(none.end, none.generations), Ended(RunEnd::Completed, 0)) << count;
     }
     EXPECT_EQ(life.getBitmap(), after) << "a generation was computed";
 
     // A step: exactly the generations asked for, whatever the count.
-    EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators(0, 3)));
-    ASSERT_TRUE(watcher.waitFor(5));
-    EXPECT_EQ(watcher.last().generations, 3);
-    EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*board, 103)[103]));
+    EXPECT_EQ(run({}, {}, 3).generations, 3);
+    EXPECT_TRUE(isGeneration(*board, 103));
     EXPECT_EQ(life.snapshot().generation, 103u);
 
     life.setIterations(INT32_MAX);
@@ -95,8 +112,7 @@ TEST_F(Engine, CancellationAtAnyMomentLeavesAWholeGeneration)
     auto large = CellBitmap::random(4 * 3000, 4 * 3000);
     life.replaceBitmap(large->copy());
     const auto report = run([&] { life.abortGameOfLife(); });
-    EXPECT_EQ(report.end, RunEnd::Cancelled);
-    EXPECT_EQ(report.generations, 0);
+    EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Cancelled, 0));
     EXPECT_TRUE(life.getBitmap()->sameCells(*large));
 }
 
@@ -154,13 +170,11 @@ TEST_F(Engine, BoardReplacedOrEditedDuringAGenerationIsTheOneTheRunGoesOnWith)
                            },
                            {}, {}});
         EXPECT_EQ(run().generations, 3);
-        auto changed = edit ? board->copy() : other->copy();
-        if (edit) {
-            for (const CellEdit& e : edits)
-                changed->setPixel(e.x, e.y, e.value);
-        }
+        auto changed = (edit ? board : other)->copy();
+        for (std::size_t i = 0; edit && i < std::size(edits); ++i)
+            changed->setPixel(edits[i].x, edits[i].y, edits[i].value);
         EXPECT_EQ(publications.load(), 4) << "the first generation computed is thrown away";
-        EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*changed, 3)[3]));
+        EXPECT_TRUE(isGeneration(*changed, 3));
         EXPECT_EQ(life.snapshot().generation, 3u);
     }
 }
@@ -209,23 +223,6 @@ TEST_F(Engine, EditsChangeTheBoardInPlaceOnlyWhenNoOneHoldsIt)
 
 // --- Runs that end by themselves ---
 
-namespace {
-
-// Takes a given number of frames, then is full.
-class FramesRecorder : public RunRecorder {
-public:
-    explicit FramesRecorder(int frames) : frames_(frames) {}
-    void capture(std::shared_ptr<const CellBitmap>) override { ++captured_; }
-    bool full() const override { return captured_ >= frames_; }
-    RecordingResult finish(RunEnd end) override { return {end == RunEnd::RecordingEnded, ""}; }
-
-private:
-    int frames_;
-    int captured_ = 0;
-};
-
-}  // namespace
-
 // Each way a run ends by itself is reported as such, exactly once, and the
 // engine goes on working. Memory and threads that cannot be had are stood
 // for by hooks that throw what the library throws then.
@@ -257,7 +254,7 @@ TEST_F(Engine, RunsThatEndByThemselvesSayHow)
     life.setRecorderFactory([&](const std::string&) -> std::unique_ptr<RunRecorder> {
         if (life.snapshot().board->pixelsWide() == 39)
             throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-        return std::make_unique<FramesRecorder>(3);
+        return std::make_unique<ThreeFrames>();
     });
     life.setIterations(10);
     for (const Case& c : cases) {
@@ -269,8 +266,7 @@ TEST_F(Engine, RunsThatEndByThemselvesSayHow)
         ASSERT_TRUE(watcher.waitFor(before + 1));
         life.waitForRuns();
         ASSERT_EQ(watcher.reports().size(), before + 1);
-        EXPECT_EQ(watcher.last().end, c.end);
-        EXPECT_EQ(watcher.last().generations, c.generations);
+        EXPECT_EQ(Ended(watcher.last().end, watcher.last().generations), Ended(c.end, c.generations));
         EXPECT_EQ(watcher.last().recording.written, c.end == RunEnd::RecordingEnded);
         life.setTestHooks({});
         EXPECT_EQ(run().end, RunEnd::Completed) << "the engine works on";
@@ -302,8 +298,6 @@ TEST(WorkerPool, AnExceptionOnAnyThreadReachesTheCallerAndEveryOtherCallIsMadeOn
 // makes; the first generation it counts is computed on that board.
 TEST_F(Engine, ARunWithNoBoardWaitsForTheDrawingThatMakesOne)
 {
-    std::atomic<int> redraws{0};
-    life.setRedrawHandler([&] { redraws++; });
     for (const bool drawn : {true, false}) {
         SCOPED_TRACE(drawn ? "drawn" : "stopped while waiting");
         life.reset();
@@ -317,15 +311,13 @@ TEST_F(Engine, ARunWithNoBoardWaitsForTheDrawingThatMakesOne)
         if (!drawn) {
             life.abortGameOfLife();
             ASSERT_TRUE(watcher.waitFor(before + 1));
-            EXPECT_EQ(watcher.last().end, RunEnd::Cancelled);
-            EXPECT_EQ(watcher.last().generations, 0);
+            EXPECT_EQ(Ended(watcher.last().end, watcher.last().generations), Ended(RunEnd::Cancelled, 0));
             continue;
         }
         auto made = life.makeBitmapIfNone(400, 200).board->copy();
         ASSERT_TRUE(watcher.waitFor(before + 1));
-        EXPECT_EQ(watcher.last().end, RunEnd::Completed);
-        EXPECT_EQ(watcher.last().generations, 2);
-        EXPECT_TRUE(life.getBitmap()->sameCells(*reference::history(*made, 2)[2]));
+        EXPECT_EQ(Ended(watcher.last().end, watcher.last().generations), Ended(RunEnd::Completed, 2));
+        EXPECT_TRUE(isGeneration(*made, 2));
     }
 }
 
@@ -333,8 +325,6 @@ TEST_F(Engine, ARunWithNoBoardWaitsForTheDrawingThatMakesOne)
 // begins and nothing is called.
 TEST_F(Engine, ShutdownStopsEveryRunAndLetsNoneBegin)
 {
-    std::atomic<int> redraws{0};
-    life.setRedrawHandler([&] { redraws++; });
     life.replaceBitmap(boards::seeded(300, 300, 2));
     life.setIterations(INT32_MAX);
     EXPECT_TRUE(life.startGameOfLifeAndWriteToFile(false, "", watcher.indicators()));

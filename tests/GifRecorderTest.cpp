@@ -1,90 +1,30 @@
 #include "Boards.h"
+#include "FileHelpers.h"
 #include "GameOfLife.h"
+#include "GifFrames.h"
 #include "GifRecorder.h"
 #include "ReferenceLife.h"
 #include "RunWatcher.h"
 
-#include <gif_lib.h>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <set>
 #include <thread>
-
-#include <sys/resource.h>
-#include <stdlib.h>
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
+using Names = std::set<std::string>;
 
 namespace {
-
-// The file, as giflib's own reader sees it, holds `count` images of
-// generations[first], generations[first + 1]..., each cell `scale` pixels
-// square, each image shown for 5 hundredths of a second, looping forever.
-void expectAnimation(const fs::path& path, const std::vector<std::unique_ptr<CellBitmap>>& generations,
-                     std::size_t count, std::size_t first = 1, int scale = 1)
-{
-    int error = 0;
-    const std::unique_ptr<GifFileType, void (*)(GifFileType*)> file(DGifOpenFileName(path.c_str(), &error),
-                                                                     [](GifFileType* f) { DGifCloseFile(f, nullptr); });
-    ASSERT_TRUE(file && DGifSlurp(file.get()) == GIF_OK) << path << " cannot be read";
-    ASSERT_EQ(file->ImageCount, int(count));
-    for (int i = 0; i < file->ImageCount; ++i) {
-        SCOPED_TRACE("image " + std::to_string(i));
-        const SavedImage& image = file->SavedImages[i];
-        const CellBitmap& board = *generations[first + std::size_t(i)];
-        GraphicsControlBlock control{};
-        DGifSavedExtensionToGCB(file.get(), i, &control);
-        EXPECT_EQ(control.DelayTime, 5);
-        const int width = image.ImageDesc.Width;
-        ASSERT_EQ(width, board.pixelsWide() * scale);
-        ASSERT_EQ(image.ImageDesc.Height, board.pixelsHigh() * scale);
-        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file->SColorMap;
-        ASSERT_TRUE(map);
-        for (int p = 0; p < width * image.ImageDesc.Height; ++p) {
-            ASSERT_LT(image.RasterBits[p], map->ColorCount) << "pixel " << p;
-            const GifColorType c = map->Colors[image.RasterBits[p]];
-            const int cell = board.getPixel(p % width / scale, p / width / scale);
-            ASSERT_TRUE(c.Red == cell && c.Green == cell && c.Blue == cell) << "pixel " << p << " is not gray " << cell;
-        }
-    }
-    // The NETSCAPE2.0 block ahead of the first image, then its loop count: 0, forever.
-    std::string blocks;
-    for (int b = 0; b < file->SavedImages[0].ExtensionBlockCount; ++b) {
-        const ExtensionBlock& block = file->SavedImages[0].ExtensionBlocks[b];
-        blocks.append(reinterpret_cast<const char*>(block.Bytes), std::size_t(block.ByteCount));
-    }
-    EXPECT_NE(blocks.find(std::string("NETSCAPE2.0\1\0\0", 14)), std::string::npos) << "not looping forever";
-}
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::set<std::string> entries(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 class GifRecording : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "gol-test-XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        folder = pattern;
         life.pacer().setSpeed(RunPacer::kFastest);
         life.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     // Records a run into `path` and waits for it to end.
     RunReport record(const fs::path& path)
@@ -95,7 +35,8 @@ protected:
         return watcher.last();
     }
 
-    fs::path folder;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
     RunWatcher watcher;
     RunWatcher replaced;  // for a run that a later one replaces
     GameOfLife life;
@@ -107,15 +48,14 @@ TEST_F(GifRecording, DefaultCountWritesOneHundredImagesAndNoGenerationsWriteNoth
 {
     const auto board = boards::seeded(30, 20, 6);
     life.replaceBitmap(board->copy());
-    const auto report = record(folder / "run.gif");
-    EXPECT_EQ(report.recording.message, "");
+    EXPECT_EQ(record(folder / "run.gif").recording.message, "");
     expectAnimation(folder / "run.gif", reference::history(*board, 100), 100);
 
-    const std::string earlier = readText(folder / "run.gif");
+    const std::string earlier = files::readText(folder / "run.gif");
     life.setIterations(0);
     EXPECT_FALSE(record(folder / "run.gif").recording.written);
-    EXPECT_EQ(readText(folder / "run.gif"), earlier);
-    EXPECT_EQ(entries(folder), std::set<std::string>{"run.gif"});
+    EXPECT_EQ(files::readText(folder / "run.gif"), earlier);
+    EXPECT_EQ(files::entries(folder), Names{"run.gif"});
 }
 
 TEST_F(GifRecording, StartDuringARunCancelsItAndEachRunRecordsItsOwnGenerations)
@@ -133,8 +73,7 @@ TEST_F(GifRecording, StartDuringARunCancelsItAndEachRunRecordsItsOwnGenerations)
     // The second run starts from the generation the first one left.
     ASSERT_TRUE(life.startGameOfLifeAndWriteToFile(true, (folder / "second.gif").string(), watcher.indicators()));
     life.setIterations(7);
-    ASSERT_TRUE(replaced.waitFor(1, 120s));
-    ASSERT_TRUE(watcher.waitFor(1, 120s));
+    ASSERT_TRUE(replaced.waitFor(1, 120s) && watcher.waitFor(1, 120s));
 
     const auto first = replaced.last();
     const auto second = watcher.last();
@@ -146,28 +85,21 @@ TEST_F(GifRecording, StartDuringARunCancelsItAndEachRunRecordsItsOwnGenerations)
     expectAnimation(folder / "second.gif", expected, std::size_t(second.generations), std::size_t(first.generations) + 1);
 }
 
-// A disk that fills up during the recording (here: a limit on the size of
-// files) ends the run as if stopped, says so, and leaves the earlier file.
+// A disk that fills up during the recording ends the run as if stopped, says
+// so, and leaves the earlier file.
 TEST_F(GifRecording, FullDiskEndsTheRunAndKeepsTheEarlierFile)
 {
     const fs::path file = folder / "x.gif";
     std::ofstream(file) << "an earlier file";
     life.replaceBitmap(boards::seeded(256, 256, 9));
     life.setIterations(100000);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const rlimit limited{64 * 1024, old.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the tests
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto report = record(file);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const auto report = files::onAFullDisk(64 * 1024, [&] { return record(file); });
     EXPECT_EQ(report.end, RunEnd::RecordingEnded);
     EXPECT_LT(report.generations, 100000);
     EXPECT_FALSE(report.recording.written);
     EXPECT_EQ(report.recording.message, "\u201cx.gif\u201d could not be saved: File too large.");
-    EXPECT_EQ(readText(file), "an earlier file");
-    EXPECT_EQ(entries(folder), std::set<std::string>{"x.gif"});
+    EXPECT_EQ(files::readText(file), "an earlier file");
+    EXPECT_EQ(files::entries(folder), Names{"x.gif"});
 }
 
 TEST_F(GifRecording, ScaledGrayAndOddSizedBoards)
@@ -208,5 +140,5 @@ TEST_F(GifRecording, BoardsThatDoNotFitEndOrRefuseTheRecording)
     EXPECT_EQ(tooLarge.finish(RunEnd::Cancelled).message,
               "\u201clarge.gif\u201d could not be saved: at 4 pixels a cell the board of 16384 \u00d7 2 cells would be "
               "65536 \u00d7 8 pixels, more than a GIF image can hold (65535 a side).");
-    EXPECT_EQ(entries(folder), std::set<std::string>{"changing.gif"});
+    EXPECT_EQ(files::entries(folder), Names{"changing.gif"});
 }

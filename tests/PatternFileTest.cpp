@@ -16,8 +16,8 @@ namespace {
 constexpr LogicalSize kFrame{480, 360};
 
 // What Python's plistlib reads from a file: its keys, its size and the value
-// of a Python expression on the dictionary d, by default the columns.
-std::string readByPlistlib(const QString& path, const char* expression = "d['bitMapPixelData']")
+// of a Python expression on the dictionary d.
+std::string readByPlistlib(const QString& path, const char* expression)
 {
     QProcess python;
     python.start(QStringLiteral("python3"), {QStringLiteral("-c"),
@@ -45,18 +45,22 @@ std::string ints(std::initializer_list<long long> values)
 
 }  // namespace
 
+// Written over a larger file, which must leave nothing of it behind.
 TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsTheColumns)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("p.golpattern");
-    auto board = CellBitmap::create(16, 16);  // every value 0..255 once, counting down the columns
+    ASSERT_TRUE(files::writeAll(path, QByteArray(100000, 'x')));
+    auto board = CellBitmap::create(32, 8);  // every value 0..255 once, counting down the columns
     for (int i = 0; i < 256; ++i)
-        board->setPixel(i / 16, i % 16, static_cast<std::uint8_t>(i));
+        board->setPixel(i / 8, i % 8, static_cast<std::uint8_t>(i));
     ASSERT_EQ(PatternFile::write(board.get(), path.toStdString()), "");
     const BoardLoad load = PatternFile::read(path.toStdString(), kFrame);
     ASSERT_TRUE(load.board) << load.error;
     EXPECT_TRUE(load.board->sameCells(*board));
     EXPECT_EQ(load.board->size(), kFrame);
+    EXPECT_EQ(readByPlistlib(path, "d['bitMapPixelData'] == [list(range(8 * x, 8 * x + 8)) for x in range(32)]"),
+              "['bitMapPixelSize', 'bitMapPixelData'] [32, 8] True");
     // The file exactly as written is read apart from the XML reader: with a
     // byte out of place it goes to the XML reader, to the same effect.
     const std::string written = PatternFile::toXml(board.get());
@@ -68,22 +72,6 @@ TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsTheColumns)
         EXPECT_EQ(again.board && again.board->sameCells(*board), *reason == 0) << again.error;
         EXPECT_NE(again.error.find(reason), std::string::npos) << again.error;
     }
-    EXPECT_EQ(readByPlistlib(path, "d['bitMapPixelData'] == [list(range(16 * x, 16 * x + 16)) for x in range(16)]"),
-              "['bitMapPixelSize', 'bitMapPixelData'] [16, 16] True");
-
-    // Five columns of two, written over the larger file, which must leave nothing of it behind.
-    board = CellBitmap::create(5, 2);
-    for (int i = 0; i < 10; ++i)
-        board->setPixel(i / 2, i % 2, static_cast<std::uint8_t>(i));
-    ASSERT_EQ(PatternFile::write(board.get(), path.toStdString()), "");
-    EXPECT_EQ(readByPlistlib(path),
-              "['bitMapPixelSize', 'bitMapPixelData'] [5, 2] [[0, 1], [2, 3], [4, 5], [6, 7], [8, 9]]");
-    const QByteArray xml = files::readAll(path);
-    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                               "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                               "<plist version=\"1.0\">\n"))
-        << xml.toStdString();
 }
 
 // The writer's XML is exactly the property list libplist makes of the same
@@ -112,15 +100,8 @@ TEST(PatternFileWrite, XmlIsWhatLibplistWritesForTheSameDictionary)
     plist_free(root);
 }
 
-TEST(PatternFileRead, SizeWithoutDataAndFilesWrittenByPlistlibOpen)
+TEST(PatternFileRead, FilesWrittenByPlistlibOpen)
 {
-    const std::string text = plist("<dict><key>bitMapPixelSize</key>" + ints({4, 3}) + "</dict>");
-    const BoardLoad live = PatternFile::parse(text.data(), text.size(), "p.golpattern", kFrame);
-    ASSERT_TRUE(live.board) << live.error;
-    EXPECT_EQ(live.board->pixelsWide(), 4);
-    EXPECT_EQ(live.board->pixelsHigh(), 3);
-    EXPECT_EQ(live.board->liveCells(), 12);
-
     // XML and binary, with an extra key; "shared" repeats column 0 as one object.
     for (const std::string name : {"xml", "binary", "shared"}) {
         const BoardLoad load = PatternFile::read(GOL_TEST_DATA "/pattern_plistlib_" + name + ".golpattern", kFrame);
@@ -133,6 +114,7 @@ TEST(PatternFileRead, SizeWithoutDataAndFilesWrittenByPlistlibOpen)
     }
 }
 
+// (More, among them nesting without end and entities that expand, are the fuzzers' seeds.)
 TEST(PatternFileRead, BrokenAndHostileFilesNameTheFileAndGiveNoBoard)
 {
     auto dict = [](const std::string& entries, const std::string& doctype = {}) {
@@ -143,34 +125,23 @@ TEST(PatternFileRead, BrokenAndHostileFilesNameTheFileAndGiveNoBoard)
     };
     const std::string col = ints({0, 255, 0}), size43 = ints({4, 3}), size11 = "<key>bitMapPixelSize</key>" + ints({1, 1});
     const std::string notWellFormed = "it is not a well-formed XML property list (line ";
-    const std::string ownDoctype = "it declares a document type of its own";
     const struct {
         std::optional<std::string> content;  // none: no file at all
         std::string reason;
     } cases[] = {
         {std::nullopt, "the file cannot be read"},
-        {"hello, world\n", "it is not a well-formed XML property list (line 1: Start tag expected)"},
-        {plist(size43), "its root is not a dictionary"},
         {dict("<key>bitMapPixelSize</key>" + ints({4})), "is not a list of two integers"},
-        {data(ints({0, 0}), ""), "its size 0 \u00d7 0 has no cells"},
         {dict("<key>bitMapPixelSize</key>" + ints({16385, 16384})), "is larger than the largest board"},
         {data(size43, col + col + col), "\u201cbitMapPixelData\u201d does not hold 4 columns"},
         {data(ints({16384, 16384}), ints({0, 0})), "does not hold 16384 columns"},  // before making the board
         {data(size43, col + col + ints({0, 0}) + col), "column 2 does not hold 3 cells"},
         {data(size43, col + col + col + "<array><integer>0</integer><string>0</string><integer>0</integer></array>"),
          "the cell at (3, 1) is not an integer"},
-        {data(size43, col + col + ints({0, 0, 256}) + col), "the cell at (2, 2) holds 256, outside 0 to 255"},
-        {data(size43, ints({-1, 0, 0}) + col + col + col), "the cell at (0, 0) holds -1, outside 0 to 255"},
-        {dict(size11 + size11), "it holds \u201cbitMapPixelSize\u201d more than once"},
-        // Hostile: a million unknown declarations, nesting without end, entities.
+        // Hostile: a million unknown declarations, a document type of its own, entities.
         {dict(size11 + QByteArray("<!a>").repeated(1000000).toStdString()), notWellFormed},
-        {dict("<key>k</key>" + QByteArray("<array>").repeated(50000).toStdString()), "nested too deeply"},
-        {dict("<key>&b;</key><true/>", "<!DOCTYPE plist [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"), ownDoctype},
-        {dict(size11, "<!DOCTYPE plist [<!ELEMENT plist ANY>]>"), ownDoctype},
+        {dict(size11, "<!DOCTYPE plist [<!ELEMENT plist ANY>]>"), "it declares a document type of its own"},
         {dict("<key>&x;</key><true/>" + size11, "<!DOCTYPE plist SYSTEM \"x.dtd\">"), "refers to the entity \u201cx\u201d"},
         {dict("<key>&x;</key><true/>" + size11), notWellFormed},
-        {dict(size11) + "junk", notWellFormed},
-        {dict(size11).substr(0, dict(size11).rfind("</plist>")), notWellFormed},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("broken.golpattern");

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QUndoCommand>
 
-#include <ranges>
 
 namespace {
 
@@ -40,8 +39,8 @@ public:
     {
         std::vector<CellEdit> edits;
         edits.reserve(changes_.size());
-        for (const CellChange& c : changes_ | std::views::reverse)
-            edits.push_back({c.x, c.y, c.before});
+        for (auto c = changes_.rbegin(); c != changes_.rend(); ++c)
+            edits.push_back({c->x, c->y, c->before});
         apply_(edits);
     }
 

@@ -385,13 +385,3 @@ TEST_F(AppFiles, SlowFileWorkShowsProgressKeepsDrawingAndHoldsCommands)
     EXPECT_NE(h.board(), before);  // the reset, run once the work ended
     EXPECT_FALSE(h.app.isCreating());
 }
-
-TEST_F(AppFiles, CancelledOpenLeavesTheBoard)
-{
-    const auto before = h.board();
-    EXPECT_TRUE(h.app.openFile(writePattern("p.golpattern", *boards::seeded(30, 30, 3))));
-    h.app.fileWork().cancel();
-    h.settle();
-    EXPECT_EQ(h.board(), before);
-    EXPECT_EQ(h.lastDialog(), nullptr);
-}

@@ -119,16 +119,6 @@ TEST_F(AppRuns, StopHidesTheIndicatorAtOnceAndLeavesAWholeGeneration)
     EXPECT_TRUE(h.board()->sameCells(*before));
     EXPECT_EQ(life().snapshot().generation, 0u);
     life().setTestHooks({});
-
-    // Stopped at any moment, the board is the whole generation the run counted last.
-    start(h, "400", {false, 200});
-    AppHarness::pump(50);
-    h.app.stopGameOfLife();
-    EXPECT_FALSE(h.indicatorShown());
-    ASSERT_TRUE(h.runEnds());
-    const BoardSnapshot stopped = life().snapshot();
-    ASSERT_LE(stopped.generation, 400u);
-    EXPECT_TRUE(stopped.board->sameCells(*reference::history(*before, int(stopped.generation))[stopped.generation]));
 }
 
 TEST_F(AppRuns, EmptyFieldRunsNoGeneration)
@@ -165,20 +155,6 @@ TEST_F(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)
     EXPECT_FALSE(h.board()->sameCells(*before));
     EXPECT_EQ(h.board()->pixelsWide(), 120);
     EXPECT_EQ(h.app.theView->iterations(), 100000);
-}
-
-TEST_F(AppRuns, StartDuringARunContinuesFromTheBoardTheCancelledRunLeft)
-{
-    start(h, "500", {false, 300});
-    AppHarness::pump(60);
-    start(h, "5");
-    EXPECT_TRUE(h.indicatorShown());
-    ASSERT_TRUE(indicatorHides());
-    ASSERT_TRUE(h.runEnds());
-    const BoardSnapshot last = life().snapshot();
-    ASSERT_GE(last.generation, 5u);
-    ASSERT_LE(last.generation, 505u);
-    EXPECT_TRUE(last.board->sameCells(*reference::history(*before, int(last.generation))[last.generation]));
 }
 
 // A run ends: it completes, is stopped or superseded, or ends by itself

@@ -79,7 +79,7 @@ void ClipboardCommands::copy()
         field->copy();
         return;
     }
-    const auto board = view_->getBitmap();  // one whole generation, even during a run
+    const auto board = view_->boardShown();  // one whole generation, even during a run
     if (!board)
         return;
     files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board](CancelFlag&) -> FileWork::Outcome {

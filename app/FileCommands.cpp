@@ -140,7 +140,7 @@ void FileCommands::importPattern()
 void FileCommands::exportPattern()
 {
     dialogs_.showFilePanel(window_, exportPanel(), [this](std::optional<QString> path) {
-        const auto board = view_->getBitmap();  // one whole generation, even during a run
+        const auto board = view_->boardShown();  // one whole generation, even during a run
         if (!path || !board)
             return;
         work_.run(doing("Exporting", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
@@ -182,7 +182,7 @@ void FileCommands::savePattern(std::function<void()> saved, std::function<void()
             panelClosed();
         if (!path)
             return;
-        const auto board = view_->getBitmap();  // one whole generation, even during a run
+        const auto board = view_->boardShown();  // one whole generation, even during a run
         work_.run(doing("Saving", *path), [=, this](CancelFlag& cancel) -> FileWork::Outcome {
             const std::string error = PatternFile::write(board.get(), path->toStdString(), &cancel);
             return [=, this] {
@@ -210,7 +210,7 @@ void FileCommands::openImage()
 void FileCommands::saveImage()
 {
     dialogs_.showFilePanel(window_, imageSavePanel(), [this](std::optional<QString> path) {
-        const auto board = view_->getBitmap();
+        const auto board = view_->boardShown();
         if (!path || !board)
             return;
         work_.run(doing("Saving", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {

@@ -74,6 +74,13 @@ bool VandrelGameOfLifeView::startGameOfLifeAndWriteToFile(bool record, const std
     return life_.startGameOfLifeAndWriteToFile(record, file, std::move(indicators));
 }
 
+std::shared_ptr<const CellBitmap> VandrelGameOfLifeView::boardShown()
+{
+    auto board = life_.makeBitmapIfNone(width(), height()).board;
+    update();
+    return board;
+}
+
 void VandrelGameOfLifeView::reset()
 {
     life_.reset();

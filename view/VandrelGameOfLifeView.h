@@ -32,6 +32,11 @@ public:
     bool initWithBitmap(const CellBitmap& bitmap);
     // The current generation (null when there is none).
     std::shared_ptr<const CellBitmap> getBitmap() const { return life_.getBitmap(); }
+    // The board for a command that writes it out. Right after Reset there is
+    // none until the next drawing makes one; it is made now instead, so
+    // that the command writes the board the person sees next rather than
+    // nothing. Null only when the view is too small for a board.
+    std::shared_ptr<const CellBitmap> boardShown();
 
     // --- Runs ---
     void setIterations(std::int32_t iterations) { life_.setIterations(iterations); }

@@ -9,6 +9,7 @@
 #include "VandrelGameOfLifeView.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDialog>
@@ -75,6 +76,14 @@ public:
     }
 
     std::shared_ptr<const CellBitmap> board() const { return app.theView->getBitmap(); }
+
+    // A command as the menus and keys give it: through its action.
+    void trigger(const char* action)
+    {
+        auto* found = app.window->findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(found, nullptr) << action;
+        found->trigger();
+    }
 
     QDialog* lastDialog() { return shown.empty() ? nullptr : shown.back().data(); }
 

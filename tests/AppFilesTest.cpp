@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "Boards.h"
 #include "FileHelpers.h"
+#include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
 
@@ -66,7 +67,7 @@ TEST_F(AppFiles, OpenPatternShowsItsPanelAndSetsTheCountBackTo100)
     EXPECT_TRUE(h.board()->sameCells(*board));
     EXPECT_EQ(h.board()->size(), LogicalSize({480, 360}));
     EXPECT_EQ(h.app.theView->iterations(), 100);
-    EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("7"));
+    EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("100"));  // what the field shows is what runs
     EXPECT_EQ(h.app.theView->size(), QSize(480, 360));
 }
 
@@ -92,8 +93,13 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     auto board = boards::seeded(12, 9, 2);
     h.app.editPattern();
     const auto before = h.board();
-    EXPECT_FALSE(h.app.openFile(writePattern("x.txt", *board)));
-    EXPECT_FALSE(h.app.openFile(writePattern("x.GOLPATTERN", *board)));
+    for (const char* name : {"x.txt", "x.GOLPATTERN", "x.lif"}) {  // read as Import reads them, and refused
+        EXPECT_FALSE(h.app.openFile(writePattern(name, *board)));
+        h.settle();
+        EXPECT_EQ(message(), QStringLiteral("\u201c%1\u201d cannot be opened as a pattern: it is neither RLE nor "
+                                            "plaintext.").arg(QLatin1String(name)));
+        h.lastDialog()->close();
+    }
 
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                             "<key>bitMapPixelSize</key><array><integer>2</integer><integer>2</integer></array>";
@@ -122,7 +128,7 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*board));
-    EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
+    EXPECT_FALSE(h.app.isCreating());  // an unchanged pattern is left without a question
 
     // RLE and plaintext, as arguments or in an open event from the desktop,
     // centred on the 12 by 9 board shown.
@@ -135,6 +141,47 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     QCoreApplication::sendEvent(qApp, &event);
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*boards::withLive(12, 9, {{4, 4}, {5, 4}, {6, 4}})));
+}
+
+// A changed pattern is asked about once the file chosen is read: not for a
+// dismissed panel, not for a file refused.
+TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt)
+{
+    const QString pattern = writePattern("p.golpattern", *boards::seeded(30, 20, 3));
+    ASSERT_EQ(ImageFile::writePng(*boards::seeded(40, 30, 4), path("p.png").toStdString(), 1), "");
+    ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "junk"));
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> open;
+        QString file;
+    } cases[] = {
+        {"Open Pattern", [&](const QString& f) { h.trigger("actionOpenPattern"); h.choose(f); }, pattern},
+        {"Open Image", [&](const QString& f) { h.trigger("actionOpenImage"); h.choose(f); }, path("p.png")},
+        {"handed over", [&](const QString& f) { h.app.openFile(f); h.settle(); }, pattern},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        h.app.editPattern();
+        h.app.theView->mouseDown({2, 2});
+        const auto drawn = h.board();
+        if (c.file != pattern) {
+            h.trigger("actionOpenImage");
+            h.dismissPanel();
+        } else {
+            c.open(path("broken.golpattern"));
+            h.lastDialog()->close();
+        }
+        EXPECT_EQ(h.question(), nullptr);
+        c.open(c.file);
+        h.answer("cancelButton");
+        EXPECT_EQ(h.board(), drawn);
+        EXPECT_TRUE(h.app.isCreating());
+        c.open(c.file);
+        h.answer("dontSaveButton");
+        EXPECT_EQ(h.board()->pixelsWide(), c.file == pattern ? 30 : 40);
+        EXPECT_FALSE(h.app.isCreating());
+        EXPECT_FALSE(h.app.window->isWindowModified());
+    }
 }
 
 TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
@@ -250,7 +297,9 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     press(Qt::Key_V);
     EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
     EXPECT_EQ(h.app.theView->iterations(), 100);
+    EXPECT_EQ(field->text(), QStringLiteral("100"));
 
+    field->setText(QStringLiteral("250"));
     field->selectAll();
     press(Qt::Key_C);
     EXPECT_EQ(clipboard->text(), QStringLiteral("250"));

@@ -2,6 +2,7 @@
 #include "GliderGun.h"
 #include "ReferenceLife.h"
 
+#include <QClipboard>
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
@@ -141,6 +142,24 @@ TEST_F(AppRuns, CountFollowsTheFieldAtEveryKeystroke)
         QTest::keyClick(field, key);
         EXPECT_EQ(h.app.theView->iterations(), count);
     }
+    // Pasted text goes in only as typed text would, and ten characters of it at most.
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello world"));
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), QStringLiteral("250"));
+    QGuiApplication::clipboard()->setText(QString(1 << 20, u'7'));
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), QStringLiteral("7777777777"));
+}
+
+TEST_F(AppRuns, AClickOnTheBoardTakesTheKeysFromTheFieldAndSpaceSteps)
+{
+    h.app.iterationsTextfield->setFocus();
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {100, 100});
+    EXPECT_EQ(QApplication::focusWidget(), h.app.theView);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_TRUE(h.runEnds());
+    EXPECT_EQ(h.generation(), 1u);
 }
 
 TEST_F(AppRuns, ResetDuringARunShowsANewBoardAndKeepsTheCount)

@@ -66,7 +66,10 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     h.app.newPatternOK();
     auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
     ASSERT_NE(message, nullptr);
-    EXPECT_TRUE(message->text().contains(QStringLiteral("too large")));
+    EXPECT_EQ(message->text(), QStringLiteral("A pattern of 100000 by 100000 cells is too large."));
+    EXPECT_EQ(message->informativeText(),  // the real limit: 100000 by 100 fits
+              QStringLiteral("A board holds at most %1 cells in all, 16384 by 16384 for example.")
+                  .arg(QLocale().toString(qlonglong{1} << 28)));
     EXPECT_EQ(h.board(), before);
     EXPECT_TRUE(h.app.nnewPatternSheet->isVisible());
     message->close();

@@ -35,6 +35,7 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFocusPolicy(Qt::ClickFocus);  // a click on the board takes the keys back from the fields
     setMouseTracking(true);  // moves without a button tell a click apart from the one that activated the window
     // Zoom In is Ctrl+plus; where plus needs Shift, Ctrl and the same key without it zooms in too.
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), this, this, &VandrelGameOfLifeView::zoomIn, Qt::WindowShortcut);
@@ -65,6 +66,7 @@ bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
     if (!life_.initWithBitmap(bitmap))
         return false;
     boardReplaced();
+    emit iterationsReset(life_.iterations());
     return true;
 }
 

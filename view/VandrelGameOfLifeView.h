@@ -85,6 +85,8 @@ public:
 signals:
     // After each drawing.
     void drawn();
+    // A board was installed and the count of generations set back to `count`.
+    void iterationsReset(std::int32_t count);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,16 +14,28 @@ namespace {
 bool editingWindowState(const AppHarness& h)
 {
     const QMainWindow* w = h.app.window;
-    return w->isWindowModified() && w->minimumSize() == w->maximumSize() &&
-           !w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    return w->isWindowModified() && w->minimumSize() == w->maximumSize() && w->size() == w->minimumSize();
 }
 
 bool normalWindowState(const AppHarness& h)
 {
     const QMainWindow* w = h.app.window;
-    return !w->isWindowModified() && w->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) &&
-           w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    return !w->isWindowModified() && w->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
+
+// Counts the times a window is hidden.
+class HideCounter : public QObject {
+public:
+    explicit HideCounter(QWidget* window) { window->installEventFilter(this); }
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
 
 // Enters pattern-editing mode on the board shown and toggles one cell.
 void editAndChange(AppHarness& h)
@@ -98,6 +111,31 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     EXPECT_TRUE(h.app.isCreating());
     (void)h.app.theView->grab();
     EXPECT_EQ(h.board()->pixelsWide(), 120);
+}
+
+// Entering and leaving the mode, maximized or not, the window stays where
+// it is and as large as it is, and is never hidden and shown again.
+TEST(PatternMode, TheModeKeepsTheWindowWhereAndAsLargeAsItIsWithoutHidingIt)
+{
+    AppHarness h;
+    QMainWindow* w = h.app.window;
+    const HideCounter counter(w);
+    for (bool maximized : {false, true}) {
+        if (maximized) {
+            w->showMaximized();
+            ASSERT_TRUE(AppHarness::waitUntil(
+                [&] { return w->isMaximized() && w->frameGeometry() == w->screen()->availableGeometry(); }));
+        }
+        SCOPED_TRACE(maximized);
+        const QRect frame = w->frameGeometry();
+        for (void (AppDelegate::*command)() : {&AppDelegate::editPattern, &AppDelegate::reset}) {
+            (h.app.*command)();
+            AppHarness::pump();
+            EXPECT_EQ(w->frameGeometry(), frame);
+            EXPECT_EQ(w->isMaximized(), maximized);
+        }
+    }
+    EXPECT_EQ(counter.hides, 0);
 }
 
 TEST(PatternMode, EditPatternStopsARunAndAnUnchangedPatternLetsCommandsGoOn)

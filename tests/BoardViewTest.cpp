@@ -282,3 +282,55 @@ TEST(BoardView, StrokesSetEveryCellCrossedToThePressesNewValueWithoutGaps)
         EXPECT_TRUE(v.view.getBitmap()->sameCells(*blank));
     }
 }
+
+// However small the cells are drawn, a live cell shows black; lines show the
+// cells wherever they are 8 device pixels or more, stretched or not; and
+// zooming out past the whole board shows it smaller, its cells square, centred.
+TEST(BoardView, EveryLiveCellShowsLinesFromEightPixelsAndZoomingOutCentresTheBoard)
+{
+    const struct {
+        QSize view;
+        std::int64_t columns, rows;
+        std::vector<Cell> live;
+        int zoomOut;
+    } cases[] = {
+        {{1000, 800}, 100, 70, {}, 0},
+        {{700, 500}, 100, 70, {}, 0},
+        {{480, 360}, 4096, 4096, {{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}, 0},  // none of them at a pixel's centre
+        {{480, 360}, 100, 70, {{50, 35}}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.columns);
+        auto board = CellBitmap::create(c.columns, c.rows);
+        for (const Cell& cell : c.live)
+            board->setPixel(cell.x, cell.y, CellBitmap::kLive);
+        ShownView v(c.view, *board, false);
+        for (int i = 0; i < c.zoomOut; ++i)
+            v.view.zoomOut();
+        const QImage picture = v.picture();
+        const double ratio = v.view.devicePixelRatioF();
+        const double side = c.zoomOut ? v.view.viewport().pointsPerCell() * ratio
+                                      : std::min(double(picture.width()) / double(c.columns),
+                                                 double(picture.height()) / double(c.rows));
+        std::set<int> values;
+        int blackFrom = picture.width(), blackTo = -1, boardFrom = picture.width(), boardTo = -1;
+        const QRgb mid = v.view.palette().color(QPalette::Mid).rgb();
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb pixel = picture.pixel(x, y);
+                values.insert(qGray(pixel));
+                if (qGray(pixel) == 0)
+                    blackFrom = std::min(blackFrom, x), blackTo = std::max(blackTo, x);
+                if (pixel != mid)
+                    boardFrom = std::min(boardFrom, x), boardTo = std::max(boardTo, x);
+            }
+        }
+        EXPECT_EQ(values.count(0) == 1, !c.live.empty());
+        EXPECT_EQ(values.count(BoardPainter::onGridLine(CellBitmap::kDead)) == 1, side >= 8) << side;
+        if (c.zoomOut) {
+            EXPECT_LT(v.view.viewport().pointsPerCell(), double(c.view.width()) / double(c.columns));
+            EXPECT_NEAR(boardFrom, picture.width() - 1 - boardTo, 1);  // centred
+            EXPECT_NEAR((blackFrom + blackTo) / 2.0, picture.width() / 2.0, side);
+        }
+    }
+}

@@ -33,6 +33,17 @@ std::int64_t BoardViewport::Axis::cellAt(std::int64_t pixel, bool whole, double 
     return cell >= 0 && cell < cells ? cell : -1;
 }
 
+std::int64_t BoardViewport::Axis::cellFrom(std::int64_t pixel, bool whole, double scale) const
+{
+    if (cells <= 0 || pixels <= 0)
+        return 0;
+    // Whole: cell i begins at i * pixels / cells, so the first at or after
+    // the pixel's edge is ceil(pixel * cells / pixels).
+    const std::int64_t cell = whole ? -floorDiv(-pixel * cells, std::int64_t{pixels})
+                                    : static_cast<std::int64_t>(std::ceil((double(pixel) - offset) / scale));
+    return std::clamp<std::int64_t>(cell, 0, cells);
+}
+
 double BoardViewport::Axis::positionAt(double at, bool whole, double scale) const
 {
     return whole ? at * double(cells) / double(pixels) : (at - offset) / scale;
@@ -73,7 +84,7 @@ void BoardViewport::setView(QSizeF points, double ratio)
     y_.pixels = std::max(0, int(std::ceil(points.height() * ratio)));
     if (wholeBoard())
         return;
-    if (step_ < firstStep()) {
+    if (step_ >= stepsBelowWhole() && step_ < firstStep()) {  // about as large as the whole board's
         showWholeBoard();
         return;
     }
@@ -81,29 +92,48 @@ void BoardViewport::setView(QSizeF points, double ratio)
     y_.clamp(scale());
 }
 
-int BoardViewport::firstStep() const
+double BoardViewport::wholeSide() const
 {
     if (x_.cells <= 0 || y_.cells <= 0 || x_.pixels <= 0 || y_.pixels <= 0)
+        return 0;
+    return std::min(double(x_.pixels) / double(x_.cells), double(y_.pixels) / double(y_.cells)) / ratio_;
+}
+
+int BoardViewport::firstStep() const
+{
+    const double whole = wholeSide();
+    if (whole <= 0)
         return kStepCount;
-    const double whole = std::min(double(x_.pixels) / double(x_.cells), double(y_.pixels) / double(y_.cells)) / ratio_;
     int step = 0;
     while (step < kStepCount && kSteps[step] <= whole * kLargerThanWhole)
         ++step;
     return step;
 }
 
+int BoardViewport::stepsBelowWhole() const
+{
+    const double whole = wholeSide();
+    int step = 0;
+    while (step < kStepCount && kSteps[step] * kLargerThanWhole < whole)
+        ++step;
+    return step;
+}
+
 bool BoardViewport::zoom(int steps, QPoint aroundPixel)
 {
+    // The order of the views: the steps below the whole board, the whole
+    // board, the steps above it.
     const int first = firstStep();
-    if (steps == 0 || first >= kStepCount)
+    const int below = std::min(stepsBelowWhole(), first);
+    if (steps == 0 || wholeSide() <= 0)
         return false;
-    if (wholeBoard() && steps < 0)
+    const int now = wholeBoard() ? below : step_ < below ? step_ : below + 1 + step_ - first;
+    const int to = std::clamp(now + steps, 0, below + kStepCount - first);
+    if (to == now)
         return false;
-    const int target = std::min(wholeBoard() ? first + steps - 1 : step_ + steps, kStepCount - 1);
-    if (target < first)
+    if (to == below)
         return showWholeBoard();
-    if (target == step_)
-        return false;
+    const int target = to < below ? to : first + to - below - 1;
     const QPoint pixel(std::clamp(aroundPixel.x(), 0, x_.pixels - 1), std::clamp(aroundPixel.y(), 0, y_.pixels - 1));
     const bool whole = wholeBoard();
     const double oldScale = scale();
@@ -159,5 +189,5 @@ std::optional<Cell> BoardViewport::cellAt(QPoint pixel) const
 
 bool BoardViewport::showsGrid() const
 {
-    return !wholeBoard() && scale() >= kGridPixels;
+    return (wholeBoard() ? wholeSide() * ratio_ : scale()) >= kGridPixels;
 }

@@ -4,6 +4,8 @@
 #include "EditingWindowState.h"
 #include "GliderGun.h"
 #include "IntegerText.h"
+#include "KeyboardShortcuts.h"
+#include "ManualWindow.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
@@ -66,6 +68,7 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setMinimumSize(40, 40);
     theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui_->stopButton->setShortcut(QKeySequence());
+    ui_->actionRedo->setShortcuts({ui_->actionRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     runs_ = std::make_unique<RunControl>(window, theView, indicator, dialogs_);
     files_ = std::make_unique<FileCommands>(
         window, theView, dialogs_, [this] { stopGameOfLife(); },
@@ -117,6 +120,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionZoomIn, &QAction::triggered, &AppDelegate::zoomIn);
     on(ui_->actionZoomOut, &QAction::triggered, &AppDelegate::zoomOut);
     on(ui_->actionZoomToFit, &QAction::triggered, &AppDelegate::zoomToFit);
+    on(ui_->actionFitPattern, &QAction::triggered, &AppDelegate::fitPattern);
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
@@ -129,6 +133,8 @@ void AppDelegate::wireCommands()
             [this](std::int32_t count) { iterationsTextfield->setText(QString::number(count)); });
     connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { theView->setSpeed(speedAt(index, window)); });
+    connect(ui_->actionKeyboardShortcuts, &QAction::triggered, this, [this] { KeyboardShortcuts::show(window); });
+    connect(ui_->actionManual, &QAction::triggered, this, [this] { ManualWindow::show(window); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
         QMessageBox::about(window, QStringLiteral("About Game of Life"),
                            QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "

@@ -102,6 +102,7 @@ public:
     void zoomIn() { theView->zoomIn(); }
     void zoomOut() { theView->zoomOut(); }
     void zoomToFit() { theView->zoomToFit(); }
+    void fitPattern() { theView->fitPattern(); }
     void undo() { theView->undo(); }
     void redo() { theView->redo(); }
     StatusPresenter& status() { return *status_; }

@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 #include "GliderGun.h"
+#include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
 
 #include <QClipboard>
@@ -8,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QMenu>
 #include <QProcess>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -444,6 +447,37 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     h.app.theView->mouseDown({240, 180});
     says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
     EXPECT_NE(h.board()->liveCells(), 36);
+}
+
+// Help lists every command's keys from the menus themselves, and shows the
+// manual page as text.
+TEST(AppHelp, ShortcutsListEveryMenuCommandsKeysAndTheManualReadsAsText)
+{
+    AppHarness h;
+    h.trigger("actionKeyboardShortcuts");
+    auto* shortcuts = h.app.window->findChild<QDialog*>(QStringLiteral("keyboardShortcuts"));
+    ASSERT_NE(shortcuts, nullptr);
+    EXPECT_TRUE(shortcuts->isVisible());
+    QStringList listed;
+    for (const auto& [command, keys] : KeyboardShortcuts::rows(h.app.window))
+        listed << command + QStringLiteral(": ") + keys;
+    for (const char* row : {"Edit \u25b8 Redo: Ctrl+Shift+Z, Ctrl+Y", "View \u25b8 Fit Pattern: Ctrl+Shift+F",
+                            "Run \u25b8 Step: Space", "File \u25b8 New Pattern\u2026: Ctrl+N"})
+        EXPECT_TRUE(listed.contains(QString::fromUtf8(row))) << row;
+    int withKeys = 0;
+    for (const QAction* action : h.app.window->findChildren<QAction*>())
+        withKeys += !action->shortcuts().isEmpty() && !action->menu();
+    EXPECT_EQ(listed.size(), withKeys + 2);  // and the board's arrows and Home
+
+    h.trigger("actionManual");
+    auto* text = h.app.window->findChild<QTextBrowser*>(QStringLiteral("manualText"));
+    ASSERT_NE(text, nullptr);
+    const QString page = text->toPlainText();
+    EXPECT_TRUE(page.contains(QStringLiteral("GAMEOFLIFE(1)")));
+    EXPECT_TRUE(page.contains(QStringLiteral("run Conway's Game of Life, draw patterns and record runs")));
+    EXPECT_TRUE(page.contains(QStringLiteral("gameoflife -platform wayland -style Fusion")));
+    for (const char* source : {"\\f", "\\-", ".TP", ".SH", ".BR ", ".RS", ".EX", ".\\\""})
+        EXPECT_FALSE(page.contains(QLatin1String(source))) << source << " is drawn, not shown";
 }
 
 // A view too small for a board stays without one, and tries again at each drawing.

@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -333,4 +334,41 @@ TEST(BoardView, EveryLiveCellShowsLinesFromEightPixelsAndZoomingOutCentresTheBoa
             EXPECT_NEAR((blackFrom + blackTo) / 2.0, picture.width() / 2.0, side);
         }
     }
+}
+
+// The arrow keys move a zoomed board a step the arrow's way, Home centres
+// it; Fit Pattern shows the live cells as large as a step lets them fit.
+TEST(BoardView, ArrowsMoveTheZoomedBoardHomeCentresItAndFitPatternFramesTheLiveCells)
+{
+    auto board = CellBitmap::create(300, 200);
+    for (Cell cell : {Cell{250, 20}, Cell{262, 20}, Cell{256, 29}})
+        board->setPixel(cell.x, cell.y, CellBitmap::kLive);
+    ShownView v({400, 300}, *board, false);
+    v.view.setFocus();
+    v.view.zoomAt(3, {200, 150});
+    const QPoint centre(v.picture().width() / 2, v.picture().height() / 2);
+    const auto cellAtCentre = [&] { return v.view.viewport().cellAt(centre); };
+    const Cell before = *cellAtCentre();
+    for (auto [key, dx, dy] : {std::tuple{Qt::Key_Right, 1, 0}, {Qt::Key_Down, 0, 1}, {Qt::Key_Left, -1, 0}}) {
+        const Cell from = *cellAtCentre();
+        QTest::keyClick(&v.view, key);
+        const Cell to = *cellAtCentre();
+        EXPECT_EQ((to.x > from.x) - (to.x < from.x), dx) << key;
+        EXPECT_EQ((to.y > from.y) - (to.y < from.y), dy) << key;
+    }
+    EXPECT_NE(*cellAtCentre(), before);
+    QTest::keyClick(&v.view, Qt::Key_Home);
+    EXPECT_NEAR(double(cellAtCentre()->x), 150, 1);
+    EXPECT_NEAR(double(cellAtCentre()->y), 100, 1);
+
+    // 13 by 10 cells in 400 by 300 points: 24 points a cell fits, 32 does not.
+    v.view.fitPattern();
+    EXPECT_EQ(v.view.viewport().pointsPerCell(), 24);
+    const QImage picture = v.picture();
+    int black = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            black += qGray(picture.pixel(x, y)) == 0;
+    const double side = 24 * v.view.devicePixelRatioF();
+    EXPECT_NEAR(black, 3 * side * side, 6 * side);  // all three, whole (less their grid lines)
 }

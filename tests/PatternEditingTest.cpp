@@ -288,6 +288,9 @@ TEST(PatternMode, UndoGoesBackStrokeByStrokeAndBackToTheStartNothingIsLeftToSave
     key(Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(h.board()->sameCells(*stroked));
     EXPECT_TRUE(view->isCreatingAndSomethingChanged());
+    key(Qt::ControlModifier);
+    QTest::keyClick(h.app.window, Qt::Key_Y, Qt::ControlModifier);  // Ctrl+Y redoes too
+    EXPECT_TRUE(h.board()->sameCells(*stroked));
 
     // Back at the start, the guard has nothing to ask.
     key(Qt::ControlModifier);

@@ -62,6 +62,12 @@ void BoardViewport::Axis::clamp(double scale)
     offset = span >= pixels ? std::clamp(offset, double(pixels) - span, 0.0) : (double(pixels) - span) / 2;
 }
 
+void BoardViewport::Axis::centreOn(double first, double count, double scale)
+{
+    offset = double(pixels) / 2 - (first + count / 2) * scale;
+    clamp(scale);
+}
+
 void BoardViewport::setBoard(std::int64_t columns, std::int64_t rows)
 {
     if (columns == x_.cells && rows == y_.cells)
@@ -161,6 +167,40 @@ bool BoardViewport::showWholeBoard()
     x_.offset = 0;
     y_.offset = 0;
     return true;
+}
+
+bool BoardViewport::centre()
+{
+    if (wholeBoard())
+        return false;
+    const Axis x = x_;
+    const Axis y = y_;
+    x_.centreOn(0, double(x_.cells), scale());
+    y_.centreOn(0, double(y_.cells), scale());
+    return !(x == x_ && y == y_);
+}
+
+bool BoardViewport::showCells(std::int64_t left, std::int64_t top, std::int64_t columns, std::int64_t rows)
+{
+    const double whole = wholeSide();
+    if (whole <= 0 || columns <= 0 || rows <= 0)
+        return false;
+    int step = kStepCount - 1;
+    auto fits = [&](int s) {
+        const double side = kSteps[s] * ratio_;
+        return double(columns) * side <= x_.pixels && double(rows) * side <= y_.pixels;
+    };
+    while (step >= 0 && !fits(step))
+        --step;
+    if (step < firstStep())
+        return showWholeBoard();
+    const Axis x = x_;
+    const Axis y = y_;
+    const int before = step_;
+    step_ = step;
+    x_.centreOn(double(left), double(columns), scale());
+    y_.centreOn(double(top), double(rows), scale());
+    return !(x == x_ && y == y_ && before == step_);
 }
 
 bool BoardViewport::pan(QPointF points)

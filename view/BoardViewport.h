@@ -52,6 +52,12 @@ public:
     // Returns false when nothing changed.
     bool zoom(int steps, QPoint aroundPixel);
     bool showWholeBoard();
+    // Zoomed, puts the board's centre at the view's centre.
+    bool centre();
+    // Shows the cells from column `left` and row `top`, `columns` by `rows`
+    // of them, as large as a step lets them fit the view, centred in it;
+    // the whole board when no step shows them larger than it does.
+    bool showCells(std::int64_t left, std::int64_t top, std::int64_t columns, std::int64_t rows);
     // Moves the board by a distance in points, as far as it reaches past the
     // view. Returns false when nothing changed.
     bool pan(QPointF points);
@@ -92,6 +98,8 @@ private:
         // `position` as the cell allows.
         void anchor(double at, std::int64_t cell, double position, double scale);
         void clamp(double scale);
+        // Puts the span of cells from `first`, `count` long, at the middle of the pixels.
+        void centreOn(double first, double count, double scale);
         friend bool operator==(const Axis&, const Axis&) = default;
     };
     double scale() const { return step_ < 0 ? 0.0 : kSteps[step_] * ratio_; }  // device pixels per cell

@@ -1,9 +1,11 @@
 #include "VandrelGameOfLifeView.h"
 
+#include "BoardNavigation.h"
 #include "GifRecorder.h"
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -241,6 +243,17 @@ void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
+{
+    if (!BoardNavigation::handles(event->key(), event->modifiers())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    syncViewport(life_.getBitmap().get());
+    if (BoardNavigation::press(event->key(), viewport_, QSizeF(size())))
+        update();
+}
+
 bool VandrelGameOfLifeView::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate) {
@@ -297,6 +310,17 @@ void VandrelGameOfLifeView::zoomAt(int steps, QPointF point)
 void VandrelGameOfLifeView::zoomToFit()
 {
     if (viewport_.showWholeBoard())
+        update();
+}
+
+void VandrelGameOfLifeView::fitPattern()
+{
+    const auto board = life_.getBitmap();  // a whole generation, even during a run
+    if (!board)
+        return;
+    syncViewport(board.get());
+    const auto live = BoardNavigation::liveBounds(*board);
+    if (live && viewport_.showCells(live->x(), live->y(), live->width(), live->height()))
         update();
 }
 

@@ -151,26 +151,21 @@ TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt
     ASSERT_EQ(ImageFile::writePng(*boards::seeded(40, 30, 4), path("p.png").toStdString(), 1), "");
     ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "junk"));
     const struct {
-        const char* name;
         std::function<void(const QString&)> open;
         QString file;
     } cases[] = {
-        {"Open Pattern", [&](const QString& f) { h.trigger("actionOpenPattern"); h.choose(f); }, pattern},
-        {"Open Image", [&](const QString& f) { h.trigger("actionOpenImage"); h.choose(f); }, path("p.png")},
-        {"handed over", [&](const QString& f) { h.app.openFile(f); h.settle(); }, pattern},
+        {[&](const QString& f) { h.trigger("actionOpenPattern"); h.choose(f); }, pattern},
+        {[&](const QString& f) { h.trigger("actionOpenImage"); h.choose(f); }, path("p.png")},
+        {[&](const QString& f) { h.app.openFile(f); h.settle(); }, pattern},  // handed over by the desktop
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         h.app.editPattern();
         h.app.theView->mouseDown({2, 2});
         const auto drawn = h.board();
-        if (c.file != pattern) {
-            h.trigger("actionOpenImage");
-            h.dismissPanel();
-        } else {
-            c.open(path("broken.golpattern"));
-            h.lastDialog()->close();
-        }
+        h.trigger("actionOpenImage");
+        h.dismissPanel();
+        c.open(path("broken.golpattern"));
+        h.lastDialog()->close();
         EXPECT_EQ(h.question(), nullptr);
         c.open(c.file);
         h.answer("cancelButton");
@@ -179,8 +174,7 @@ TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt
         c.open(c.file);
         h.answer("dontSaveButton");
         EXPECT_EQ(h.board()->pixelsWide(), c.file == pattern ? 30 : 40);
-        EXPECT_FALSE(h.app.isCreating());
-        EXPECT_FALSE(h.app.window->isWindowModified());
+        EXPECT_FALSE(h.app.isCreating() || h.app.window->isWindowModified()) << c.file.toStdString();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "KeyboardShortcuts.h"
 
 #include "BoardNavigation.h"
+#include "HelpWindow.h"
 
 #include <QAction>
 #include <QDialog>
@@ -9,7 +10,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -46,28 +46,19 @@ std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWind
 
 QDialog* KeyboardShortcuts::show(QMainWindow* window)
 {
-    const QString name = QStringLiteral("keyboardShortcuts");
-    auto* dialog = window->findChild<QDialog*>(name, Qt::FindDirectChildrenOnly);
-    if (!dialog) {
-        dialog = new QDialog(window);
-        dialog->setObjectName(name);
-        dialog->setWindowTitle(QStringLiteral("Keyboard Shortcuts"));
-        const auto list = rows(window);
-        auto* table = new QTableWidget(int(list.size()), 2, dialog);
-        table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
-        table->verticalHeader()->hide();
-        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        for (int row = 0; row < int(list.size()); ++row) {
-            table->setItem(row, 0, new QTableWidgetItem(list[std::size_t(row)].first));
-            table->setItem(row, 1, new QTableWidgetItem(list[std::size_t(row)].second));
-        }
-        table->resizeColumnsToContents();
-        table->horizontalHeader()->setStretchLastSection(true);
-        auto* layout = new QVBoxLayout(dialog);
-        layout->addWidget(table);
-        dialog->resize(520, 480);
-    }
-    dialog->show();
-    dialog->raise();
-    return dialog;
+    return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), QStringLiteral("Keyboard Shortcuts"),
+                            {520, 480}, [window](QDialog* dialog) {
+                                const auto list = rows(window);
+                                auto* table = new QTableWidget(int(list.size()), 2, dialog);
+                                table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
+                                table->verticalHeader()->hide();
+                                table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+                                for (int row = 0; row < int(list.size()); ++row) {
+                                    table->setItem(row, 0, new QTableWidgetItem(list[std::size_t(row)].first));
+                                    table->setItem(row, 1, new QTableWidgetItem(list[std::size_t(row)].second));
+                                }
+                                table->resizeColumnsToContents();
+                                table->horizontalHeader()->setStretchLastSection(true);
+                                return table;
+                            });
 }

@@ -1,11 +1,11 @@
 #include "ManualWindow.h"
 
+#include "HelpWindow.h"
+
 #include <QDialog>
 #include <QFile>
-#include <QMainWindow>
 #include <QStringList>
 #include <QTextBrowser>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -149,22 +149,14 @@ QString ManualWindow::toHtml(const QString& roff)
 QDialog* ManualWindow::show(QMainWindow* window)
 {
     Q_INIT_RESOURCE(manual);  // the page is in the library, which nothing else would pull it from
-    const QString name = QStringLiteral("manual");
-    auto* dialog = window->findChild<QDialog*>(name, Qt::FindDirectChildrenOnly);
-    if (!dialog) {
-        dialog = new QDialog(window);
-        dialog->setObjectName(name);
-        dialog->setWindowTitle(QStringLiteral("Game of Life Manual"));
-        QFile page(QStringLiteral(":/manual/gameoflife.1"));
-        auto* text = new QTextBrowser(dialog);
-        text->setObjectName(QStringLiteral("manualText"));
-        text->setHtml(page.open(QIODevice::ReadOnly) ? toHtml(QString::fromUtf8(page.readAll()))
-                                                     : QStringLiteral("The manual page is missing."));
-        auto* layout = new QVBoxLayout(dialog);
-        layout->addWidget(text);
-        dialog->resize(640, 720);
-    }
-    dialog->show();
-    dialog->raise();
-    return dialog;
+    return HelpWindow::show(window, QStringLiteral("manual"), QStringLiteral("Game of Life Manual"), {640, 720},
+                            [](QDialog* dialog) {
+                                QFile page(QStringLiteral(":/manual/gameoflife.1"));
+                                auto* text = new QTextBrowser(dialog);
+                                text->setObjectName(QStringLiteral("manualText"));
+                                text->setHtml(page.open(QIODevice::ReadOnly)
+                                                  ? toHtml(QString::fromUtf8(page.readAll()))
+                                                  : QStringLiteral("The manual page is missing."));
+                                return text;
+                            });
 }

@@ -10,15 +10,14 @@ for tool in Xvfb openbox xprop; do
     exit 77
   fi
 done
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-if [ -z "$display" ]; then echo "skipped: no free X display"; exit 77; fi
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and says which.
+fd_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-if ! kill -0 "$xvfb" 2>/dev/null || [ ! -e "/tmp/.X11-unix/X${display#:}" ]; then
+for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+display=":$(head -n1 "$fd_file")"
+rm -f "$fd_file"
+if ! kill -0 "$xvfb" 2>/dev/null || [ "$display" = ":" ]; then
   echo "skipped: the X server could not be started"
   exit 77
 fi

@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
-#include <QScreen>
 #include <QWindow>
 #include <QTemporaryDir>
 
@@ -111,9 +110,10 @@ TEST(PatternMode, TheModeKeepsTheWindowWhereAndAsLargeAsItIsWithoutHidingIt)
     QObject::connect(w->windowHandle(), &QWindow::visibleChanged, [&](bool visible) { hides += !visible; });
     for (bool maximized : {false, true}) {
         if (maximized) {
+            const QSize normal = w->frameGeometry().size();
             w->showMaximized();
-            ASSERT_TRUE(AppHarness::waitUntil(
-                [&] { return w->isMaximized() && w->frameGeometry() == w->screen()->availableGeometry(); }));
+            ASSERT_TRUE(AppHarness::waitUntil([&] { return w->isMaximized() && w->frameGeometry().size() != normal; }));
+            AppHarness::pump(200);  // the window manager's last word on the frame
         }
         const QRect frame = w->frameGeometry();
         for (void (AppDelegate::*command)() : {&AppDelegate::editPattern, &AppDelegate::reset}) {

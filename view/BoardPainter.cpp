@@ -127,14 +127,26 @@ void renderSeveral(QImage& image, const CellBitmap& board, const Samples& column
         return static_cast<const std::uint8_t*>(lastRow.data());
     };
     // Each pixel's cells from the first shown, and the cell at its centre.
+    // Up to 8 cells are one word, read under a mask of their bytes.
     struct Span {
         std::int64_t from;
         std::int64_t count;
         std::int64_t centre;
+        std::uint64_t bytes;
     };
     std::vector<Span> spans(static_cast<std::size_t>(width));
-    for (std::size_t i = 0; i < spans.size(); ++i)
-        spans[i] = {columns.from[i] - left, columns.to[i] - columns.from[i], columns.cells[i] - left};
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const std::int64_t count = columns.to[i] - columns.from[i];
+        spans[i] = {columns.from[i] - left, count, columns.cells[i] - left,
+                    count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1};
+    }
+    const auto liveIn = [](const std::uint8_t* cells, const Span& span) {
+        if (span.count > 8)
+            return anyLive(cells + span.from, span.count);
+        std::uint64_t word;
+        std::memcpy(&word, cells + span.from, 8);
+        return ((word - 0x0101010101010101u) & ~word & 0x8080808080808080u & span.bytes) != 0;
+    };
     std::vector<const std::uint8_t*> others;  // the other rows under a pixel row with a live cell shown
     for (int y = 0; y < image.height(); ++y) {
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -146,10 +158,10 @@ void renderSeveral(QImage& image, const CellBitmap& board, const Samples& column
         }
         const std::uint8_t* sampled = shownOf(rows.cells[at]);
         for (const Span& span : spans) {
-            bool black = anyLive(sampled + span.from, span.count);
+            bool black = liveIn(sampled, span);
             if (!black) {
                 for (const std::uint8_t* row : others) {
-                    if (anyLive(row + span.from, span.count)) {
+                    if (liveIn(row, span)) {
                         black = true;
                         break;
                     }

@@ -58,6 +58,8 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"root_array.xml", refused(kPattern + "its root is not a dictionary.")},
     {"duplicate_key.xml", refused(kPattern + "it holds \u201cbitMapPixelSize\u201d more than once.")},
     {"deep.xml", refused(kPattern + "its property list is nested too deeply.")},
+    {"nested_64.xml", opens(1, 1, {0})},  // as deep as elements may nest
+    {"nested_65.xml", refused(kPattern + "its property list is nested too deeply.")},
     {"entities.xml", refused(kPattern + "it declares a document type of its own, which a property list does not.")},
     {"undefined_entity.xml", refused(kPattern + "it refers to the entity \u201cx\u201d, which is not defined.")},
     {"markup_flood.xml", refused(kNotXml + "2: Expected '-', '[CDATA[', or 'DOCTYPE', but got '[a-zA-Z]').")},
@@ -70,6 +72,7 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"extras.bplist", opens(2, 2, {0, 1, 2, 3})},
     {"shared_columns.bplist", opens(5, 2, {0, 255, 0, 255, 0, 255, 0, 255, 0, 255})},
     {"size_only.bplist", opens(4, 3, std::vector<int>(12, 0))},
+    {"duplicate_key.bplist", refused(kPattern + "it holds \u201cbitMapPixelSize\u201d more than once.")},
     {"short_column.bplist", refused(kPattern + "column 1 does not hold 3 cells.")},
     {"truncated.bplist", refused(kPattern + "it is not a valid binary property list.")},
     // Images: 8- and 16-bit gray, a palette, colour and transparency (on white: red, green half transparent,

@@ -146,7 +146,6 @@ TEST(RunEndings, EachWayARunEndsSetsTheIndicatorAndSaysWhyOnlyWhenItShould)
          false, QStringLiteral("The recording stopped after")},
         {"no memory for a generation", engineHooks({{}, throwing(std::bad_alloc()), {}}), nullptr, "5", {}, false,
          noMemory},
-        {"no thread for the run", engineHooks({{}, {}, throwing(noThread)}), nullptr, "5", {}, false, noMemory},
         {"no starter thread",
          [&](AppHarness& h) { h.app.runs().setTestHooks({throwing(noThread), {}}); }, nullptr, "5", {}, false,
          noMemory},

@@ -5,6 +5,8 @@
 #include "RleReader.h"
 #include "RleWriter.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -64,9 +66,12 @@ const Picture kGun{
 
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; };
-    for (const Case c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true}, {37, 23, 4, true},
-                         {129, 65, 5, true}, {9, 7, 6, false}}) {
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string name = "board"; };
+    std::string longName;  // longer than a line, its cut inside a two-byte character
+    for (int i = 0; i < 40; ++i)
+        longName += "\u00fc";
+    for (const Case& c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true, longName}, {37, 23, 4, true},
+                          {129, 65, 5, true}, {9, 7, 6, false}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -81,11 +86,16 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         }
 
         std::int64_t written = -1;
-        const std::string text = RleWriter::toText(*board, "board", &written);
+        const std::string text = RleWriter::toText(*board, c.name, &written);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
-        EXPECT_EQ(text.rfind("#N board\nx = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
-                                 std::to_string(c.h) + "\n", 0), 0u) << text;
+        EXPECT_EQ(lines(text).at(1), "x = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
+                                          std::to_string(c.h));
+        // The name whole, or cut short on a character's boundary where the line would be too long.
+        const std::string named = lines(text).front(), kept = named.substr(3);
+        EXPECT_TRUE(named.starts_with("#N ") && c.name.starts_with(kept)) << named;
+        EXPECT_EQ(QString::fromUtf8(kept).toStdString(), kept) << "cut inside a character";
+        EXPECT_GE(kept.size(), std::min(c.name.size(), RleWriter::kLineLength - 3 - 1));
         for (const std::string& line : lines(text))
             EXPECT_LE(line.size(), RleWriter::kLineLength) << line;
         const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
@@ -126,6 +136,8 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
         {rle, "#r 23/3\nx = 3, y = 3, rule = 23/3\n.A.$2.A$3A!trailing text is ignored", kGlider, 4, 5},
         {byContent, "x = 0, y = 0, rule = B3S23\nbo$2bo$3o!", kGlider, 4, 5},
         {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
+        {byContent, "\xEF\xBB\xBF#N Glider\nx = 3, y = 3\nbob$2bo$3o!", kGlider, 4, 5},  // a byte-order mark first
+        {byContent, "\xEF\xBB\xBF.O.\n..O\nOOO\n", kGlider, 4, 5},
         {rle, gosperGun, kGun, 30, 36 + 5},
         {rle, wrappedGun, kGun, 60, 36 + 10},
         {byContent, plainGun, kGun, 30, 41},
@@ -197,6 +209,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
         {rle, "x = 3, y = 3\nbo%!", shown, asRle + "on line 2, \u201c%\u201d is not part of an RLE pattern."},
         {rle, glider, PatternTarget::board(2, 9),
          asRle + "the pattern of 3 \u00d7 3 cells does not fit on a board of 2 \u00d7 9 cells."},
+        {plaintext, ".O.\n..O\nOOO", PatternTarget::board(9, 2),
+         " as a plaintext pattern: the pattern of 3 \u00d7 3 cells does not fit on a board of 9 \u00d7 2 cells."},
         {byContent, "", shown, " as a pattern: it is empty."},
         {byContent, longComment, PatternTarget::board(3, 3), ""},  // a long comment is no fault
     };

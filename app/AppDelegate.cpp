@@ -74,6 +74,7 @@ AppDelegate::AppDelegate(QObject* parent)
         window, theView, dialogs_, [this] { stopGameOfLife(); },
         [this](std::function<void()> replace) { replaceBoard(std::move(replace)); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
+    selection_ = new SelectionCommands(window, theView, dialogs_, *clipboard_, [this] { editPattern(); });
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     wireCommands();
 }
@@ -102,7 +103,7 @@ void AppDelegate::wireCommands()
     on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
     on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
     on(ui_->actionStep, &QAction::triggered, &AppDelegate::stepGameOfLife);
-    on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopGameOfLife);
+    on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopOrRemoveSelection);
     on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
     on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
     on(ui_->actionEditPattern, &QAction::triggered, &AppDelegate::editPattern);
@@ -124,6 +125,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
+    wireSelectionCommands();
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
     connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
@@ -141,6 +143,49 @@ void AppDelegate::wireCommands()
                                           "black cells live, white cells are dead.</p>")
                                .arg(QCoreApplication::applicationVersion()));
     });
+}
+
+void AppDelegate::wireSelectionCommands()
+{
+    using Command = Selection::Command;
+    auto on = [this](QAction* action, std::function<void()> command) {
+        connect(action, &QAction::triggered, this, [this, command] { fileWork().whenIdle(command); });
+    };
+    on(ui_->actionSelectAll, [this] { theView->selectAll(); });
+    on(ui_->actionRemoveSelection, [this] { theView->removeSelection(); });
+    on(ui_->actionShrinkSelection, [this] { theView->shrinkSelection(); });
+    on(ui_->actionCut, [this] { selection_->cut(); });
+    on(ui_->actionRandomFill, [this] { selection_->randomFill(); });
+    const std::pair<QAction*, Command> commands[] = {
+        {ui_->actionClear, Command::Clear},
+        {ui_->actionClearOutside, Command::ClearOutside},
+        {ui_->actionFill, Command::Fill},
+        {ui_->actionRotateClockwise, Command::RotateClockwise},
+        {ui_->actionRotateAnticlockwise, Command::RotateAnticlockwise},
+        {ui_->actionFlipLeftRight, Command::FlipLeftRight},
+        {ui_->actionFlipTopBottom, Command::FlipTopBottom},
+    };
+    QList<QAction*> onSelection{ui_->actionRemoveSelection, ui_->actionShrinkSelection, ui_->actionCut,
+                                ui_->actionRandomFill};
+    for (const auto& [action, command] : commands) {
+        on(action, [this, command] { selection_->apply(command); });
+        onSelection.append(action);
+    }
+    selection_->enableWithSelection(onSelection);
+    // The board's context menu: the commands on the selection.
+    theView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    theView->addActions({ui_->actionCut, ui_->actionCopy, ui_->actionPaste, ui_->actionSelectAll,
+                         ui_->actionRemoveSelection, ui_->actionShrinkSelection});
+    theView->addActions(onSelection.mid(4));
+}
+
+// Esc stops a run; when nothing runs, it removes the selection.
+void AppDelegate::stopOrRemoveSelection()
+{
+    if (!theView->isRunning() && !theView->selection().isEmpty())
+        theView->removeSelection();
+    else
+        stopGameOfLife();
 }
 
 void AppDelegate::applicationDidFinishLaunching()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClipboardCommands.h"
+#include "SelectionCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
@@ -82,6 +83,7 @@ public:
     void newPatternOK();
     void newPatternCancel();
     void editPattern();
+    void stopOrRemoveSelection();
     void showGliderGun();
     void openPattern() { files_->openPattern(); }
     void savePattern();
@@ -133,6 +135,7 @@ protected:
 
 private:
     void wireCommands();
+    void wireSelectionCommands();
     void continueWith(int action);
     void answerQuestion(SaveAnswer answer, int action);
     bool windowClosing();
@@ -145,6 +148,7 @@ private:
     DialogPresenter dialogs_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
+    SelectionCommands* selection_ = nullptr;  // a child of the window
     std::unique_ptr<RunControl> runs_;
     std::unique_ptr<StatusPresenter> status_;
 

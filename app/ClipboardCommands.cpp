@@ -1,4 +1,5 @@
 #include "ClipboardCommands.h"
+#include "CellBitmap.h"
 
 #include "BoardLoad.h"
 #include "DialogPresenter.h"
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -82,9 +84,13 @@ void ClipboardCommands::copy()
     const auto board = view_->boardShown();  // one whole generation, even during a run
     if (!board)
         return;
-    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board](CancelFlag&) -> FileWork::Outcome {
+    const QRect selected = view_->selection().rect();
+    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board, selected](CancelFlag&) -> FileWork::Outcome {
         std::int64_t gray = 0;
-        const QString text = QString::fromStdString(RleWriter::toText(*board, kBoardName, &gray));
+        const auto part = selected.isEmpty() ? nullptr : cellsIn(*board, selected);
+        if (!selected.isEmpty() && !part)
+            return [this] { dialogs_.tell(window_, tr("There is not enough memory to copy the selection.")); };
+        const QString text = QString::fromStdString(RleWriter::toText(part ? *part : *board, kBoardName, &gray));
         return [this, text, gray] {
             QGuiApplication::clipboard()->setText(text);
             if (gray == 1)
@@ -115,6 +121,16 @@ void ClipboardCommands::paste(const std::function<bool()>& mayReplace)
                                   files_.showPattern(load);
                           };
                       });
+}
+
+std::unique_ptr<CellBitmap> ClipboardCommands::cellsIn(const CellBitmap& board, QRect rect)
+{
+    auto part = CellBitmap::create(rect.width(), rect.height());
+    if (!part)
+        return nullptr;
+    const auto cells = Selection::cellsOf(board, rect);
+    std::copy(cells.begin(), cells.end(), part->data());
+    return part;
 }
 
 QString ClipboardCommands::aboutClipboard(const std::string& error)

@@ -1,19 +1,22 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class CellBitmap;
 class DialogPresenter;
 class FileCommands;
 class QLineEdit;
 class QWidget;
 class VandrelGameOfLifeView;
 
-// Edit ▸ Copy and Edit ▸ Paste. Copy puts the whole board on the clipboard
-// as RLE text, so that it comes back exactly (gray cells as dead, and the
+// Edit ▸ Copy and Edit ▸ Paste. Copy puts the selection (with none, the
+// whole board) on the clipboard as RLE text, so that it comes back exactly (gray cells as dead, and the
 // person is told how many); Paste takes RLE or plaintext from the clipboard
 // as a new board, placed as an imported pattern is. Making and reading the
 // text is file work (FileWork), off the main thread.
@@ -47,6 +50,8 @@ private:
     static bool fieldPastes(const QLineEdit& field, const QString& text);
     // The reader's message, about "the text on the clipboard" rather than a file.
     static QString aboutClipboard(const std::string& error);
+    // A board of the cells of a rectangle of `board`; null without the memory.
+    static std::unique_ptr<CellBitmap> cellsIn(const CellBitmap& board, QRect rect);
 
     QWidget* window_;
     VandrelGameOfLifeView* view_;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QInputDialog>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -169,6 +170,21 @@ void DialogPresenter::tell(QWidget* window, const QString& text, const QString& 
         box->setInformativeText(details);
     if (closed)
         connect(box, &QMessageBox::finished, this, std::move(closed));
+    present(box);
+}
+
+void DialogPresenter::askForNumber(QWidget* window, const QString& title, const QString& label, int value, int least,
+                                   int most, std::function<void(std::optional<int>)> done)
+{
+    auto* box = new QInputDialog(window);
+    box->setWindowTitle(title);
+    box->setLabelText(label);
+    box->setInputMode(QInputDialog::IntInput);
+    box->setIntRange(least, most);
+    box->setIntValue(value);
+    connect(box, &QDialog::finished, this, [box, done = std::move(done)](int result) {
+        done(result == QDialog::Accepted ? std::optional<int>(box->intValue()) : std::nullopt);
+    });
     present(box);
 }
 

@@ -59,6 +59,10 @@ public:
     // The question before a save replaces an existing file, in the words
     // of Qt's own file dialogs; `done` gets true for Yes.
     void askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool replace)> done);
+    // A whole number from `least` to `most`,
+    // starting at `value`; `done` gets it, or nothing when dismissed.
+    void askForNumber(QWidget* window, const QString& title, const QString& label, int value, int least, int most,
+                      std::function<void(std::optional<int>)> done);
     // A busy indicator with Cancel, shown until the caller closes it;
     // `cancelled` runs when the person presses Cancel.
     QProgressDialog* showProgress(QWidget* window, const QString& label, std::function<void()> cancelled);

@@ -76,6 +76,9 @@ void StatusPresenter::refresh()
                    .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
                         locale.toString(qlonglong(shown.board->pixelsWide())),
                         locale.toString(qlonglong(shown.board->pixelsHigh())), zoom);
+        if (const QRect selected = view_->selection().rect(); !selected.isEmpty())
+            text += tr(" \u00b7 Selection %1 \u00d7 %2")
+                        .arg(locale.toString(selected.width()), locale.toString(selected.height()));
     }
     if (text != figures_) {
         figures_ = text;

@@ -7,6 +7,13 @@
 #include <QWindow>
 #include <QTemporaryDir>
 
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <random>
+#include <span>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -338,4 +345,166 @@ TEST(Guard, FailedSaveKeepsTheModeAndSaysSo)
     auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(message->text().contains(QStringLiteral("pattern.golpattern")));
+}
+
+namespace {
+
+using Model = std::map<std::pair<int, int>, std::uint8_t>;
+
+Model modelOf(const CellBitmap& board)
+{
+    Model cells;
+    for (int y = 0; y < int(board.pixelsHigh()); ++y)
+        for (int x = 0; x < int(board.pixelsWide()); ++x)
+            cells[{x, y}] = board.getPixel(x, y);
+    return cells;
+}
+
+int floorHalf(int v) { return int(std::floor(v / 2.0)); }
+
+// The command worked out cell by cell on a map of the board: where each
+// selected cell goes (turns about the doubled centre, rounded down), or
+// what it becomes. Nothing when the command must be refused.
+std::optional<Model> modelled(Selection::Command command, Model cells, QRect r, QSize board)
+{
+    using C = Selection::Command;
+    const Model old = cells;
+    const int cx2 = r.left() + r.right(), cy2 = r.top() + r.bottom();
+    for (const auto& [at, value] : old) {
+        const auto [x, y] = at;
+        const bool in = r.contains(x, y);
+        switch (command) {
+        case C::Clear: if (in) cells[at] = 255; break;
+        case C::Fill: if (in) cells[at] = 0; break;
+        case C::ClearOutside: if (!in) cells[at] = 255; break;
+        case C::FlipLeftRight: if (in) cells[{r.left() + r.right() - x, y}] = value; break;
+        case C::FlipTopBottom: if (in) cells[{x, r.top() + r.bottom() - y}] = value; break;
+        default: if (in) cells[at] = 255;  // turns: emptied first, then filled
+        }
+    }
+    if (command == C::RotateClockwise || command == C::RotateAnticlockwise) {
+        const int sign = command == C::RotateClockwise ? 1 : -1;
+        for (const auto& [at, value] : old) {
+            if (!r.contains(at.first, at.second))
+                continue;
+            const int dx2 = 2 * at.first - cx2, dy2 = 2 * at.second - cy2;
+            const QPoint to(floorHalf(cx2 - sign * dy2), floorHalf(cy2 + sign * dx2));
+            if (!QRect(QPoint(0, 0), board).contains(to))
+                return std::nullopt;
+            cells[{to.x(), to.y()}] = value;
+        }
+    }
+    return cells;
+}
+
+}  // namespace
+
+// Every command on the selection, on boards of odd and even sizes with
+// grays, with selections at the corners, along the edges and inside, of odd
+// and even sides: the board becomes what the plain model says, as one
+// step, which undo takes back to the exact board and redo brings again.
+TEST(CellEditing, EachSelectionCommandMatchesThePlainModelAndUndoesToTheExactBoard)
+{
+    using C = Selection::Command;
+    const QSize boards[] = {{9, 7}, {10, 8}};
+    const QRect selections[] = {{0, 0, 3, 2}, {6, 4, 4, 4}, {3, 2, 3, 5}, {0, 3, 5, 2}, {2, 1, 4, 4}, {8, 6, 1, 1}};
+    const C commands[] = {C::Clear, C::Fill, C::ClearOutside, C::FlipLeftRight, C::FlipTopBottom,
+                          C::RotateClockwise, C::RotateAnticlockwise};
+    std::mt19937 random(7);
+    for (const QSize size : boards)
+        for (QRect selected : selections) {
+            auto board = CellBitmap::create(size.width(), size.height());
+            for (auto& cell : std::span(board->data(), board->cellCount()))
+                cell = std::array<std::uint8_t, 4>{0, 255, 255, 128}[random() % 4];
+            selected = selected.intersected(QRect(QPoint(0, 0), size));
+            for (const C command : commands) {
+                SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " selection "
+                                                << selected.x() << "," << selected.y() << " " << selected.width()
+                                                << "x" << selected.height() << " command " << int(command));
+                VandrelGameOfLifeView view;
+                view.resize(90, 70);
+                view.initWithBitmap(*board);
+                view.startEditing();
+                view.select(selected);
+                const auto expected = modelled(command, modelOf(*board), selected, size);
+                QString refusal;
+                const bool changed = view.applyToSelection(command, &refusal);
+                EXPECT_EQ(refusal.isEmpty(), expected.has_value());
+                EXPECT_EQ(modelOf(*view.getBitmap()), expected.value_or(modelOf(*board)));
+                EXPECT_EQ(changed, view.history().steps() == 1);
+                EXPECT_EQ(view.isCreatingAndSomethingChanged(), changed);
+                view.undo();
+                EXPECT_TRUE(view.getBitmap()->sameCells(*board));
+                view.redo();
+                EXPECT_EQ(modelOf(*view.getBitmap()), expected.value_or(modelOf(*board)));
+            }
+        }
+}
+
+// Shrink keeps the live cells' rectangle; Random Fill at 0% and 100% is
+// Clear and Fill, and with one seed makes one board; outside the mode, no
+// command changes the board.
+TEST(CellEditing, ShrinkAndRandomFillKeepToTheSelectionAndOnlyInTheMode)
+{
+    auto board = CellBitmap::create(12, 10);
+    board->setPixel(3, 4, 0);
+    board->setPixel(6, 2, 0);
+    board->setPixel(5, 8, 128);  // gray never counts as live
+    VandrelGameOfLifeView view;
+    view.resize(120, 100);
+    view.initWithBitmap(*board);
+    view.select({1, 1, 9, 9});
+    view.shrinkSelection();
+    EXPECT_EQ(view.selection().rect(), QRect(QPoint(3, 2), QPoint(6, 4)));
+    EXPECT_FALSE(view.applyToSelection(Selection::Command::Fill));
+    EXPECT_TRUE(view.getBitmap()->sameCells(*board));
+    view.startEditing();
+    std::vector<std::unique_ptr<CellBitmap>> filled;
+    for (const double density : {1.0, 0.0, 0.5, 0.5}) {
+        view.applyToSelection(Selection::Command::RandomFill, nullptr, density, 42);
+        filled.push_back(view.getBitmap()->copy());
+    }
+    EXPECT_EQ(filled[0]->liveCells(), 12);
+    EXPECT_EQ(filled[1]->liveCells(), 0);
+    EXPECT_TRUE(filled[2]->sameCells(*filled[3]));
+    Model outside = modelOf(*filled[2]), before = modelOf(*board);
+    std::erase_if(outside, [](const auto& cell) { return QRect(3, 2, 4, 3).contains(cell.first.first, cell.first.second); });
+    std::erase_if(before, [](const auto& cell) { return QRect(3, 2, 4, 3).contains(cell.first.first, cell.first.second); });
+    EXPECT_EQ(outside, before);
+}
+
+// In the window, with its menus and keys: a drag with Shift selects (the
+// status bar gives its size), Delete clears it in pattern-editing mode as
+// one step, Ctrl+C copies only the selection, a turn past the edge is
+// refused with a message, and Esc removes the selection.
+TEST(PatternMode, TheSelectionIsMadeWithShiftAndItsCommandsComeFromTheMenusAndKeys)
+{
+    AppHarness h;
+    VandrelGameOfLifeView* view = h.app.theView;
+    auto board = CellBitmap::create(120, 90);
+    board->fill(CellBitmap::kLive);
+    ASSERT_TRUE(view->initWithBitmap(*board));
+    QTest::mousePress(view, Qt::LeftButton, Qt::ShiftModifier, {8, 8});
+    QTest::mouseMove(view, {27, 15});
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, {27, 15});
+    EXPECT_EQ(view->selection().rect(), QRect(2, 2, 5, 2));
+    h.app.status().refresh();
+    EXPECT_TRUE(h.app.status().text().endsWith(QStringLiteral("Selection 5 \u00d7 2")));
+
+    QTest::keyClick(h.app.window, Qt::Key_C, Qt::ControlModifier);
+    h.settle();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(QStringLiteral("x = 5, y = 2")));
+    QTest::keyClick(h.app.window, Qt::Key_Delete);
+    EXPECT_TRUE(view->isCreating());
+    EXPECT_EQ(h.board()->liveCells(), 120 * 90 - 10);
+    QTest::keyClick(h.app.window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(h.board()->sameCells(*board));
+
+    QTest::keyClick(h.app.window, Qt::Key_Escape);
+    EXPECT_TRUE(view->selection().isEmpty());
+    EXPECT_FALSE(h.app.window->findChild<QAction*>(QStringLiteral("actionClear"))->isEnabled());
+    view->select({0, 0, 9, 1});
+    h.trigger("actionRotateClockwise");
+    EXPECT_EQ(h.told.size(), 1);
+    EXPECT_TRUE(h.board()->sameCells(*board));
 }

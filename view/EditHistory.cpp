@@ -51,9 +51,28 @@ private:
     bool applied_ = false;
 };
 
+// A command's block of cells, before and after.
+class BlockStep : public QUndoCommand {
+public:
+    BlockStep(const EditHistory::ApplyBlock& apply, BlockChange change) : apply_(apply), change_(std::move(change)) {}
+    void redo() override
+    {
+        if (!apply_(change_, false) && !applied_)
+            setObsolete(true);
+        applied_ = true;
+    }
+    void undo() override { apply_(change_, true); }
+
+private:
+    const EditHistory::ApplyBlock& apply_;
+    BlockChange change_;
+    bool applied_ = false;
+};
+
 }  // namespace
 
-EditHistory::EditHistory(Apply apply, QObject* parent) : QObject(parent), apply_(std::move(apply))
+EditHistory::EditHistory(Apply apply, ApplyBlock applyBlock, QObject* parent)
+    : QObject(parent), apply_(std::move(apply)), applyBlock_(std::move(applyBlock))
 {
     connect(&stack_, &QUndoStack::canUndoChanged, this, &EditHistory::canUndoChanged);
     connect(&stack_, &QUndoStack::canRedoChanged, this, &EditHistory::canRedoChanged);
@@ -65,6 +84,12 @@ void EditHistory::record(const std::vector<CellChange>& changes, bool newStep)
         ++stroke_;
     if (!changes.empty())
         stack_.push(new StrokeStep(apply_, changes, stroke_));
+}
+
+void EditHistory::record(BlockChange change)
+{
+    ++stroke_;  // the next stroke's changes do not join a step before this one
+    stack_.push(new BlockStep(applyBlock_, std::move(change)));
 }
 
 void EditHistory::restart(bool changed)

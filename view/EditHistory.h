@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 #include "CellStroke.h"
+#include "Selection.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -14,7 +15,8 @@ class QAction;
 
 // The undo history of pattern-editing mode: one step per stroke (a press
 // and the drag that follows it), each step the cells it changed with their
-// values before and after. Every change of the board made through the
+// values before and after, and one per command on the selection (a block
+// of cells before and after). Every change of the board made through the
 // history goes through `apply`. The history knows whether the board is as
 // it was when the history began, which is what the unsaved-pattern guard
 // asks about.
@@ -23,11 +25,15 @@ class EditHistory : public QObject {
 public:
     // Sets cells of the board; false when it could not.
     using Apply = std::function<bool(std::span<const CellEdit>)>;
-    explicit EditHistory(Apply apply, QObject* parent = nullptr);
+    // Puts a block of cells into the board (its cells before when `undo`).
+    using ApplyBlock = std::function<bool(const BlockChange&, bool undo)>;
+    EditHistory(Apply apply, ApplyBlock applyBlock, QObject* parent = nullptr);
 
     // Applies the changes. They begin a new step when `newStep`, and join the
     // step of the stroke under way otherwise.
     void record(const std::vector<CellChange>& changes, bool newStep);
+    // Applies a command's change as a step of its own.
+    void record(BlockChange change);
     void undo() { stack_.undo(); }
     void redo() { stack_.redo(); }
     bool canUndo() const { return stack_.canUndo(); }
@@ -47,7 +53,8 @@ signals:
     void canRedoChanged(bool canRedo);
 
 private:
-    Apply apply_;  // before the stack, whose steps use it
+    Apply apply_;  // before the stack, whose steps use them
+    ApplyBlock applyBlock_;
     QUndoStack stack_;
     int stroke_ = 0;  // numbers the strokes: the steps of one stroke merge
 };

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,11 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
     : QWidget(parent), history_([this](std::span<const CellEdit> edits) {
           // Unshared (no run in pattern-editing mode, no reader), the board is edited in place.
           const bool changed = life_.editCells(edits);
+          update();
+          return changed;
+      },
+      [this](const BlockChange& change, bool undo) {
+          const bool changed = life_.modifyBitmap([&](CellBitmap& board) { change.applyTo(board, undo); });
           update();
           return changed;
       })
@@ -96,6 +102,11 @@ void VandrelGameOfLifeView::reset()
 void VandrelGameOfLifeView::boardReplaced()
 {
     endDrag();
+    if (!selection_.isEmpty()) {
+        const auto board = life_.getBitmap();
+        selection_.setRect(selection_.rect(), board ? QSize(int(board->pixelsWide()), int(board->pixelsHigh())) : QSize());
+        emit selectionChanged();
+    }
     history_.restart(somethingChanged_);
     update();
 }
@@ -192,6 +203,84 @@ void VandrelGameOfLifeView::endDrag()
     dragButton_ = Qt::NoButton;
 }
 
+// ---------------------------------------------------------------- the selection
+
+bool VandrelGameOfLifeView::selectAll()
+{
+    const auto board = life_.getBitmap();
+    if (!board)
+        return false;
+    select(QRect(0, 0, int(board->pixelsWide()), int(board->pixelsHigh())));
+    return true;
+}
+
+void VandrelGameOfLifeView::removeSelection()
+{
+    if (selection_.isEmpty())
+        return;
+    selection_.remove();
+    update();
+    emit selectionChanged();
+}
+
+void VandrelGameOfLifeView::select(QRect cells)
+{
+    const auto board = life_.getBitmap();
+    selection_.setRect(cells, board ? QSize(int(board->pixelsWide()), int(board->pixelsHigh())) : QSize());
+    update();
+    emit selectionChanged();
+}
+
+void VandrelGameOfLifeView::shrinkSelection()
+{
+    const auto board = life_.getBitmap();
+    if (!board || selection_.isEmpty())
+        return;
+    selection_.shrink(*board);
+    update();
+    emit selectionChanged();
+}
+
+bool VandrelGameOfLifeView::applyToSelection(Selection::Command command, QString* refusal, double density,
+                                             std::uint64_t seed)
+{
+    auto board = life_.getBitmap();
+    if (!isCreating_ || !board)
+        return false;
+    const QRect before = selection_.rect();
+    auto change = selection_.apply(command, *board, refusal, density, seed);
+    board.reset();
+    if (selection_.rect() != before) {
+        update();
+        emit selectionChanged();
+    }
+    if (!change)
+        return false;
+    endDrag();
+    history_.record(std::move(*change));
+    somethingChanged_ = !history_.atStart();
+    return true;
+}
+
+void VandrelGameOfLifeView::continueSelecting(QPointF point)
+{
+    const auto board = life_.getBitmap();
+    if (!board)
+        return;
+    syncViewport(board.get());
+    const QSize size(int(board->pixelsWide()), int(board->pixelsHigh()));
+    const QPoint pixel = pixelAt(point);
+    // Beyond the board the drag reaches its edge.
+    auto column = viewport_.columnAt(pixel.x()), row = viewport_.rowAt(pixel.y());
+    if (column < 0)
+        column = std::clamp<std::int64_t>(viewport_.columnFrom(pixel.x()), 0, size.width() - 1);
+    if (row < 0)
+        row = std::clamp<std::int64_t>(viewport_.rowFrom(pixel.y()), 0, size.height() - 1);
+    selection_.span(selectFrom_, QPoint(int(column), int(row)), size);
+    update();
+    emit selectionChanged();
+}
+
 // ---------------------------------------------------------------- the mouse
 
 void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
@@ -199,6 +288,17 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
     if (drag_ != Drag::None)
         return;  // a second button while one drags
     const Qt::MouseButton button = event->button();
+    if (button == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+        const auto board = life_.getBitmap();
+        syncViewport(board.get());
+        if (const auto cell = viewport_.cellAt(pixelAt(event->position()))) {
+            drag_ = Drag::Select;
+            dragButton_ = button;
+            selectFrom_ = QPoint(int(cell->x), int(cell->y));
+            continueSelecting(event->position());
+        }
+        return;
+    }
     if (button == Qt::MiddleButton || (button == Qt::LeftButton && !isCreating_)) {
         drag_ = Drag::Pan;
         dragButton_ = button;
@@ -224,6 +324,8 @@ void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
         dragFrom_ = event->position();
     } else if (drag_ == Drag::Stroke) {
         continueStroke(event->position());
+    } else if (drag_ == Drag::Select) {
+        continueSelecting(event->position());
     }
 }
 
@@ -351,8 +453,48 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     const QPointF device(painter.deviceTransform().dx(), painter.deviceTransform().dy());
     const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
     painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
+    drawSelection(painter, aligned);
     life_.pacer().shown(snapshot.serial);
     emit drawn();
+}
+
+// The selection over the board: a translucent fill and a border one device
+// pixel wide, from the first pixel that begins within its cells to the
+// first that begins past them (at least one pixel, however small its cells
+// are drawn).
+void VandrelGameOfLifeView::drawSelection(QPainter& painter, QPointF aligned) const
+{
+    if (selection_.isEmpty())
+        return;
+    const QRect cells = selection_.rect();
+    // The first picture pixel whose cells begin at or after `cell`.
+    auto edge = [](std::int64_t cell, auto cellFrom) {
+        std::int64_t low = -(std::int64_t{1} << 40), high = std::int64_t{1} << 40;
+        while (low < high) {
+            const std::int64_t mid = low + (high - low) / 2;
+            if (cellFrom(mid) >= cell)
+                high = mid;
+            else
+                low = mid + 1;
+        }
+        return low;
+    };
+    auto column = [this](std::int64_t p) { return viewport_.columnFrom(p); };
+    auto row = [this](std::int64_t p) { return viewport_.rowFrom(p); };
+    const std::int64_t left = edge(cells.left(), column), right = edge(cells.right() + 1, column);
+    const std::int64_t top = edge(cells.top(), row), bottom = edge(cells.bottom() + 1, row);
+    const QRectF pixels(QPointF(double(left), double(top)),
+                        QPointF(double(std::max(right, left + 1)), double(std::max(bottom, top + 1))));
+    const double ratio = viewport_.ratio();
+    const QRectF points((pixels.topLeft() + aligned) / ratio, pixels.size() / ratio);
+    painter.save();
+    painter.fillRect(points, QColor(64, 128, 255, 64));
+    QPen pen(QColor(32, 96, 224));
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    painter.setPen(pen);
+    painter.drawRect(points.adjusted(0, 0, -1 / ratio, -1 / ratio));
+    painter.restore();
 }
 
 // ---------------------------------------------------------------- shown or not

@@ -5,6 +5,7 @@
 #include "CellStroke.h"
 #include "EditHistory.h"
 #include "GameOfLife.h"
+#include "Selection.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -19,6 +20,8 @@ class QMouseEvent;
 // asks (BoardViewport). In pattern-editing mode a press toggles the cell
 // drawn under the pointer and a drag draws with the press's new value
 // (CellStroke); each stroke is one step of the undo history (EditHistory).
+// A drag with Shift, in the mode or not, selects a rectangle of cells
+// (Selection), drawn over the board; each command on it is one step too.
 class VandrelGameOfLifeView : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +69,20 @@ public:
     void redo();
     EditHistory& history() { return history_; }
 
+    // --- The selection ---
+    const Selection& selection() const { return selection_; }
+    // Every cell of the board; false when there is no board.
+    bool selectAll();
+    void removeSelection();
+    // Selects the rectangle of cells (cut to the board).
+    void select(QRect cells);
+    void shrinkSelection();
+    // Applies a command to the selection as one step of the history; in
+    // pattern-editing mode only. False when it changed nothing; a turn
+    // refused says why in `refusal`.
+    bool applyToSelection(Selection::Command command, QString* refusal = nullptr, double density = 0.5,
+                          std::uint64_t seed = 0);
+
     // --- Zoom and pan ---
     const BoardViewport& viewport() const { return viewport_; }
     // Around the pointer when it is over the view, else around the view's centre.
@@ -89,6 +106,8 @@ signals:
     void drawn();
     // A board was installed and the count of generations set back to `count`.
     void iterationsReset(std::int32_t count);
+    // The selection was made, changed or removed.
+    void selectionChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -115,6 +134,8 @@ private:
     void record(const std::vector<CellChange>& changes, bool newStep);
     void boardReplaced();
     bool bringsWindowToFront() const;
+    void continueSelecting(QPointF point);
+    void drawSelection(QPainter& painter, QPointF origin) const;
 
     GameOfLife life_;
     bool isCreating_ = false;
@@ -125,7 +146,9 @@ private:
     BoardViewport viewport_;
     CellStroke stroke_;
     EditHistory history_;
-    enum class Drag { None, Stroke, Pan };
+    Selection selection_;
+    QPoint selectFrom_;  // the cell where a selecting drag began
+    enum class Drag { None, Stroke, Pan, Select };
     Drag drag_ = Drag::None;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     QPointF dragFrom_;

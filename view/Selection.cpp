@@ -1,0 +1,147 @@
+#include "Selection.h"
+
+#include "CellBitmap.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+namespace {
+
+constexpr std::uint8_t kLive = 0;
+constexpr std::uint8_t kDead = 255;
+
+// Rounds down, for negative values too.
+int halfDown(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
+
+}  // namespace
+
+void BlockChange::applyTo(CellBitmap& board, bool undo) const
+{
+    const auto& cells = undo ? before : after;
+    const std::size_t width = std::size_t(rect.width());
+    for (int y = 0; y < rect.height(); ++y)
+        std::memcpy(board.row(rect.top() + y) + rect.left(), cells.data() + std::size_t(y) * width, width);
+}
+
+std::vector<std::uint8_t> Selection::cellsOf(const CellBitmap& board, QRect rect)
+{
+    std::vector<std::uint8_t> cells(std::size_t(rect.width()) * std::size_t(rect.height()));
+    for (int y = 0; y < rect.height(); ++y)
+        std::memcpy(cells.data() + std::size_t(y) * std::size_t(rect.width()), board.row(rect.top() + y) + rect.left(),
+                    std::size_t(rect.width()));
+    return cells;
+}
+
+void Selection::span(QPoint from, QPoint to, QSize board)
+{
+    setRect(QRect(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                  QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y()))),
+            board);
+}
+
+void Selection::shrink(const CellBitmap& board)
+{
+    int left = rect_.right() + 1, right = rect_.left() - 1, top = rect_.bottom() + 1, bottom = rect_.top() - 1;
+    for (int y = rect_.top(); y <= rect_.bottom(); ++y) {
+        const std::uint8_t* row = board.row(y);
+        for (int x = rect_.left(); x <= rect_.right(); ++x) {
+            if (row[x] != kLive)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    rect_ = left <= right ? QRect(QPoint(left, top), QPoint(right, bottom)) : QRect();
+}
+
+std::optional<BlockChange> Selection::apply(Command command, const CellBitmap& board, QString* refusal, double density,
+                                            std::uint64_t seed)
+{
+    if (isEmpty())
+        return std::nullopt;
+    if (command == Command::RotateClockwise || command == Command::RotateAnticlockwise)
+        return turn(command == Command::RotateClockwise, board, refusal);
+    const QRect whole(0, 0, int(board.pixelsWide()), int(board.pixelsHigh()));
+    BlockChange change;
+    change.rect = command == Command::ClearOutside ? whole : rect_;
+    change.before = cellsOf(board, change.rect);
+    change.after = change.before;
+    auto& cells = change.after;
+    const int w = change.rect.width(), h = change.rect.height();
+    auto at = [&](int x, int y) -> std::uint8_t& { return cells[std::size_t(y) * std::size_t(w) + std::size_t(x)]; };
+    switch (command) {
+    case Command::Clear: std::fill(cells.begin(), cells.end(), kDead); break;
+    case Command::Fill: std::fill(cells.begin(), cells.end(), kLive); break;
+    case Command::ClearOutside:
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (!rect_.contains(x, y))
+                    at(x, y) = kDead;
+        break;
+    case Command::RandomFill: {
+        std::mt19937_64 random(seed);
+        std::bernoulli_distribution live(std::clamp(density, 0.0, 1.0));
+        for (auto& cell : cells)
+            cell = live(random) ? kLive : kDead;
+        break;
+    }
+    case Command::FlipLeftRight:
+        for (int y = 0; y < h; ++y)
+            std::reverse(&at(0, y), &at(0, y) + w);
+        break;
+    case Command::FlipTopBottom:
+        for (int y = 0; y < h / 2; ++y)
+            std::swap_ranges(&at(0, y), &at(0, y) + w, &at(0, h - 1 - y));
+        break;
+    default: break;
+    }
+    if (change.after == change.before)
+        return std::nullopt;
+    return change;
+}
+
+// The rectangle turns about its centre (to the nearest cell): a square stays
+// where it is, any other may reach past the board, and is then refused.
+std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& board, QString* refusal)
+{
+    const QRect from = rect_;
+    const int w = from.width(), h = from.height();
+    const QRect to(from.left() + halfDown(w - h), from.top() + halfDown(h - w), h, w);
+    const QRect whole(0, 0, int(board.pixelsWide()), int(board.pixelsHigh()));
+    if (!whole.contains(to)) {
+        if (refusal)
+            *refusal = QCoreApplication::translate(
+                "Selection", "The selection cannot be turned here: turned about its centre, it would reach past the "
+                             "edge of the board.");
+        return std::nullopt;
+    }
+    BlockChange change;
+    change.rect = from.united(to);
+    change.before = cellsOf(board, change.rect);
+    change.after.assign(change.before.size(), kDead);
+    const int uw = change.rect.width();
+    auto index = [&](QPoint p) {
+        return std::size_t(p.y() - change.rect.top()) * std::size_t(uw) + std::size_t(p.x() - change.rect.left());
+    };
+    // Outside the turned rectangle the old cells stay.
+    for (int y = change.rect.top(); y <= change.rect.bottom(); ++y)
+        for (int x = change.rect.left(); x <= change.rect.right(); ++x)
+            if (!to.contains(x, y) && !from.contains(x, y))
+                change.after[index({x, y})] = change.before[index({x, y})];
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // Clockwise, the left column becomes the top row, read bottom up.
+            const QPoint target = clockwise ? QPoint(to.left() + (h - 1 - y), to.top() + x)
+                                            : QPoint(to.left() + y, to.top() + (w - 1 - x));
+            change.after[index(target)] = change.before[index({from.left() + x, from.top() + y})];
+        }
+    rect_ = to;
+    if (change.after == change.before)
+        return std::nullopt;
+    return change;
+}

@@ -10,6 +10,7 @@
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLocale>
@@ -74,7 +75,8 @@ AppDelegate::AppDelegate(QObject* parent)
         window, theView, dialogs_, [this] { stopGameOfLife(); },
         [this](std::function<void()> replace) { replaceBoard(std::move(replace)); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
-    selection_ = new SelectionCommands(window, theView, dialogs_, *clipboard_, [this] { editPattern(); });
+    selection_ = new SelectionCommands(window, theView, dialogs_, *clipboard_);
+    theView->setBeforeEdit([this] { editPattern(); });
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     wireCommands();
 }
@@ -116,7 +118,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionImportPattern, &QAction::triggered, &AppDelegate::importPattern);
     on(ui_->actionExportPattern, &QAction::triggered, &AppDelegate::exportPattern);
     on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
-    on(ui_->actionPaste, &QAction::triggered, &AppDelegate::paste);
+    on(ui_->actionPaste, &QAction::triggered, &AppDelegate::pasteIntoPlace);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
     on(ui_->actionZoomIn, &QAction::triggered, &AppDelegate::zoomIn);
     on(ui_->actionZoomOut, &QAction::triggered, &AppDelegate::zoomOut);
@@ -156,6 +158,16 @@ void AppDelegate::wireSelectionCommands()
     on(ui_->actionShrinkSelection, [this] { theView->shrinkSelection(); });
     on(ui_->actionCut, [this] { selection_->cut(); });
     on(ui_->actionRandomFill, [this] { selection_->randomFill(); });
+    on(ui_->actionPasteAsNewBoard, [this] { paste(); });
+    auto* modes = new QActionGroup(this);
+    const std::pair<QAction*, PasteMode> pasteModes[] = {
+        {ui_->actionPasteCopy, PasteMode::Copy}, {ui_->actionPasteOr, PasteMode::Or}, {ui_->actionPasteXor, PasteMode::Xor}};
+    for (const auto& [action, mode] : pasteModes) {
+        modes->addAction(action);
+        action->setCheckable(true);
+        action->setChecked(mode == theView->pasteMode());
+        connect(action, &QAction::triggered, this, [this, mode] { theView->setPasteMode(mode); });
+    }
     const std::pair<QAction*, Command> commands[] = {
         {ui_->actionClear, Command::Clear},
         {ui_->actionClearOutside, Command::ClearOutside},
@@ -179,10 +191,12 @@ void AppDelegate::wireSelectionCommands()
     theView->addActions(onSelection.mid(4));
 }
 
-// Esc stops a run; when nothing runs, it removes the selection.
+// Esc drops a floating paste, else stops a run; when nothing runs, it removes the selection.
 void AppDelegate::stopOrRemoveSelection()
 {
-    if (!theView->isRunning() && !theView->selection().isEmpty())
+    if (theView->isPasting())
+        theView->cancelPaste();
+    else if (!theView->isRunning() && !theView->selection().isEmpty())
         theView->removeSelection();
     else
         stopGameOfLife();

@@ -99,7 +99,11 @@ public:
     }
     void exportPattern() { files_->exportPattern(); }
     void copy() { clipboard_->copy(); }
-    void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }); }
+    // Paste as New Board: the pattern replaces the board, through the guard.
+    void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }, true); }
+    // Paste: the pattern floats over the board to be put down; as a new
+    // board when it is larger than the board.
+    void pasteIntoPlace() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }); }
     // The view's own commands: zoom, and undo in pattern-editing mode.
     void zoomIn() { theView->zoomIn(); }
     void zoomOut() { theView->zoomOut(); }

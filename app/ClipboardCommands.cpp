@@ -2,6 +2,7 @@
 #include "CellBitmap.h"
 
 #include "BoardLoad.h"
+#include "BoardNavigation.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "FileMessage.h"
@@ -101,7 +102,7 @@ void ClipboardCommands::copy()
     });
 }
 
-void ClipboardCommands::paste(const std::function<bool()>& mayReplace)
+void ClipboardCommands::paste(const std::function<bool()>& mayReplace, bool asNewBoard)
 {
     const QString text = QGuiApplication::clipboard()->text();
     if (QLineEdit* field = focusedField(); field && fieldPastes(*field, text)) {
@@ -110,13 +111,17 @@ void ClipboardCommands::paste(const std::function<bool()>& mayReplace)
     }
     const PatternTarget target = files_.shownTarget();
     files_.work().run(QStringLiteral("Reading the clipboard\u2026"),
-                      [this, text, target, mayReplace](CancelFlag&) -> FileWork::Outcome {
+                      [this, text, target, mayReplace, asNewBoard](CancelFlag&) -> FileWork::Outcome {
                           const QByteArray bytes = text.toUtf8();
                           auto load = std::make_shared<BoardLoad>(PatternInterchange::parse(
                               {bytes.constData(), std::size_t(bytes.size())}, kTextName, target));
-                          return [this, load, mayReplace] {
+                          const auto live = load->board && !asNewBoard ? BoardNavigation::liveBounds(*load->board)
+                                                                       : std::nullopt;
+                          return [this, load, mayReplace, live] {
                               if (!load->board)
                                   dialogs_.tell(window_, aboutClipboard(load->error));
+                              else if (live && view_->startPaste(*load->board, *live))
+                                  return;
                               else if (mayReplace())
                                   files_.showPattern(load);
                           };

@@ -36,7 +36,9 @@ public:
     // whether the board may be replaced now (the unsaved-pattern guard);
     // false drops what was read. A text that is no pattern replaces nothing
     // and asks nothing: it gets its message.
-    void paste(const std::function<bool()>& mayReplace);
+    // A pattern smaller than the board floats over it to be put down
+    // (unless `asNewBoard`).
+    void paste(const std::function<bool()>& mayReplace, bool asNewBoard = false);
 
     // The name of the board's text on the clipboard, on its "#N" line.
     static constexpr const char* kBoardName = "GameOfLifePattern";

@@ -8,8 +8,8 @@
 #include <QRandomGenerator>
 
 SelectionCommands::SelectionCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
-                                     ClipboardCommands& clipboard, std::function<void()> edit)
-    : QObject(window), window_(window), view_(view), dialogs_(dialogs), clipboard_(clipboard), edit_(std::move(edit))
+                                     ClipboardCommands& clipboard)
+    : QObject(window), window_(window), view_(view), dialogs_(dialogs), clipboard_(clipboard)
 {
 }
 
@@ -35,7 +35,6 @@ void SelectionCommands::apply(Selection::Command command)
 {
     if (!needsSelection())
         return;
-    edit_();
     QString refusal;
     if (!view_->applyToSelection(command, &refusal) && !refusal.isEmpty())
         dialogs_.tell(window_, refusal);
@@ -58,7 +57,6 @@ void SelectionCommands::randomFill()
                               if (!density || view_->selection().isEmpty())
                                   return;
                               density_ = *density;
-                              edit_();
                               view_->applyToSelection(Selection::Command::RandomFill, nullptr, density_ / 100.0,
                                                       QRandomGenerator::global()->generate64());
                           });

@@ -277,8 +277,8 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     QLineEdit* field = h.app.iterationsTextfield;
     field->setFocus();
     field->setText(QStringLiteral("250"));
-    auto press = [&](Qt::Key key) {
-        QTest::keyClick(field, key, Qt::ControlModifier);
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers more = {}) {
+        QTest::keyClick(field, key, Qt::ControlModifier | more);
         h.settle();
     };
     press(Qt::Key_C);  // nothing selected: the board
@@ -288,7 +288,7 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     EXPECT_TRUE(note.endsWith(QStringLiteral(" gray cells were copied as dead cells."))) << note.toStdString();
     h.app.reset();
     h.app.theView->setIterations(7);
-    press(Qt::Key_V);
+    press(Qt::Key_V, Qt::ShiftModifier);  // Paste as New Board
     EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
     EXPECT_EQ(h.app.theView->iterations(), 100);
     EXPECT_EQ(field->text(), QStringLiteral("100"));

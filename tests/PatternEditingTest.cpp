@@ -508,3 +508,39 @@ TEST(PatternMode, TheSelectionIsMadeWithShiftAndItsCommandsComeFromTheMenusAndKe
     EXPECT_EQ(h.told.size(), 1);
     EXPECT_TRUE(h.board()->sameCells(*board));
 }
+
+// Ctrl+V floats the clipboard's pattern under the pointer; R turns it, a
+// click puts it down in the chosen mode over the cells there, one step.
+TEST(PatternMode, APasteFloatsUnderThePointerTurnsAndLandsInEachMode)
+{
+    // "obo" over "oo": cells (0,0), (2,0), (0,1), (1,1) live; turned clockwise, 2 by 3.
+    const struct {
+        const char* mode;
+        std::uint8_t under;
+        std::vector<std::uint8_t> landed;  // the 2 by 3 cells under it, row by row
+    } cases[] = {
+        {"actionPasteCopy", 0, {0, 0, 0, 255, 255, 0}},
+        {"actionPasteOr", 255, {0, 0, 0, 255, 255, 0}},
+        {"actionPasteOr", 0, {0, 0, 0, 0, 0, 0}},
+        {"actionPasteXor", 0, {255, 255, 255, 0, 0, 255}},
+    };
+    for (const auto& c : cases) {
+        AppHarness h;
+        VandrelGameOfLifeView* view = h.app.theView;
+        auto board = CellBitmap::create(120, 90);
+        board->fill(c.under);
+        ASSERT_TRUE(view->initWithBitmap(*board));
+        h.trigger(c.mode);
+        QGuiApplication::clipboard()->setText(QStringLiteral("x = 3, y = 2\nobo$2o!"));
+        QTest::keyClick(h.app.window, Qt::Key_V, Qt::ControlModifier);
+        h.settle();
+        ASSERT_TRUE(view->isPasting());
+        QTest::keyClick(view, Qt::Key_R);
+        QTest::mouseMove(view, {42, 42});
+        EXPECT_EQ(view->pasteAt(), QPoint(9, 9));
+        QTest::mouseClick(view, Qt::LeftButton, {}, {42, 42});
+        EXPECT_FALSE(view->isPasting());
+        EXPECT_EQ(Selection::cellsOf(*h.board(), {9, 9, 2, 3}), c.landed) << c.mode << " over " << int(c.under);
+        EXPECT_EQ(view->history().steps(), c.landed == Selection::cellsOf(*board, {9, 9, 2, 3}) ? 0 : 1);
+    }
+}

@@ -41,6 +41,8 @@ public:
     // The picture's size in device pixels.
     QSize pixels() const { return {x_.pixels, y_.pixels}; }
     double ratio() const { return ratio_; }
+    // The board's size in cells.
+    QSize boardCells() const { return {int(x_.cells), int(y_.cells)}; }
     bool wholeBoard() const { return step_ < 0; }
     // The side of a cell in points when zoomed; 0 for the whole board.
     double pointsPerCell() const { return wholeBoard() ? 0.0 : kSteps[step_]; }

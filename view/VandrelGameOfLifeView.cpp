@@ -1,6 +1,7 @@
 #include "VandrelGameOfLifeView.h"
 
 #include "BoardNavigation.h"
+#include "BoardOverlay.h"
 #include "GifRecorder.h"
 
 #include <QCursor>
@@ -244,6 +245,8 @@ void VandrelGameOfLifeView::shrinkSelection()
 bool VandrelGameOfLifeView::applyToSelection(Selection::Command command, QString* refusal, double density,
                                              std::uint64_t seed)
 {
+    if (beforeEdit_)
+        beforeEdit_();
     auto board = life_.getBitmap();
     if (!isCreating_ || !board)
         return false;
@@ -262,23 +265,90 @@ bool VandrelGameOfLifeView::applyToSelection(Selection::Command command, QString
     return true;
 }
 
-void VandrelGameOfLifeView::continueSelecting(QPointF point)
+std::optional<QPoint> VandrelGameOfLifeView::nearestCell(QPointF point)
 {
     const auto board = life_.getBitmap();
     if (!board)
-        return;
+        return std::nullopt;
     syncViewport(board.get());
-    const QSize size(int(board->pixelsWide()), int(board->pixelsHigh()));
     const QPoint pixel = pixelAt(point);
-    // Beyond the board the drag reaches its edge.
+    // Beyond the board, the nearest cell on its edge.
     auto column = viewport_.columnAt(pixel.x()), row = viewport_.rowAt(pixel.y());
     if (column < 0)
-        column = std::clamp<std::int64_t>(viewport_.columnFrom(pixel.x()), 0, size.width() - 1);
+        column = std::clamp<std::int64_t>(viewport_.columnFrom(pixel.x()), 0, board->pixelsWide() - 1);
     if (row < 0)
-        row = std::clamp<std::int64_t>(viewport_.rowFrom(pixel.y()), 0, size.height() - 1);
-    selection_.span(selectFrom_, QPoint(int(column), int(row)), size);
+        row = std::clamp<std::int64_t>(viewport_.rowFrom(pixel.y()), 0, board->pixelsHigh() - 1);
+    return QPoint(int(column), int(row));
+}
+
+void VandrelGameOfLifeView::continueSelecting(QPointF point)
+{
+    const auto board = life_.getBitmap();
+    const auto cell = nearestCell(point);
+    if (!board || !cell)
+        return;
+    selection_.span(selectFrom_, *cell, QSize(int(board->pixelsWide()), int(board->pixelsHigh())));
     update();
     emit selectionChanged();
+}
+
+// ---------------------------------------------------------------- pasting into place
+
+bool VandrelGameOfLifeView::startPaste(const CellBitmap& pattern, QRect rect)
+{
+    const auto board = life_.getBitmap();
+    if (!board || rect.width() > board->pixelsWide() || rect.height() > board->pixelsHigh())
+        return false;
+    endDrag();
+    paste_.start(pattern, rect);
+    movePasteTo(pointerOrCentre());
+    setFocus();
+    return true;
+}
+
+void VandrelGameOfLifeView::cancelPaste()
+{
+    paste_.cancel();
+    update();
+}
+
+void VandrelGameOfLifeView::turnPaste(bool clockwise)
+{
+    const QPoint centre = pasteAt_ + QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
+    paste_.turn(clockwise);
+    pasteAt_ = centre - QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
+    update();
+}
+
+void VandrelGameOfLifeView::flipPaste(bool leftRight)
+{
+    paste_.flip(leftRight);
+    update();
+}
+
+void VandrelGameOfLifeView::movePasteTo(QPointF point)
+{
+    if (const auto cell = nearestCell(point); cell && paste_.active()) {
+        pasteAt_ = *cell - QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
+        update();
+    }
+}
+
+bool VandrelGameOfLifeView::putDownPaste()
+{
+    if (!paste_.active())
+        return false;
+    if (beforeEdit_)
+        beforeEdit_();
+    auto board = life_.getBitmap();
+    auto change = board && isCreating_ ? paste_.placeOn(*board, pasteAt_, pasteMode_) : std::nullopt;
+    board.reset();
+    cancelPaste();
+    if (!change)
+        return false;
+    history_.record(std::move(*change));
+    somethingChanged_ = !history_.atStart();
+    return true;
 }
 
 // ---------------------------------------------------------------- the mouse
@@ -288,6 +358,11 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
     if (drag_ != Drag::None)
         return;  // a second button while one drags
     const Qt::MouseButton button = event->button();
+    if (button == Qt::LeftButton && paste_.active()) {
+        movePasteTo(event->position());
+        putDownPaste();
+        return;
+    }
     if (button == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
         const auto board = life_.getBitmap();
         syncViewport(board.get());
@@ -314,6 +389,8 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
 void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
 {
     pointerMoved_ = true;
+    if (paste_.active())
+        movePasteTo(event->position());
     if (drag_ != Drag::None && !(event->buttons() & dragButton_)) {
         endDrag();  // its release went elsewhere
         return;
@@ -347,6 +424,14 @@ void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
 
 void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
 {
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (paste_.active() && (event->key() == Qt::Key_R || event->key() == Qt::Key_F)) {
+        if (event->key() == Qt::Key_R)
+            turnPaste(!shift);
+        else
+            flipPaste(!shift);
+        return;
+    }
     if (!BoardNavigation::handles(event->key(), event->modifiers())) {
         QWidget::keyPressEvent(event);
         return;
@@ -453,48 +538,11 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     const QPointF device(painter.deviceTransform().dx(), painter.deviceTransform().dy());
     const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
     painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
-    drawSelection(painter, aligned);
+    BoardOverlay::drawSelection(painter, viewport_, selection_.rect(), aligned);
+    if (paste_.active())
+        BoardOverlay::drawPaste(painter, viewport_, paste_, pasteAt_, aligned);
     life_.pacer().shown(snapshot.serial);
     emit drawn();
-}
-
-// The selection over the board: a translucent fill and a border one device
-// pixel wide, from the first pixel that begins within its cells to the
-// first that begins past them (at least one pixel, however small its cells
-// are drawn).
-void VandrelGameOfLifeView::drawSelection(QPainter& painter, QPointF aligned) const
-{
-    if (selection_.isEmpty())
-        return;
-    const QRect cells = selection_.rect();
-    // The first picture pixel whose cells begin at or after `cell`.
-    auto edge = [](std::int64_t cell, auto cellFrom) {
-        std::int64_t low = -(std::int64_t{1} << 40), high = std::int64_t{1} << 40;
-        while (low < high) {
-            const std::int64_t mid = low + (high - low) / 2;
-            if (cellFrom(mid) >= cell)
-                high = mid;
-            else
-                low = mid + 1;
-        }
-        return low;
-    };
-    auto column = [this](std::int64_t p) { return viewport_.columnFrom(p); };
-    auto row = [this](std::int64_t p) { return viewport_.rowFrom(p); };
-    const std::int64_t left = edge(cells.left(), column), right = edge(cells.right() + 1, column);
-    const std::int64_t top = edge(cells.top(), row), bottom = edge(cells.bottom() + 1, row);
-    const QRectF pixels(QPointF(double(left), double(top)),
-                        QPointF(double(std::max(right, left + 1)), double(std::max(bottom, top + 1))));
-    const double ratio = viewport_.ratio();
-    const QRectF points((pixels.topLeft() + aligned) / ratio, pixels.size() / ratio);
-    painter.save();
-    painter.fillRect(points, QColor(64, 128, 255, 64));
-    QPen pen(QColor(32, 96, 224));
-    pen.setCosmetic(true);
-    pen.setWidth(1);
-    painter.setPen(pen);
-    painter.drawRect(points.adjusted(0, 0, -1 / ratio, -1 / ratio));
-    painter.restore();
 }
 
 // ---------------------------------------------------------------- shown or not

@@ -4,6 +4,7 @@
 #include "BoardViewport.h"
 #include "CellStroke.h"
 #include "EditHistory.h"
+#include "FloatingPaste.h"
 #include "GameOfLife.h"
 #include "Selection.h"
 
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QMouseEvent;
@@ -83,6 +85,27 @@ public:
     bool applyToSelection(Selection::Command command, QString* refusal = nullptr, double density = 0.5,
                           std::uint64_t seed = 0);
 
+    // Runs before a command or a paste changes the board: it enters
+    // pattern-editing mode, so that the change is a step of the history.
+    void setBeforeEdit(std::function<void()> enter) { beforeEdit_ = std::move(enter); }
+
+    // --- Pasting into place ---
+    // Floats the cells of `rect` of `pattern` over the board, under the
+    // pointer, until a click puts it down (R, Shift+R, F, Shift+F turn and
+    // flip it meanwhile). False when it is larger than the board.
+    bool startPaste(const CellBitmap& pattern, QRect rect);
+    bool isPasting() const { return paste_.active(); }
+    void cancelPaste();
+    void turnPaste(bool clockwise);
+    void flipPaste(bool leftRight);
+    // Puts the pattern down where it floats, as one step of the history.
+    bool putDownPaste();
+    // Floats the pattern centred on the cell under a point of the view.
+    void movePasteTo(QPointF point);
+    QPoint pasteAt() const { return pasteAt_; }
+    void setPasteMode(PasteMode mode) { pasteMode_ = mode; }
+    PasteMode pasteMode() const { return pasteMode_; }
+
     // --- Zoom and pan ---
     const BoardViewport& viewport() const { return viewport_; }
     // Around the pointer when it is over the view, else around the view's centre.
@@ -135,7 +158,8 @@ private:
     void boardReplaced();
     bool bringsWindowToFront() const;
     void continueSelecting(QPointF point);
-    void drawSelection(QPainter& painter, QPointF origin) const;
+    // The cell under a point, or the nearest one on the board.
+    std::optional<QPoint> nearestCell(QPointF point);
 
     GameOfLife life_;
     bool isCreating_ = false;
@@ -147,6 +171,10 @@ private:
     CellStroke stroke_;
     EditHistory history_;
     Selection selection_;
+    FloatingPaste paste_;
+    QPoint pasteAt_;  // the cell under the pattern's top-left cell
+    PasteMode pasteMode_ = PasteMode::Copy;
+    std::function<void()> beforeEdit_;
     QPoint selectFrom_;  // the cell where a selecting drag began
     enum class Drag { None, Stroke, Pan, Select };
     Drag drag_ = Drag::None;

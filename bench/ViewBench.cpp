@@ -5,6 +5,12 @@
 //   PressUntilDrawn/... a press on a 16384 by 16384 board in pattern-editing
 //                       mode until the view has drawn it; and a drag across
 //                       300 points of it (one stroke segment)
+//   SelectionCommandUntilDrawn/... a command on a 4096 by 4096 selection of
+//                       that board, then its drawing: Flip Left-Right (0),
+//                       Clear (1), Rotate Clockwise (2), a 4096 by 4096 paste
+//                       put down (3)
+//   FloatingPasteFrame  a 4096 by 4096 paste floating over that board: the
+//                       pointer moves and the view draws it again
 //   ButtonPressDuringFullSpeedRun  how quickly the window handles a button
 //                       press while a run goes at full speed on 2048 by 2048
 //   FastRunStatusCost   an "As fast as possible" run of 1024 by 1024 with the
@@ -102,6 +108,48 @@ void PressUntilDrawn(benchmark::State& state)
     state.counters["undo_steps"] = w.view.history().steps();
 }
 BENCHMARK(PressUntilDrawn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void SelectionCommandUntilDrawn(benchmark::State& state)
+{
+    EditingWindow w;
+    const QRect cells(6000, 6000, 4096, 4096);
+    const auto pattern = CellBitmap::random(4.0 * 4096, 4.0 * 4096);
+    const Selection::Command commands[] = {Selection::Command::FlipLeftRight, Selection::Command::Clear,
+                                           Selection::Command::RotateClockwise};
+    for (auto _ : state) {
+        if (state.range(0) == 3) {
+            state.PauseTiming();
+            w.view.startPaste(*pattern, QRect(0, 0, 4096, 4096));
+            state.ResumeTiming();
+            w.view.putDownPaste();
+        } else {
+            w.view.select(cells);
+            w.view.applyToSelection(commands[state.range(0)]);
+        }
+        w.view.repaint();
+        state.PauseTiming();
+        w.view.undo();  // one step held, not one per iteration
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(SelectionCommandUntilDrawn)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+void FloatingPasteFrame(benchmark::State& state)
+{
+    EditingWindow w;
+    const auto pattern = CellBitmap::random(4.0 * 4096, 4.0 * 4096);
+    w.view.startPaste(*pattern, QRect(0, 0, 4096, 4096));
+    w.view.zoomIn();
+    int turn = 0;
+    for (auto _ : state) {
+        const QPointF at(100 + turn % 800, 100 + turn % 500);
+        ++turn;
+        QMouseEvent move(QEvent::MouseMove, at, w.view.mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(&w.view, &move);
+        w.view.repaint();
+    }
+}
+BENCHMARK(FloatingPasteFrame)->Unit(benchmark::kMillisecond);
 
 // A press of the Stop button during a run at full speed: the time from the
 // press until its command has run on the main thread.

@@ -128,11 +128,12 @@ std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& boa
     auto index = [&](QPoint p) {
         return std::size_t(p.y() - change.rect.top()) * std::size_t(uw) + std::size_t(p.x() - change.rect.left());
     };
-    // Outside the turned rectangle the old cells stay.
-    for (int y = change.rect.top(); y <= change.rect.bottom(); ++y)
-        for (int x = change.rect.left(); x <= change.rect.right(); ++x)
-            if (!to.contains(x, y) && !from.contains(x, y))
-                change.after[index({x, y})] = change.before[index({x, y})];
+    // Outside both rectangles (the corners of their union) the old cells stay.
+    if (change.rect != from && change.rect != to)
+        for (int y = change.rect.top(); y <= change.rect.bottom(); ++y)
+            for (int x = change.rect.left(); x <= change.rect.right(); ++x)
+                if (!to.contains(x, y) && !from.contains(x, y))
+                    change.after[index({x, y})] = change.before[index({x, y})];
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             // Clockwise, the left column becomes the top row, read bottom up.

@@ -6,6 +6,7 @@
 #include "IntegerText.h"
 #include "KeyboardShortcuts.h"
 #include "ManualWindow.h"
+#include "PatternLibrary.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
@@ -16,6 +17,7 @@
 #include <QLocale>
 #include <QFileOpenEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
@@ -184,6 +186,15 @@ void AppDelegate::wireSelectionCommands()
         onSelection.append(action);
     }
     selection_->enableWithSelection(onSelection);
+    // The Patterns menu, before Help: choosing one pastes it.
+    auto* patterns = new QMenu(tr("&Patterns"), window);
+    patterns->setObjectName(QStringLiteral("menuPatterns"));
+    ui_->menubar->insertMenu(ui_->menuHelp->menuAction(), patterns);
+    PatternLibrary::fill(patterns, [this](const PatternLibrary::Entry& entry) {
+        fileWork().whenIdle([this, text = PatternLibrary::text(entry)] {
+            clipboard_->pasteText(text, [this] { return endCreatingAndContinueWith(PastePattern); });
+        });
+    });
     // The board's context menu: the commands on the selection.
     theView->setContextMenuPolicy(Qt::ActionsContextMenu);
     theView->addActions({ui_->actionCut, ui_->actionCopy, ui_->actionPaste, ui_->actionSelectAll,

@@ -109,6 +109,11 @@ void ClipboardCommands::paste(const std::function<bool()>& mayReplace, bool asNe
         field->paste();
         return;
     }
+    pasteText(text, mayReplace, asNewBoard);
+}
+
+void ClipboardCommands::pasteText(const QString& text, const std::function<bool()>& mayReplace, bool asNewBoard)
+{
     const PatternTarget target = files_.shownTarget();
     files_.work().run(QStringLiteral("Reading the clipboard\u2026"),
                       [this, text, target, mayReplace, asNewBoard](CancelFlag&) -> FileWork::Outcome {

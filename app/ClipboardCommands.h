@@ -39,6 +39,8 @@ public:
     // A pattern smaller than the board floats over it to be put down
     // (unless `asNewBoard`).
     void paste(const std::function<bool()>& mayReplace, bool asNewBoard = false);
+    // Pastes a pattern's text as Paste pastes the clipboard's.
+    void pasteText(const QString& text, const std::function<bool()>& mayReplace, bool asNewBoard = false);
 
     // The name of the board's text on the clipboard, on its "#N" line.
     static constexpr const char* kBoardName = "GameOfLifePattern";

@@ -1,5 +1,7 @@
 #include "AppHarness.h"
 #include "PatternFile.h"
+#include "PatternInterchange.h"
+#include "PatternLibrary.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <span>
 
 #include <gtest/gtest.h>
@@ -542,5 +545,95 @@ TEST(PatternMode, APasteFloatsUnderThePointerTurnsAndLandsInEachMode)
         EXPECT_FALSE(view->isPasting());
         EXPECT_EQ(Selection::cellsOf(*h.board(), {9, 9, 2, 3}), c.landed) << c.mode << " over " << int(c.under);
         EXPECT_EQ(view->history().steps(), c.landed == Selection::cellsOf(*board, {9, 9, 2, 3}) ? 0 : 1);
+    }
+}
+
+namespace {
+
+// The plain rule on the unbounded plane, for patterns whose gliders fly far.
+using LiveCells = std::set<std::pair<int, int>>;
+
+LiveCells next(const LiveCells& live)
+{
+    std::map<std::pair<int, int>, int> neighbours;
+    for (const auto& [x, y] : live)
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx || dy)
+                    ++neighbours[{x + dx, y + dy}];
+    LiveCells out;
+    for (const auto& [cell, n] : neighbours)
+        if (n == 3 || (n == 2 && live.count(cell)))
+            out.insert(cell);
+    return out;
+}
+
+LiveCells shifted(const LiveCells& live, int dx, int dy)
+{
+    LiveCells out;
+    for (const auto& [x, y] : live)
+        out.insert({x + dx, y + dy});
+    return out;
+}
+
+}  // namespace
+
+// Each pattern of the library does what it is known for: it comes back,
+// moved by its displacement, after its period and not before; a methuselah
+// settles after its lifespan at its final population (its gliders counted);
+// the gun adds a glider each period.
+TEST(PatternLibraryTest, EachPatternHasItsKnownPeriodDisplacementLifespanAndFinalPopulation)
+{
+    const struct {
+        const char* name;
+        int period, dx, dy;  // or the lifespan, with no displacement
+        int finalPopulation = -1;
+    } known[] = {
+        {"Block", 1, 0, 0}, {"Beehive", 1, 0, 0}, {"Loaf", 1, 0, 0}, {"Boat", 1, 0, 0},
+        {"Blinker", 2, 0, 0}, {"Toad", 2, 0, 0}, {"Beacon", 2, 0, 0}, {"Pulsar", 3, 0, 0},
+        {"Pentadecathlon", 15, 0, 0}, {"Glider", 4, 1, 1}, {"Lightweight Spaceship", 4, 2, 0},
+        {"Middleweight Spaceship", 4, 2, 0}, {"Heavyweight Spaceship", 4, 2, 0},
+        {"R-pentomino", 1103, 0, 0, 116}, {"Acorn", 5206, 0, 0, 633}, {"Diehard", 130, 0, 0, 0},
+        {"Gosper Glider Gun", 30, 0, 0, 36 + 5},
+    };
+    ASSERT_EQ(PatternLibrary::entries().size(), std::size(known));
+    for (std::size_t i = 0; i < std::size(known); ++i) {
+        const auto& entry = PatternLibrary::entries()[i];
+        const auto& k = known[i];
+        SCOPED_TRACE(entry.name);
+        EXPECT_STREQ(entry.name, k.name);
+        const QByteArray text = PatternLibrary::text(entry).toUtf8();
+        const BoardLoad load = PatternInterchange::parse({text.constData(), std::size_t(text.size())}, entry.file,
+                                                         PatternTarget::shown(1, 1));
+        ASSERT_TRUE(load.board) << load.error;
+        LiveCells start;
+        for (int y = 0; y < int(load.board->pixelsHigh()); ++y)
+            for (int x = 0; x < int(load.board->pixelsWide()); ++x)
+                if (load.board->getPixel(x, y) == CellBitmap::kLive)
+                    start.insert({x, y});
+        std::vector<LiveCells> generations{start};
+        for (int g = 0; g < k.period + 2; ++g)
+            generations.push_back(next(generations.back()));
+        auto back = [&](int g) {
+            for (const int sx : {-k.dx, k.dx})
+                for (const int sy : {-k.dy, k.dy})
+                    if (generations[std::size_t(g)] == shifted(start, sx, sy))
+                        return true;
+            return false;
+        };
+        if (k.finalPopulation < 0) {
+            EXPECT_TRUE(back(k.period));
+            for (int g = 1; g < k.period; ++g)
+                EXPECT_FALSE(back(g)) << g;
+        } else if (std::string_view(k.name).starts_with("Gosper")) {
+            EXPECT_EQ(generations[30].size(), std::size_t(k.finalPopulation));
+            EXPECT_TRUE(std::includes(generations[30].begin(), generations[30].end(), start.begin(), start.end()));
+        } else {
+            // Settled: from the lifespan on, every other generation is the same (gliders aside, which only move).
+            const auto settled = generations[std::size_t(k.period)].size();
+            EXPECT_EQ(settled, std::size_t(k.finalPopulation));
+            EXPECT_EQ(generations[std::size_t(k.period) + 2].size(), settled);
+            EXPECT_NE(generations[std::size_t(k.period) - 2].size(), settled);
+        }
     }
 }

@@ -202,6 +202,15 @@ void AppDelegate::wireSelectionCommands()
     theView->addActions(onSelection.mid(4));
 }
 
+void AppDelegate::useSettings(const QString& file)
+{
+    delete settings_;
+    settings_ = new AppSettings(file,
+                                {window, ui_->speedBox, iterationsTextfield, theView,
+                                 {ui_->actionPasteCopy, ui_->actionPasteOr, ui_->actionPasteXor}},
+                                this);
+}
+
 // Esc drops a floating paste, else stops a run; when nothing runs, it removes the selection.
 void AppDelegate::stopOrRemoveSelection()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClipboardCommands.h"
+#include "AppSettings.h"
 #include "SelectionCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
@@ -116,6 +117,10 @@ public:
     // A file handed over by the desktop; true when its type was known.
     bool openFile(const QString& path) { return files_->openFile(path); }
 
+    // Remembers the window, the speed, the count and the paste mode in
+    // `file` from one session to the next, and restores them from it now.
+    void useSettings(const QString& file);
+
     // --- Window events ---
     bool windowShouldClose();
     void windowDidResize() {}
@@ -153,6 +158,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
     SelectionCommands* selection_ = nullptr;  // a child of the window
+    AppSettings* settings_ = nullptr;          // a child of the controller
     std::unique_ptr<RunControl> runs_;
     std::unique_ptr<StatusPresenter> status_;
 

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -51,6 +52,8 @@ int main(int argc, char* argv[])
 
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
+    delegate.useSettings(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
+                         QStringLiteral("/settings.ini"));
     quitOnTermination(delegate);
     delegate.window->show();
     // Files handed over by the desktop (the desktop entry passes them as arguments).

@@ -4,6 +4,7 @@
 #include "PatternLibrary.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QWindow>
@@ -634,6 +635,47 @@ TEST(PatternLibraryTest, EachPatternHasItsKnownPeriodDisplacementLifespanAndFina
             EXPECT_EQ(settled, std::size_t(k.finalPopulation));
             EXPECT_EQ(generations[std::size_t(k.period) + 2].size(), settled);
             EXPECT_NE(generations[std::size_t(k.period) - 2].size(), settled);
+        }
+    }
+}
+
+// What the window remembers comes back in the next session; a settings
+// file that is missing, corrupt or out of range gives the defaults.
+TEST(PatternMode, SettingsComeBackAndABadFileMeansTheDefaults)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("settings.ini"));
+    const struct {
+        const char* text;  // written before the session; null: the last session's file
+        int speed, count;
+        PasteMode mode;
+    } cases[] = {
+        {"", 4, 100, PasteMode::Copy},  // the defaults
+        {"[run]\nspeed=9\ngenerations=-4\n[edit]\npasteMode=7\n", 4, 100, PasteMode::Copy},
+        {"\xff\xfe[[[=\n\x01", 4, 100, PasteMode::Copy},
+        {"[run]\nspeed=3\ngenerations=250\n[edit]\npasteMode=2\n", 3, 250, PasteMode::Xor},
+        {nullptr, 1, 7, PasteMode::Or},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "the last session's");
+        if (c.text) {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(c.text);
+        }
+        {
+            AppHarness h;
+            h.app.useSettings(file);
+            auto* speed = h.app.window->findChild<QComboBox*>(QStringLiteral("speedBox"));
+            EXPECT_EQ(speed->currentIndex(), c.speed);
+            EXPECT_EQ(h.app.theView->iterations(), c.count);
+            EXPECT_EQ(h.app.iterationsTextfield->text(), QString::number(c.count));
+            EXPECT_EQ(h.app.theView->pasteMode(), c.mode);
+            // What the next session (the last case) finds.
+            speed->setCurrentIndex(1);
+            h.app.theView->setIterations(7);
+            h.trigger("actionPasteOr");
+            h.app.window->hide();
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "KeyboardShortcuts.h"
 #include "ManualWindow.h"
 #include "PatternLibrary.h"
+#include "RecentFiles.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QLocale>
 #include <QFileOpenEvent>
+#include <QImageReader>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -129,7 +131,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
-    wireSelectionCommands();
+    wireWorkbench();
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
     connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
@@ -149,7 +151,7 @@ void AppDelegate::wireCommands()
     });
 }
 
-void AppDelegate::wireSelectionCommands()
+void AppDelegate::wireWorkbench()
 {
     using Command = Selection::Command;
     auto on = [this](QAction* action, std::function<void()> command) {
@@ -186,6 +188,20 @@ void AppDelegate::wireSelectionCommands()
         onSelection.append(action);
     }
     selection_->enableWithSelection(onSelection);
+    // File ▸ Open Recent, after Open Pattern.
+    auto* recentMenu = new QMenu(tr("Open &Recent"), window);
+    recentMenu->setObjectName(QStringLiteral("menuOpenRecent"));
+    ui_->menuFile->insertMenu(ui_->actionSavePattern, recentMenu);
+    recent_ = new RecentFiles(recentMenu, this);
+    connect(files_.get(), &FileCommands::opened, recent_, &RecentFiles::add);
+    connect(recent_, &RecentFiles::chosen, this, [this](const QString& path) {
+        fileWork().whenIdle([this, path] {
+            if (!QImageReader::imageFormat(path).isEmpty())
+                files_->openImageAt(path);
+            else
+                openFile(path);
+        });
+    });
     // The Patterns menu, before Help: choosing one pastes it.
     auto* patterns = new QMenu(tr("&Patterns"), window);
     patterns->setObjectName(QStringLiteral("menuPatterns"));
@@ -207,7 +223,7 @@ void AppDelegate::useSettings(const QString& file)
     delete settings_;
     settings_ = new AppSettings(file,
                                 {window, ui_->speedBox, iterationsTextfield, theView,
-                                 {ui_->actionPasteCopy, ui_->actionPasteOr, ui_->actionPasteXor}},
+                                 {ui_->actionPasteCopy, ui_->actionPasteOr, ui_->actionPasteXor}, recent_},
                                 this);
 }
 

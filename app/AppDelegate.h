@@ -2,6 +2,7 @@
 
 #include "ClipboardCommands.h"
 #include "AppSettings.h"
+#include "RecentFiles.h"
 #include "SelectionCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
@@ -144,7 +145,8 @@ protected:
 
 private:
     void wireCommands();
-    void wireSelectionCommands();
+    // The selection, paste modes, Open Recent and the Patterns menu.
+    void wireWorkbench();
     void continueWith(int action);
     void answerQuestion(SaveAnswer answer, int action);
     bool windowClosing();
@@ -159,6 +161,7 @@ private:
     std::unique_ptr<ClipboardCommands> clipboard_;
     SelectionCommands* selection_ = nullptr;  // a child of the window
     AppSettings* settings_ = nullptr;          // a child of the controller
+    RecentFiles* recent_ = nullptr;            // a child of the controller
     std::unique_ptr<RunControl> runs_;
     std::unique_ptr<StatusPresenter> status_;
 

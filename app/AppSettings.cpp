@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 
+#include "RecentFiles.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@ const QString kGeometry = QStringLiteral("window/geometry");
 const QString kSpeed = QStringLiteral("run/speed");
 const QString kIterations = QStringLiteral("run/generations");
 const QString kPasteMode = QStringLiteral("edit/pasteMode");
+const QString kRecent = QStringLiteral("files/recent");
 
 // The value at `key` when it is a whole number from `least` to `most`.
 std::optional<int> number(const QSettings& settings, const QString& key, int least, int most)
@@ -46,6 +48,7 @@ AppSettings::AppSettings(const QString& file, Controls controls, QObject* parent
     }
     if (const auto mode = number(settings, kPasteMode, 0, 2))
         controls_.pasteModes[*mode]->trigger();
+    controls_.recent->setFiles(settings.value(kRecent).toStringList());
 }
 
 void AppSettings::save() const
@@ -55,6 +58,7 @@ void AppSettings::save() const
     settings.setValue(kSpeed, controls_.speed->currentIndex());
     settings.setValue(kIterations, controls_.view->iterations());
     settings.setValue(kPasteMode, int(controls_.view->pasteMode()));
+    settings.setValue(kRecent, controls_.recent->files());
 }
 
 bool AppSettings::eventFilter(QObject* watched, QEvent* event)

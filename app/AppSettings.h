@@ -7,10 +7,11 @@ class QAction;
 class QComboBox;
 class QLineEdit;
 class QMainWindow;
+class RecentFiles;
 class VandrelGameOfLifeView;
 
 // What the application remembers from one session to the next: the
-// window's size and place, the speed, the count of generations a run goes
+// recent files, the window's size and place, the speed, the count of generations a run goes
 // for, and the paste mode; kept with QSettings in an INI file. A file that
 // is missing or cannot be read, or a value in it out of range, means that
 // setting's default. Everything is written when the window goes.
@@ -23,6 +24,7 @@ public:
         QLineEdit* iterations;
         VandrelGameOfLifeView* view;
         QAction* pasteModes[3];  // Copy, Or, Xor
+        RecentFiles* recent;
     };
     // Restores the controls from `file` now.
     AppSettings(const QString& file, Controls controls, QObject* parent = nullptr);

@@ -120,7 +120,11 @@ void FileCommands::openPatternAt(const QString& path)
 {
     work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
-        return [this, load] { showPattern(load); };
+        return [this, load, path] {
+            if (load->board)
+                emit opened(path);
+            showPattern(load);
+        };
     });
 }
 
@@ -128,7 +132,11 @@ void FileCommands::importPatternAt(const QString& path)
 {
     work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternInterchange::read(path.toStdString(), target, &cancel));
-        return [this, load] { showPattern(load); };
+        return [this, load, path] {
+            if (load->board)
+                emit opened(path);
+            showPattern(load);
+        };
     });
 }
 
@@ -202,12 +210,20 @@ void FileCommands::savePattern(std::function<void()> saved, std::function<void()
 void FileCommands::openImage()
 {
     dialogs_.showFilePanel(window_, imageOpenPanel(), [this](std::optional<QString> path) {
-        if (!path)
-            return;
-        work_.run(doing("Opening", *path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
-            auto load = std::make_shared<BoardLoad>(ImageFile::read(path->toStdString(), &cancel));
-            return [this, load] { install(load); };
-        });
+        if (path)
+            openImageAt(*path);
+    });
+}
+
+void FileCommands::openImageAt(const QString& path)
+{
+    work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
+        auto load = std::make_shared<BoardLoad>(ImageFile::read(path.toStdString(), &cancel));
+        return [this, load, path] {
+            if (load->board)
+                emit opened(path);
+            install(load);
+        };
     });
 }
 

@@ -50,6 +50,8 @@ public:
     // pattern; one that cannot be read is refused with a message. True when
     // the type was known by its extension (".rle" or ".cells" in any case).
     bool openFile(const QString& path);
+    // An image file, as Open Image opens it.
+    void openImageAt(const QString& path);
 
     // Where an imported pattern goes: the board shown, or the view's size in
     // cells when there is none.
@@ -61,6 +63,10 @@ public:
 
     FileWork& work() { return work_; }
     static FilePanel gifPanel();
+
+signals:
+    // A pattern or image file was read and its board is offered for showing.
+    void opened(const QString& path);
 
 private:
     void openPatternAt(const QString& path);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QWindow>
 #include <QTemporaryDir>
 
@@ -671,7 +672,17 @@ TEST(PatternMode, SettingsComeBackAndABadFileMeansTheDefaults)
             EXPECT_EQ(h.app.theView->iterations(), c.count);
             EXPECT_EQ(h.app.iterationsTextfield->text(), QString::number(c.count));
             EXPECT_EQ(h.app.theView->pasteMode(), c.mode);
+            auto* recent = h.app.window->findChild<QMenu*>(QStringLiteral("menuOpenRecent"));
+            ASSERT_EQ(recent->actions().size(), c.text ? 0 : 1);
+            if (!c.text) {
+                EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("glider.rle"));
+            }
             // What the next session (the last case) finds.
+            QFile rle(dir.filePath(QStringLiteral("glider.rle")));
+            ASSERT_TRUE(rle.open(QIODevice::WriteOnly) && rle.write("x = 3, y = 3\nbo$2bo$3o!") > 0);
+            rle.close();
+            h.app.openFile(rle.fileName());
+            h.settle();
             speed->setCurrentIndex(1);
             h.app.theView->setIterations(7);
             h.trigger("actionPasteOr");

@@ -16,9 +16,11 @@ namespace {
 
 class Tiled : public ::testing::Test {
 protected:
-    void install(const CellBitmap& board)
+    void install(const CellBitmap& board, const LifeLikeRule& runs = LifeLikeRule::life())
     {
+        rule = runs;
         expected = board.copy();
+        life.setRule(rule);
         life.install(board);
         generation = 0;
     }
@@ -37,7 +39,7 @@ protected:
         held = hold ? CurrentBoard::boardOf(from.generation) : nullptr;
         from.generation.reset();
         ASSERT_TRUE(life.publishAfter(from.serial, next, {}));
-        reference::step(*expected);
+        reference::step(*expected, rule);
         ++generation;
         check();
     }
@@ -61,6 +63,7 @@ protected:
     }
 
     CurrentBoard life;
+    LifeLikeRule rule;
     GenerationStep stepper;
     WorkerPool pool{2};
     std::unique_ptr<CellBitmap> expected;
@@ -90,6 +93,45 @@ TEST_F(Tiled, RandomBoardsOfManySizesAndBoardsThatSettle)
         for (int g = 0; g < 300; ++g)
             step(g % 50 == 0);
     }
+}
+
+LifeLikeRule named(const char* name, World world)
+{
+    LifeLikeRule rule = LifeLikeRule::parse(name).rule;
+    rule.world = world;
+    return rule;
+}
+
+// Rules whose empty regions change (B0, B1, B2), where no cell survives or
+// every cell does, HighLife, Day & Night and Seeds, on both worlds, on
+// boards as narrow as a cell and widths that are no multiple of 64, with gray
+// cells: every tile the engine leaves alone is one the rule cannot change.
+TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
+{
+    const char* rules[] = {"B3/S23", "B0/S", "B0/S8", "B1/S", "B2/S", "B8/S", "B/S0", "B/S8", "B/S",
+                           "B012345678/S012345678", "B36/S23", "B3678/S34678", "B1357/S02468", "B3/S012345678"};
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 70}, {70, 1}, {2, 3}, {65, 66}, {130, 100}};
+    unsigned seed = 11;
+    for (const char* name : rules) {
+        for (const World world : {World::Plane, World::Torus}) {
+            for (auto [w, h] : sizes) {
+                SCOPED_TRACE(testing::Message() << name << (world == World::Torus ? " torus " : " plane ") << w
+                                                << "x" << h);
+                const unsigned s = seed++;
+                install(*boards::seeded(w, h, s, s % 2 == 0), named(name, world));
+                for (int g = 0; g < 8; ++g)
+                    step(g % 3 == 1);
+            }
+        }
+    }
+    // B3/S23 is today's rule: a gray cell with two live neighbours keeps its gray.
+    auto board = CellBitmap::create(3, 3);
+    board->setPixel(0, 0, CellBitmap::kLive);
+    board->setPixel(2, 2, CellBitmap::kLive);
+    board->setPixel(1, 1, 100);
+    install(*board, named("B3/S23", World::Plane));
+    step();
+    EXPECT_EQ(life.snapshot().board->getPixel(1, 1), 100);
 }
 
 // A glider in each diagonal direction, aimed at a corner, at the top or

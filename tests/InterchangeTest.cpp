@@ -64,9 +64,10 @@ const Picture kGun{
 
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; };
-    for (const Case c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true}, {37, 23, 4, true},
-                         {129, 65, 5, true}, {9, 7, 6, false}}) {
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string rule; };  // the rule, and the world's letter
+    for (const Case& c : {Case{1, 1, 1, false, "B3/S23:P"}, {3, 5, 2, false, "B36/S23:T"}, {71, 3, 3, true, "B0/S8:P"},
+                          {37, 23, 4, true, "B3678/S34678:T"}, {129, 65, 5, true, "B/S012345678:P"},
+                          {9, 7, 6, false, "B2/S:T"}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -81,16 +82,18 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         }
 
         std::int64_t written = -1;
-        const std::string text = RleWriter::toText(*board, "board", &written);
+        const std::string world = c.rule + std::to_string(c.w) + "," + std::to_string(c.h);
+        const LifeLikeRule rule = RuleName::read(world).rule;
+        const std::string text = RleWriter::toText(*board, "board", &written, rule);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
-        EXPECT_EQ(text.rfind("#N board\nx = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
-                                 std::to_string(c.h) + "\n", 0), 0u) << text;
+        EXPECT_EQ(text.rfind("#N board\nx = " + size + ", rule = " + world + "\n", 0), 0u) << text;
         for (const std::string& line : lines(text))
             EXPECT_LE(line.size(), RleWriter::kLineLength) << line;
         const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
         ASSERT_TRUE(back) << back.error;
         EXPECT_TRUE(back.board->sameCells(*expected)) << text;
+        EXPECT_EQ(back.rule, rule);
 
         written = -1;
         const std::string plain = PlaintextPattern::toText(*board, "board", &written);
@@ -103,6 +106,58 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         ASSERT_TRUE(pattern) << pattern.error;
         EXPECT_EQ(picture(*pattern.board), picture(*expected)) << plain;
     }
+}
+
+// Rule names in the spellings Life programs write, each read as its
+// canonical name and world; and what is no Life-like rule on a bounded
+// plane or a torus, refused with the reason, the file's text printable.
+TEST(Interchange, RuleNamesInEverySpellingAndWhatIsRefusedWithItsReason)
+{
+    const std::string runs = "; Game of Life runs Life-like rules on a bounded plane or a torus only.";
+    const std::string notLifeLike = ", which is not a Life-like rule: ";
+    const std::string counts = "a Life-like rule gives its birth and survival counts, such as B3/S23.";
+    struct Case { std::string text, name; World world; std::string refusal; };
+    const std::vector<Case> cases{
+        {"B3/S23", "B3/S23", World::Plane, ""},
+        {" b3/s23 ", "B3/S23", World::Plane, ""},
+        {"23/3", "B3/S23", World::Plane, ""},
+        {"S23/B3", "B3/S23", World::Plane, ""},
+        {"B3S23", "B3/S23", World::Plane, ""},
+        {"B63/S32", "B36/S23", World::Plane, ""},
+        {"B3678/S34678:P200,100", "B3678/S34678", World::Plane, ""},
+        {"B2/S", "B2/S", World::Plane, ""},
+        {"/2", "B2/S", World::Plane, ""},
+        {"B/S", "B/S", World::Plane, ""},
+        {"B0/S8/C2", "B0/S8", World::Plane, ""},
+        {"34678/3678/2", "B3678/S34678", World::Plane, ""},
+        {"B3/S23:T72,48", "B3/S23", World::Torus, ""},
+        {"B36/S23:t10", "B36/S23", World::Torus, ""},
+        {"B9/S23", "", World::Plane, notLifeLike + counts},
+        {"B3/S23/B3", "", World::Plane, notLifeLike + counts},
+        {"B3/", "", World::Plane, notLifeLike + counts},
+        {"B2/S/C3", "", World::Plane, notLifeLike + "it has 3 cell states (a Generations rule), not two."},
+        {"R2,C0,M1,S34..58,B34..45,NM", "", World::Plane,
+         notLifeLike + "it is a Larger than Life rule, with a range beyond the eight neighbours."},
+        {"WireWorld", "", World::Plane, notLifeLike + counts},
+        {"B3/S23:K10,10", "", World::Plane, ", on a Klein bottle" + runs},
+        {"B3/S23:C10,10", "", World::Plane, ", on a cross-surface" + runs},
+        {"B3/S23:S10", "", World::Plane, ", on a sphere" + runs},
+        {"B3/S23:T30+7,20", "", World::Plane, ", on a torus with a shift" + runs},
+        {"B3/S23:T0,68", "", World::Plane, ", on a torus with an unbounded side" + runs},
+        {"B3/S23:Tx", "", World::Plane, ", on a torus whose size it cannot read" + runs},
+        {"B3/S23:P-4", "", World::Plane, ", on a bounded plane whose size it cannot read" + runs},
+        {"B3/S23:Q", "", World::Plane, ", on a surface it does not know" + runs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const RuleName read = RuleName::read(c.text);
+        EXPECT_EQ(read.refusal, c.refusal.empty() ? "" : "This pattern uses the rule " + c.text + c.refusal);
+        if (c.refusal.empty()) {
+            EXPECT_EQ(std::tuple(read.rule.name(), read.rule.world), std::tuple(c.name, c.world));
+        }
+    }
+    EXPECT_EQ(RuleName::printable("B3\x1b[2J\x7f" + std::string(70, 'x')),
+              "B3?[2J?" + std::string(RuleName::kMaxQuoted - 7, 'x') + "\u2026");
 }
 
 TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
@@ -186,7 +241,9 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
     const std::string asRle = " as an RLE pattern: ", largest = " is larger than the largest board (268435456 cells).";
     const std::vector<Case> cases{  // the messages after "“p” cannot be opened"
         {rle, "x = 3, y = 3, rule = LifeHistory\n!", shown,
-         ". This pattern uses the rule LifeHistory; Game of Life runs B3/S23 only."},
+         ". This pattern uses the rule LifeHistory, which is not a Life-like rule: a Life-like rule gives its birth "
+         "and survival counts, such as B3/S23."},
+        {rle, "x = 3, y = 3, rule = B3/S23:T4,4\n5o!", shown, asRle + "on line 2, a live cell lies outside its torus of 4 \u00d7 4 cells."},
         {rle, "x = 2147483648, y = 2147483648\n!", shown,
          asRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells" + largest},
         {rle, "x = 3, y = 3\nbo$\n1000000000000000000o!", shown,

@@ -67,6 +67,7 @@ AppDelegate::AppDelegate(QObject* parent)
     files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
+    rules_ = new RuleCommands(window, ui_->menuRun, theView, dialogs_);
     wireCommands();
 }
 
@@ -114,6 +115,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionZoomToFit, &QAction::triggered, &AppDelegate::zoomToFit);
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
+    on(rules_->action(), &QAction::triggered, &AppDelegate::chooseRule);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
@@ -368,7 +370,7 @@ void AppDelegate::showGliderGun()
         return;
     auto board = GliderGun::make(theView->width(), theView->height());
     if (board)
-        theView->initWithBitmap(*board);
+        theView->initWithBitmap(*board, LifeLikeRule::life());  // a Life pattern
 }
 
 void AppDelegate::savePattern()

@@ -4,6 +4,7 @@
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
+#include "RuleCommands.h"
 #include "RunControl.h"
 #include "StatusPresenter.h"
 #include "VandrelGameOfLifeView.h"
@@ -102,6 +103,7 @@ public:
     void zoomToFit() { theView->zoomToFit(); }
     void undo() { theView->undo(); }
     void redo() { theView->redo(); }
+    void chooseRule() { rules_->chooseRule(); }
     StatusPresenter& status() { return *status_; }
 
     // A file handed over by the desktop; true when it was taken as a pattern.
@@ -141,6 +143,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<ClipboardCommands> clipboard_;
     std::unique_ptr<RunControl> runs_;
+    RuleCommands* rules_ = nullptr;  // a child of the window
     std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;

@@ -82,9 +82,10 @@ void ClipboardCommands::copy()
     const auto board = view_->boardShown();  // one whole generation, even during a run
     if (!board)
         return;
-    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board](CancelFlag&) -> FileWork::Outcome {
+    const LifeLikeRule rule = view_->life().rule();
+    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board, rule](CancelFlag&) -> FileWork::Outcome {
         std::int64_t gray = 0;
-        const QString text = QString::fromStdString(RleWriter::toText(*board, kBoardName, &gray));
+        const QString text = QString::fromStdString(RleWriter::toText(*board, kBoardName, &gray, rule));
         return [this, text, gray] {
             QGuiApplication::clipboard()->setText(text);
             if (gray == 1)

@@ -63,6 +63,8 @@ public:
     // `cancelled` runs when the person presses Cancel.
     QProgressDialog* showProgress(QWidget* window, const QString& label, std::function<void()> cancelled);
 
+    // Shows a dialog of the caller's own, window-modal; it is deleted once closed.
+    void show(QDialog* dialog) { present(dialog); }
     // Called with each dialog right after it is shown.
     std::function<void(QDialog*)> presented;
 

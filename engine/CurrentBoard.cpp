@@ -75,13 +75,15 @@ bool CurrentBoard::setRule(const LifeLikeRule& rule)
     return true;
 }
 
-bool CurrentBoard::install(const CellBitmap& board)
+bool CurrentBoard::install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule)
 {
-    auto installed = pool_->adopt(Generation::of(board.copy(), rule()));
+    const LifeLikeRule runs = rule.value_or(this->rule());
+    auto installed = pool_->adopt(Generation::of(board.copy(), runs));
     if (!installed)
         return false;
     std::shared_ptr<Generation> old;
     std::lock_guard lock(mutex_);
+    rule_ = runs;
     publishLocked(std::move(installed), old);
     return true;
 }

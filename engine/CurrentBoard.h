@@ -47,8 +47,9 @@ public:
     // changed) when the current board cannot be copied for want of memory.
     bool setRule(const LifeLikeRule& rule);
     LifeLikeRule rule() const;
-    // Installs a copy; false (nothing changed) when no copy can be made.
-    bool install(const CellBitmap& board);
+    // Installs a copy, under `rule` when one is given; false (nothing
+    // changed) when no copy can be made.
+    bool install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
     // See GameOfLife::editCells and GameOfLife::modifyBitmap.

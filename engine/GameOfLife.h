@@ -92,7 +92,8 @@ public:
     LifeLikeRule rule() const { return board_.rule(); }
     // Installs an independent copy of `board` and sets the iteration count
     // back to 100. Returns false (and changes nothing) when no copy can be made.
-    bool initWithBitmap(const CellBitmap& board);
+    // With a rule, the board runs under it from now on (see setRule).
+    bool initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
     // When there is no board, makes a random one sized from the rectangle.
     // Returns the board then current (still none when the rectangle is too small).
     BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight)

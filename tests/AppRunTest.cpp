@@ -1,10 +1,15 @@
 #include "AppHarness.h"
 #include "GliderGun.h"
 #include "ReferenceLife.h"
+#include "RuleDialog.h"
 
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -409,6 +414,51 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     h.app.theView->mouseDown({240, 180});
     says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
     EXPECT_NE(h.board()->liveCells(), 36);
+}
+
+// Run > Rule… checks the rule as it is typed; what it sets shows in the
+// status bar, runs the board, and in pattern-editing mode is a change to the
+// pattern that Undo takes back. The glider gun sets Life again.
+TEST_F(AppRuns, TheRuleDialogSetsTheRuleAndWorldUndoablyWhileEditing)
+{
+    h.app.editPattern();
+    const auto live = before->liveCells();
+    for (const auto& [typed, torus, reason] :
+         {std::tuple{"B9", false, "\u201cB9\u201d is not a Life-like rule: a Life-like rule gives its birth and "
+                                 "survival counts, such as B3/S23."},
+          {"b63/s32", true, ""}}) {
+        h.trigger("actionRule");
+        auto* dialog = h.showing<RuleDialog>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isModal());
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("ruleField"));
+        field->clear();
+        QTest::keyClicks(field, QString::fromLatin1(typed));
+        EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("ruleReason"))->text(), QString::fromUtf8(reason));
+        auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        EXPECT_EQ(ok->isEnabled(), *reason == 0);
+        dialog->findChild<QRadioButton*>(QString::fromLatin1(torus ? "torusButton" : "planeButton"))->setChecked(true);
+        QTest::mouseClick(*reason == 0 ? ok : dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
+        h.pump();
+    }
+    EXPECT_EQ(h.statusWhen(AppHarness::statusOf(0, live, 120, 90, QStringLiteral("Whole board"),
+                                                QStringLiteral("B36/S23 on a torus"))),
+              AppHarness::statusOf(0, live, 120, 90, QStringLiteral("Whole board"), QStringLiteral("B36/S23 on a torus")));
+    EXPECT_TRUE(h.app.theView->isCreatingAndSomethingChanged());
+    h.trigger("actionUndo");
+    EXPECT_EQ(h.app.theView->life().rule(), LifeLikeRule::life());
+    EXPECT_FALSE(h.app.theView->isCreatingAndSomethingChanged());
+    h.trigger("actionRedo");
+    LifeLikeRule highLife = LifeLikeRule::parse("B36/S23").rule;
+    highLife.world = World::Torus;
+    EXPECT_EQ(h.app.theView->life().rule(), highLife);
+    start(h, "4");  // leaving the mode asks about the changed pattern
+    h.answer("dontSaveButton");
+    ASSERT_TRUE(indicatorHides());
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, 4, highLife).back()));
+    h.app.showGliderGun();
+    EXPECT_EQ(h.app.theView->life().rule(), LifeLikeRule::life());
 }
 
 // A view too small for a board stays without one, and tries again at each drawing.

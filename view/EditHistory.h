@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 #include "CellStroke.h"
+#include "LifeLikeRule.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -28,6 +29,10 @@ public:
     // Applies the changes. They begin a new step when `newStep`, and join the
     // step of the stroke under way otherwise.
     void record(const std::vector<CellChange>& changes, bool newStep);
+    // Sets the rule through `set`, as a step of its own; false (no step)
+    // when it could not be set.
+    bool recordRule(const LifeLikeRule& before, const LifeLikeRule& after,
+                    std::function<bool(const LifeLikeRule&)> set);
     void undo() { stack_.undo(); }
     void redo() { stack_.redo(); }
     bool canUndo() const { return stack_.canUndo(); }

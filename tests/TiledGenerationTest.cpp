@@ -136,13 +136,14 @@ TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
 
 // A glider in each diagonal direction, aimed at a corner, at the top or
 // bottom edge and at the left or right edge of a board whose size is no
-// multiple of the tile, and along five paths around the corner of four tiles
+// multiple of the tile (on the plane it crashes there, on a torus it flies
+// on across), and along five paths around the corner of four tiles
 // at (64, 64), one of which goes right through it. A blinker stays away from
 // the paths: once the glider has crashed, nothing is computed.
 TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
 {
     const int w = 130, h = 90;
-    struct Flight { int dx, dy, x, y, generations; };
+    struct Flight { int dx, dy, x, y, generations; World world = World::Plane; };
     std::vector<Flight> flights;
     for (const int dx : {-1, 1}) {
         for (const int dy : {-1, 1}) {
@@ -153,6 +154,11 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
             flights.push_back({dx, dy, dx > 0 ? 90 : 37, 45, 240});                 // the left or right edge
             for (int k = -2; k <= 2; ++k)
                 flights.push_back({dx, dy, 63 - 12 * dx + k, 63 - 12 * dy, 70});  // through the tiles' corner
+            // On a torus: on across the corner, and across an edge at the
+            // top or bottom and at the left or right.
+            flights.push_back({dx, dy, cornerX - 12 * dx, cornerY - 12 * dy, 120, World::Torus});
+            flights.push_back({dx, dy, 65, cornerY - 12 * dy, 120, World::Torus});
+            flights.push_back({dx, dy, cornerX - 12 * dx, 45, 120, World::Torus});
         }
     }
     for (const Flight& f : flights) {
@@ -167,16 +173,18 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
         const int bx = f.dx * f.dy > 0 ? 120 : 8;  // off the glider's diagonal
         for (int i = 0; i < 3; ++i)
             board->setPixel(bx + i - 1, 3, CellBitmap::kLive);
-        install(*board);
+        install(*board, LifeLikeRule{.world = f.world});
         for (int g = 0; g < f.generations; ++g) {
             // Every seventh generation is held, so the next one goes into a
             // buffer that holds another and computes every tile.
             step(g % 7 == 3);
-            if (g > 4 && g < 150 && g % 7 != 4) {
+            if (f.world == World::Plane && g > 4 && g < 150 && g % 7 != 4) {
                 EXPECT_LE(stepper.computed(), 4u) << "a flying glider touches at most four of the six tiles";
             }
         }
-        if (f.generations > 200) {
+        if (f.world == World::Torus) {
+            EXPECT_EQ(life.snapshot().population, 5 + 3) << "the glider flies on";
+        } else if (f.generations > 200) {
             EXPECT_EQ(stepper.computed(), 0u) << "the crash has settled and the blinker repeats";
         }
     }

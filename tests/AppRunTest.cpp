@@ -2,6 +2,7 @@
 #include "GliderGun.h"
 #include "ReferenceLife.h"
 #include "RuleDialog.h"
+#include "RuleName.h"
 
 #include <QDialogButtonBox>
 #include <QImage>
@@ -422,36 +423,31 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
 TEST_F(AppRuns, TheRuleDialogSetsTheRuleAndWorldUndoablyWhileEditing)
 {
     h.app.editPattern();
-    const auto live = before->liveCells();
     for (const auto& [typed, torus, reason] :
          {std::tuple{"B9", false, "\u201cB9\u201d is not a Life-like rule: a Life-like rule gives its birth and "
                                  "survival counts, such as B3/S23."},
           {"b63/s32", true, ""}}) {
         h.trigger("actionRule");
         auto* dialog = h.showing<RuleDialog>();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_TRUE(dialog->isModal());
+        ASSERT_TRUE(dialog && dialog->isModal());
         auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("ruleField"));
         field->clear();
         QTest::keyClicks(field, QString::fromLatin1(typed));
         EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("ruleReason"))->text(), QString::fromUtf8(reason));
-        auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        EXPECT_EQ(ok->isEnabled(), *reason == 0);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->isEnabled(), *reason == 0);
         dialog->findChild<QRadioButton*>(QString::fromLatin1(torus ? "torusButton" : "planeButton"))->setChecked(true);
-        QTest::mouseClick(*reason == 0 ? ok : dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
-                          Qt::LeftButton);
-        h.pump();
+        QTest::mouseClick(buttons->button(*reason == 0 ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
     }
-    EXPECT_EQ(h.statusWhen(AppHarness::statusOf(0, live, 120, 90, QStringLiteral("Whole board"),
-                                                QStringLiteral("B36/S23 on a torus"))),
-              AppHarness::statusOf(0, live, 120, 90, QStringLiteral("Whole board"), QStringLiteral("B36/S23 on a torus")));
+    const QString status = AppHarness::statusOf(0, before->liveCells(), 120, 90, QStringLiteral("Whole board"),
+                                                QStringLiteral("B36/S23 on a torus"));
+    EXPECT_EQ(h.statusWhen(status), status);
     EXPECT_TRUE(h.app.theView->isCreatingAndSomethingChanged());
     h.trigger("actionUndo");
     EXPECT_EQ(h.app.theView->life().rule(), LifeLikeRule::life());
     EXPECT_FALSE(h.app.theView->isCreatingAndSomethingChanged());
     h.trigger("actionRedo");
-    LifeLikeRule highLife = LifeLikeRule::parse("B36/S23").rule;
-    highLife.world = World::Torus;
+    const LifeLikeRule highLife = RuleName::read("B36/S23:T1,1").rule;
     EXPECT_EQ(h.app.theView->life().rule(), highLife);
     start(h, "4");  // leaving the mode asks about the changed pattern
     h.answer("dontSaveButton");

@@ -129,10 +129,9 @@ TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
             << out.toStdString();
         LifeLikeRule rule = LifeLikeRule::parse(c.rule).rule;
         rule.world = c.world;
-        const QString written = QString::fromLatin1(c.line).section('@', -1);
-        const auto load = written.endsWith(".rle")
-                              ? PatternInterchange::read(path(written).toStdString(), PatternTarget::shown(1, 1))
-                              : PatternFile::read(path(written).toStdString(), {});
+        const std::string written = path(QString::fromLatin1(c.line).section('@', -1)).toStdString();
+        const auto load = written.ends_with(".rle") ? PatternInterchange::read(written, PatternTarget::shown(1, 1))
+                                                    : PatternFile::read(written, {});
         ASSERT_TRUE(load) << load.error;
         EXPECT_EQ(load.rule, rule);
         EXPECT_TRUE(load.board->sameCells(*reference::history(*start.board, 37, rule).back()));

@@ -125,11 +125,9 @@ TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
         }
     }
     // B3/S23 is today's rule: a gray cell with two live neighbours keeps its gray.
-    auto board = CellBitmap::create(3, 3);
-    board->setPixel(0, 0, CellBitmap::kLive);
-    board->setPixel(2, 2, CellBitmap::kLive);
+    auto board = boards::withLive(3, 3, {{0, 0}, {2, 2}});
     board->setPixel(1, 1, 100);
-    install(*board, named("B3/S23", World::Plane));
+    install(*board);
     step();
     EXPECT_EQ(life.snapshot().board->getPixel(1, 1), 100);
 }

@@ -249,8 +249,14 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
 {
     if (from.rule.isLife())
         return stepTileWith<Unit>(from, into, tile, against, LifeCounts{});
-    return stepTileWith<Unit>(from, into, tile, against,
-                              AnyCounts<typename Unit::Word>::template make<Unit>(from.rule));
+    // The rule's constants, made once for each rule a thread meets.
+    thread_local LifeLikeRule made = LifeLikeRule::life();
+    thread_local AnyCounts<typename Unit::Word> counts;
+    if (made != from.rule) {
+        counts = AnyCounts<typename Unit::Word>::template make<Unit>(from.rule);
+        made = from.rule;
+    }
+    return stepTileWith<Unit>(from, into, tile, against, counts);
 }
 
 // Writes the cells of tiles side by side in a row of tiles on a board larger

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QDialogButtonBox;
 class QLabel;

@@ -5,6 +5,8 @@
 #include "RleReader.h"
 #include "RleWriter.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -64,10 +66,14 @@ const Picture kGun{
 
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string rule; };  // the rule, and the world's letter
-    for (const Case& c : {Case{1, 1, 1, false, "B3/S23:P"}, {3, 5, 2, false, "B36/S23:T"}, {71, 3, 3, true, "B0/S8:P"},
-                          {37, 23, 4, true, "B3678/S34678:T"}, {129, 65, 5, true, "B/S012345678:P"},
-                          {9, 7, 6, false, "B2/S:T"}}) {
+    // The rule, and the world's letter.
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string rule; std::string name = "board"; };
+    std::string longName;  // longer than a line, its cut inside a two-byte character
+    for (int i = 0; i < 40; ++i)
+        longName += "\u00fc";
+    for (const Case& c : {Case{1, 1, 1, false, "B3/S23:P"}, {3, 5, 2, false, "B36/S23:T"},
+                          {71, 3, 3, true, "B0/S8:P", longName}, {37, 23, 4, true, "B3678/S34678:T"},
+                          {129, 65, 5, true, "B/S012345678:P"}, {9, 7, 6, false, "B2/S:T"}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -84,10 +90,15 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         std::int64_t written = -1;
         const std::string world = c.rule + std::to_string(c.w) + "," + std::to_string(c.h);
         const LifeLikeRule rule = RuleName::read(world).rule;
-        const std::string text = RleWriter::toText(*board, "board", &written, rule);
+        const std::string text = RleWriter::toText(*board, c.name, &written, rule);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
-        EXPECT_EQ(text.rfind("#N board\nx = " + size + ", rule = " + world + "\n", 0), 0u) << text;
+        EXPECT_EQ(lines(text).at(1), "x = " + size + ", rule = " + world);
+        // The name whole, or cut short on a character's boundary where the line would be too long.
+        const std::string named = lines(text).front(), kept = named.substr(3);
+        EXPECT_TRUE(named.starts_with("#N ") && c.name.starts_with(kept)) << named;
+        EXPECT_EQ(QString::fromUtf8(kept).toStdString(), kept) << "cut inside a character";
+        EXPECT_GE(kept.size(), std::min(c.name.size(), RleWriter::kLineLength - 3 - 1));
         for (const std::string& line : lines(text))
             EXPECT_LE(line.size(), RleWriter::kLineLength) << line;
         const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
@@ -164,6 +175,8 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
         {rle, "#r 23/3\nx = 3, y = 3, rule = 23/3\n.A.$2.A$3A!trailing text is ignored", kGlider, 4, 5},
         {byContent, "x = 0, y = 0, rule = B3S23\nbo$2bo$3o!", kGlider, 4, 5},
         {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
+        {byContent, "\xEF\xBB\xBF#N Glider\nx = 3, y = 3\nbob$2bo$3o!", kGlider, 4, 5},  // a byte-order mark first
+        {byContent, "\xEF\xBB\xBF.O.\n..O\nOOO\n", kGlider, 4, 5},
         {rle, gosperGun, kGun, 30, 36 + 5},
         {rle, wrappedGun, kGun, 60, 36 + 10},
         {byContent, plainGun, kGun, 30, 41},
@@ -226,7 +239,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
         {rle, "x = 3, y = 3, rule = LifeHistory\n!", shown,
          ". This pattern uses the rule LifeHistory, which is not a Life-like rule: a Life-like rule gives its birth "
          "and survival counts, such as B3/S23."},
-        {rle, "x = 3, y = 3, rule = B3/S23:T4,4\n5o!", shown, asRle + "on line 2, a live cell lies outside its torus of 4 \u00d7 4 cells."},
+        {rle, "x = 3, y = 3, rule = B3/S23:T4,4\n5o!", shown,
+         asRle + "on line 2, a live cell lies outside its torus of 4 \u00d7 4 cells."},
         {rle, "x = 2147483648, y = 2147483648\n!", shown,
          asRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells" + largest},
         {rle, "x = 3, y = 3\nbo$\n1000000000000000000o!", shown,
@@ -237,6 +251,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
         {rle, "x = 3, y = 3\nbo%!", shown, asRle + "on line 2, \u201c%\u201d is not part of an RLE pattern."},
         {rle, glider, PatternTarget::board(2, 9),
          asRle + "the pattern of 3 \u00d7 3 cells does not fit on a board of 2 \u00d7 9 cells."},
+        {plaintext, ".O.\n..O\nOOO", PatternTarget::board(9, 2),
+         " as a plaintext pattern: the pattern of 3 \u00d7 3 cells does not fit on a board of 9 \u00d7 2 cells."},
         {byContent, "", shown, " as a pattern: it is empty."},
         {byContent, longComment, PatternTarget::board(3, 3), ""},  // a long comment is no fault
     };

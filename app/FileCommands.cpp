@@ -74,8 +74,9 @@ FilePanel FileCommands::gifPanel()
 }
 
 FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
-                           std::function<void()> stopRun)
-    : window_(window), view_(view), dialogs_(dialogs), stopRun_(std::move(stopRun)), work_(window, dialogs)
+                           std::function<void()> stopRun, AskFirst askFirst)
+    : window_(window), view_(view), dialogs_(dialogs), stopRun_(std::move(stopRun)), askFirst_(std::move(askFirst)),
+      work_(window, dialogs)
 {
     work_.hold(view);  // no cell is toggled under a file being written or replaced
 }
@@ -86,24 +87,26 @@ QString FileCommands::doing(const char* verb, const QString& path)
     return QStringLiteral("%1 %2\u2026").arg(QLatin1String(verb), QString::fromStdString(name));
 }
 
-void FileCommands::install(BoardLoad& load)
+void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
 {
-    if (!load.board) {
-        dialogs_.tell(window_, QString::fromStdString(load.error));
+    if (!load->board) {
+        dialogs_.tell(window_, QString::fromStdString(load->error));
         return;
     }
-    stopRun_();
-    // A pattern that names its rule runs under it; one that does not (an
-    // image, plaintext) under the board's.
-    if (!view_->initWithBitmap(*load.board, load.rule))
-        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
+    askFirst_([this, load] {
+        stopRun_();
+        // A pattern that names its rule runs under it; one that does not (an
+        // image, plaintext) under the board's.
+        if (!view_->initWithBitmap(*load->board, load->rule))
+            dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
+    });
 }
 
-void FileCommands::showPattern(BoardLoad& load)
+void FileCommands::showPattern(const std::shared_ptr<BoardLoad>& load)
 {
     // The view's size when the pattern has been read, as it is then shown.
-    if (load.board)
-        load.board->setSize({double(view_->width()), double(view_->height())});
+    if (load->board)
+        load->board->setSize({double(view_->width()), double(view_->height())});
     install(load);
 }
 
@@ -119,7 +122,7 @@ void FileCommands::openPatternAt(const QString& path)
 {
     work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
-        return [this, load] { showPattern(*load); };
+        return [this, load] { showPattern(load); };
     });
 }
 
@@ -127,7 +130,7 @@ void FileCommands::importPatternAt(const QString& path)
 {
     work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternInterchange::read(path.toStdString(), target, &cancel));
-        return [this, load] { showPattern(*load); };
+        return [this, load] { showPattern(load); };
     });
 }
 
@@ -169,13 +172,14 @@ void FileCommands::openPattern()
 
 bool FileCommands::openFile(const QString& path)
 {
-    if (QFileInfo(path).suffix() == QLatin1String(PatternFile::kExtension))
+    if (QFileInfo(path).suffix() == QLatin1String(PatternFile::kExtension)) {
         openPatternAt(path);
-    else if (PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None)
-        importPatternAt(path);
-    else
-        return false;
-    return true;
+        return true;
+    }
+    // Any other file is read as Import reads it: by its text when its type
+    // is none of Import's, and refused with the reason when that fails.
+    importPatternAt(path);
+    return PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None;
 }
 
 void FileCommands::savePattern(std::function<void()> saved, std::function<void()> panelClosed)
@@ -206,7 +210,7 @@ void FileCommands::openImage()
             return;
         work_.run(doing("Opening", *path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
             auto load = std::make_shared<BoardLoad>(ImageFile::read(path->toStdString(), &cancel));
-            return [this, load] { install(*load); };
+            return [this, load] { install(load); };
         });
     });
 }

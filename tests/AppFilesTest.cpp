@@ -55,7 +55,7 @@ const QByteArray kGliderRle = "#N Glider\n#C as people write it\nx = 3, y = 3, r
 // Each command that opens a board, during a run: its panel, the run
 // stopped, the board shown (a pattern at the view's size, an import
 // centred on the board shown, an image one cell a pixel with its grays)
-// and the count back to 100, the field as it was.
+// and the count back to 100, which the field shows.
 TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
 {
     auto pattern = boards::seeded(33, 21, 5);
@@ -95,7 +95,7 @@ TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
         EXPECT_TRUE(h.board()->sameCells(*c.board));
         EXPECT_TRUE(!c.atViewSize || h.board()->size() == LogicalSize({480, 360}));
         EXPECT_EQ(h.app.theView->iterations(), 100);
-        EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("7"));
+        EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("100"));  // what the field shows is what runs
     }
 }
 
@@ -105,8 +105,13 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     auto board = boards::seeded(12, 9, 2);
     h.app.editPattern();
     const auto before = h.board();
-    EXPECT_FALSE(h.app.openFile(writePattern("x.txt", *board)));
-    EXPECT_FALSE(h.app.openFile(writePattern("x.GOLPATTERN", *board)));
+    for (const char* name : {"x.txt", "x.GOLPATTERN", "x.lif"}) {  // read as Import reads them, and refused
+        EXPECT_FALSE(h.app.openFile(writePattern(name, *board)));
+        h.settle();
+        EXPECT_EQ(message(), QStringLiteral("\u201c%1\u201d cannot be opened as a pattern: it is neither RLE nor "
+                                            "plaintext.").arg(QLatin1String(name)));
+        h.lastDialog()->close();
+    }
 
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                             "<key>bitMapPixelSize</key><array><integer>2</integer><integer>2</integer></array>";
@@ -123,7 +128,7 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*board));
-    EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
+    EXPECT_FALSE(h.app.isCreating());  // an unchanged pattern is left without a question
 
     // RLE and plaintext, as arguments or in an open event from the desktop,
     // centred on the 12 by 9 board shown.
@@ -136,6 +141,41 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     QCoreApplication::sendEvent(qApp, &event);
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*boards::withLive(12, 9, {{4, 4}, {5, 4}, {6, 4}})));
+}
+
+// A changed pattern is asked about once the file chosen is read: not for a
+// dismissed panel, not for a file refused.
+TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt)
+{
+    const QString pattern = writePattern("p.golpattern", *boards::seeded(30, 20, 3));
+    ASSERT_EQ(ImageFile::writePng(*boards::seeded(40, 30, 4), path("p.png").toStdString(), 1), "");
+    ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "junk"));
+    const struct {
+        std::function<void(const QString&)> open;
+        QString file;
+    } cases[] = {
+        {[&](const QString& f) { h.trigger("actionOpenPattern"); h.choose(f); }, pattern},
+        {[&](const QString& f) { h.trigger("actionOpenImage"); h.choose(f); }, path("p.png")},
+        {[&](const QString& f) { h.app.openFile(f); h.settle(); }, pattern},  // handed over by the desktop
+    };
+    for (const auto& c : cases) {
+        h.app.editPattern();
+        h.app.theView->mouseDown({2, 2});
+        const auto drawn = h.board();
+        h.trigger("actionOpenImage");
+        h.dismissPanel();
+        c.open(path("broken.golpattern"));
+        h.lastDialog()->close();
+        EXPECT_EQ(h.question(), nullptr);
+        c.open(c.file);
+        h.answer("cancelButton");
+        EXPECT_EQ(h.board(), drawn);
+        EXPECT_TRUE(h.app.isCreating());
+        c.open(c.file);
+        h.answer("dontSaveButton");
+        EXPECT_EQ(h.board()->pixelsWide(), c.file == pattern ? 30 : 40);
+        EXPECT_FALSE(h.app.isCreating() || h.app.window->isWindowModified()) << c.file.toStdString();
+    }
 }
 
 TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
@@ -256,7 +296,9 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
     EXPECT_EQ(h.app.theView->life().rule(), dayAndNight);  // the pattern's rule comes with it
     EXPECT_EQ(h.app.theView->iterations(), 100);
+    EXPECT_EQ(field->text(), QStringLiteral("100"));
 
+    field->setText(QStringLiteral("250"));
     field->selectAll();
     press(Qt::Key_C);
     EXPECT_EQ(clipboard->text(), QStringLiteral("250"));

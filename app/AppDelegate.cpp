@@ -82,6 +82,7 @@ AppDelegate::AppDelegate(QObject* parent)
     selection_ = new SelectionCommands(window, theView, dialogs_, *clipboard_);
     theView->setBeforeEdit([this] { editPattern(); });
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
+    rules_ = new RuleCommands(window, ui_->menuRun, theView, dialogs_);
     wireCommands();
 }
 
@@ -130,6 +131,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionFitPattern, &QAction::triggered, &AppDelegate::fitPattern);
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
+    on(rules_->action(), &QAction::triggered, &AppDelegate::chooseRule);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
     wireWorkbench();
     on(sheetUi_->okButton, &QPushButton::clicked, &AppDelegate::newPatternOK);
@@ -485,7 +487,7 @@ void AppDelegate::showGliderGun()
         return;
     auto board = GliderGun::make(theView->width(), theView->height());
     if (board)
-        theView->initWithBitmap(*board);
+        theView->initWithBitmap(*board, LifeLikeRule::life());  // a Life pattern
 }
 
 void AppDelegate::replaceBoard(std::function<void()> replace)

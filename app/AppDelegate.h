@@ -7,6 +7,7 @@
 #include "DialogPresenter.h"
 #include "FileCommands.h"
 #include "GameOfLife.h"
+#include "RuleCommands.h"
 #include "RunControl.h"
 #include "StatusPresenter.h"
 #include "VandrelGameOfLifeView.h"
@@ -113,6 +114,7 @@ public:
     void fitPattern() { theView->fitPattern(); }
     void undo() { theView->undo(); }
     void redo() { theView->redo(); }
+    void chooseRule() { rules_->chooseRule(); }
     StatusPresenter& status() { return *status_; }
 
     // A file handed over by the desktop; true when its type was known.
@@ -163,6 +165,7 @@ private:
     AppSettings* settings_ = nullptr;          // a child of the controller
     RecentFiles* recent_ = nullptr;            // a child of the controller
     std::unique_ptr<RunControl> runs_;
+    RuleCommands* rules_ = nullptr;  // a child of the window
     std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;

@@ -86,12 +86,13 @@ void ClipboardCommands::copy()
     if (!board)
         return;
     const QRect selected = view_->selection().rect();
-    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board, selected](CancelFlag&) -> FileWork::Outcome {
+    const LifeLikeRule rule = view_->life().rule();
+    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board, selected, rule](CancelFlag&) -> FileWork::Outcome {
         std::int64_t gray = 0;
         const auto part = selected.isEmpty() ? nullptr : cellsIn(*board, selected);
         if (!selected.isEmpty() && !part)
             return [this] { dialogs_.tell(window_, tr("There is not enough memory to copy the selection.")); };
-        const QString text = QString::fromStdString(RleWriter::toText(part ? *part : *board, kBoardName, &gray));
+        const QString text = QString::fromStdString(RleWriter::toText(part ? *part : *board, kBoardName, &gray, rule));
         return [this, text, gray] {
             QGuiApplication::clipboard()->setText(text);
             if (gray == 1)
@@ -126,11 +127,26 @@ void ClipboardCommands::pasteText(const QString& text, const std::function<bool(
                               if (!load->board)
                                   dialogs_.tell(window_, aboutClipboard(load->error));
                               else if (live && view_->startPaste(*load->board, *live))
-                                  return;
+                                  offerRule(load->rule);
                               else if (mayReplace())
                                   files_.showPattern(load);
                           };
                       });
+}
+
+// A floating pattern that names a rule other than the board's: the person
+// says whether the board runs under it from now on.
+void ClipboardCommands::offerRule(const std::optional<LifeLikeRule>& rule)
+{
+    if (!rule || *rule == view_->life().rule())
+        return;
+    dialogs_.ask(window_,
+                 tr("The pattern names the rule %1. Should the board run under it?")
+                     .arg(QString::fromStdString(rule->name())),
+                 [this, rule = *rule](bool yes) {
+                     if (yes)
+                         view_->setRule(rule);
+                 });
 }
 
 std::unique_ptr<CellBitmap> ClipboardCommands::cellsIn(const CellBitmap& board, QRect rect)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "LifeLikeRule.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CellBitmap;
@@ -54,6 +57,7 @@ private:
     static bool fieldPastes(const QLineEdit& field, const QString& text);
     // The reader's message, about "the text on the clipboard" rather than a file.
     static QString aboutClipboard(const std::string& error);
+    void offerRule(const std::optional<LifeLikeRule>& rule);
     // A board of the cells of a rectangle of `board`; null without the memory.
     static std::unique_ptr<CellBitmap> cellsIn(const CellBitmap& board, QRect rect);
 

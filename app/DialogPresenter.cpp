@@ -173,6 +173,16 @@ void DialogPresenter::tell(QWidget* window, const QString& text, const QString& 
     present(box);
 }
 
+void DialogPresenter::ask(QWidget* window, const QString& text, std::function<void(bool)> done)
+{
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Game of Life"), text,
+                                QMessageBox::Yes | QMessageBox::No, window);
+    box->setDefaultButton(QMessageBox::Yes);
+    connect(box, &QMessageBox::finished, this,
+            [done = std::move(done)](int result) { done(result == QMessageBox::Yes); });
+    present(box);
+}
+
 void DialogPresenter::askForNumber(QWidget* window, const QString& title, const QString& label, int value, int least,
                                    int most, std::function<void(std::optional<int>)> done)
 {

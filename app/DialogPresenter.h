@@ -59,6 +59,8 @@ public:
     // The question before a save replaces an existing file, in the words
     // of Qt's own file dialogs; `done` gets true for Yes.
     void askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool replace)> done);
+    // A question answered Yes or No; `done` gets true for Yes.
+    void ask(QWidget* window, const QString& text, std::function<void(bool yes)> done);
     // A whole number from `least` to `most`,
     // starting at `value`; `done` gets it, or nothing when dismissed.
     void askForNumber(QWidget* window, const QString& title, const QString& label, int value, int least, int most,
@@ -67,6 +69,8 @@ public:
     // `cancelled` runs when the person presses Cancel.
     QProgressDialog* showProgress(QWidget* window, const QString& label, std::function<void()> cancelled);
 
+    // Shows a dialog of the caller's own, window-modal; it is deleted once closed.
+    void show(QDialog* dialog) { present(dialog); }
     // Called with each dialog right after it is shown.
     std::function<void(QDialog*)> presented;
 

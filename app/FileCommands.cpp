@@ -95,7 +95,9 @@ void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
     }
     askFirst_([this, load] {
         stopRun_();
-        if (!view_->initWithBitmap(*load->board))
+        // A pattern that names its rule runs under it; one that does not (an
+        // image, plaintext) under the board's.
+        if (!view_->initWithBitmap(*load->board, load->rule))
             dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
     });
 }
@@ -154,8 +156,9 @@ void FileCommands::exportPattern()
         const auto board = view_->boardShown();  // one whole generation, even during a run
         if (!path || !board)
             return;
-        work_.run(doing("Exporting", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
-            const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel);
+        const LifeLikeRule rule = view_->life().rule();
+        work_.run(doing("Exporting", *path), [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
+            const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel, rule);
             return [this, path, save] {
                 if (!save)
                     dialogs_.tell(window_, QString::fromStdString(save.error));
@@ -195,8 +198,9 @@ void FileCommands::savePattern(std::function<void()> saved, std::function<void()
         if (!path)
             return;
         const auto board = view_->boardShown();  // one whole generation, even during a run
+        const LifeLikeRule rule = view_->life().rule();
         work_.run(doing("Saving", *path), [=, this](CancelFlag& cancel) -> FileWork::Outcome {
-            const std::string error = PatternFile::write(board.get(), path->toStdString(), &cancel);
+            const std::string error = PatternFile::write(board.get(), path->toStdString(), &cancel, rule);
             return [=, this] {
                 if (error.empty())
                     saved();

@@ -72,10 +72,12 @@ void StatusPresenter::refresh()
         const QString zoom = viewport.wholeBoard()
                                  ? QStringLiteral("Whole board")
                                  : QStringLiteral("Zoom %1%").arg(viewport.pointsPerCell() * 100, 0, 'g', 4);
-        text = QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5")
+        const QString rule = QString::fromStdString(shown.rule.name()) +
+                             (shown.rule.world == World::Torus ? QStringLiteral(" on a torus") : QString());
+        text = QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5 \u00b7 %6")
                    .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
                         locale.toString(qlonglong(shown.board->pixelsWide())),
-                        locale.toString(qlonglong(shown.board->pixelsHigh())), zoom);
+                        locale.toString(qlonglong(shown.board->pixelsHigh())), rule, zoom);
         if (const QRect selected = view_->selection().rect(); !selected.isEmpty())
             text += tr(" \u00b7 Selection %1 \u00d7 %2")
                         .arg(locale.toString(selected.width()), locale.toString(selected.height()));

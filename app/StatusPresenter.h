@@ -9,8 +9,8 @@ class QStatusBar;
 class VandrelGameOfLifeView;
 
 // The status bar's account of the board: its generation (counted from 0 each
-// time a board is installed), its population, its size in cells and the
-// zoom. It follows the view's drawings, at most once a frame of the screen,
+// time a board is installed), its population, its size in cells, its rule
+// (and "on a torus" on one) and the zoom. It follows the view's drawings, at most once a frame of the screen,
 // reading only the counts the engine keeps; so a run at full speed pays no
 // more for it than a label drawn a few dozen times a second. While the bar is
 // hidden it reads nothing. A note shown in the bar keeps its whole width;

@@ -99,6 +99,7 @@ int BatchJob::run()
 {
     // The board.
     std::unique_ptr<CellBitmap> board;
+    LifeLikeRule rule;  // B3/S23 unless the input or the options name another
     switch (options_.source) {
     case BatchOptions::Source::Random:
         if (options_.seed) {
@@ -124,6 +125,7 @@ int BatchJob::run()
             return FileError;
         }
         board = std::move(load.board);
+        rule = load.rule.value_or(rule);
         break;
     }
     }
@@ -133,12 +135,15 @@ int BatchJob::run()
     }
     const auto width = board->pixelsWide();
     const auto height = board->pixelsHigh();
+    rule = options_.rule.value_or(rule);
+    if (options_.torus)
+        rule.world = World::Torus;
 
     // The run, on the application's engine, as fast as it goes.
     GameOfLife life;
     life.pacer().setSpeed(RunPacer::kFastest);
     life.setPause({});
-    life.replaceBitmap(std::move(board));
+    life.replaceBitmap(std::move(board), rule);
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
     const int scale = options_.scale;
@@ -195,12 +200,12 @@ int BatchJob::run()
         const std::string path = options_.output.toStdString();
         std::string error;
         if (isInterchange(options_.output)) {
-            const PatternSave save = PatternInterchange::write(*final.board, path);
+            const PatternSave save = PatternInterchange::write(*final.board, path, nullptr, final.rule);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
                 std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
         } else {
-            error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path)
+            error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path, nullptr, final.rule)
                                                : ImageFile::writePng(*final.board, path, scale);
         }
         if (!error.empty()) {
@@ -211,8 +216,9 @@ int BatchJob::run()
 
     if (!options_.quiet) {
         const double cells = double(width) * double(height) * double(report->generations);
-        std::fprintf(out_, "%lldx%lld cells, %d generations, %lld live cells, %.3f s, %s\n",
-                     static_cast<long long>(width), static_cast<long long>(height), report->generations,
+        std::fprintf(out_, "%lldx%lld cells, %s %s, %d generations, %lld live cells, %.3f s, %s\n",
+                     static_cast<long long>(width), static_cast<long long>(height), rule.name().c_str(),
+                     rule.world == World::Torus ? "on a torus" : "on a bounded plane", report->generations,
                      static_cast<long long>(final.population), seconds,
                      describeRate(seconds > 0 ? cells / seconds : 0).c_str());
     }

@@ -2,6 +2,7 @@
 
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "RuleName.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -32,6 +33,12 @@ struct Option {
     QCommandLineOption scale{QStringLiteral("scale"),
                              QStringLiteral("Draw each cell as N by N pixels in the PNG and the GIF (default 1)."),
                              QStringLiteral("N")};
+    QCommandLineOption rule{QStringLiteral("rule"),
+                            QStringLiteral("Run under this Life-like rule, such as B36/S23 (by default the "
+                                           "INPUT's rule, or B3/S23)."),
+                            QStringLiteral("RULE")};
+    QCommandLineOption torus{QStringLiteral("torus"),
+                             QStringLiteral("Run on a torus: the left edge touches the right, the top the bottom.")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Print nothing on success.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")};
@@ -40,10 +47,10 @@ struct Option {
 void describe(QCommandLineParser& parser, const Option& o)
 {
     parser.setApplicationDescription(
-        QStringLiteral("Runs Conway's Game of Life on a board without a window, with the rule and the files of "
-                       "Game of Life."));
-    parser.addOptions({o.generations, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun, o.board, o.quiet,
-                       o.help, o.version});
+        QStringLiteral("Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
+                       "the engine and the files of Game of Life."));
+    parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun,
+                       o.board, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("A pattern file (.golpattern), an RLE or plaintext pattern (.rle, "
                                                 ".cells) or an image (.png, .jpg, .jpeg)."));
@@ -167,6 +174,15 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
         if (options.gif.isEmpty() && !hasSuffix(options.output, {"png"}))
             return fail(QStringLiteral("--scale goes with a PNG output or --gif."));
     }
+    if (parser.isSet(o.rule)) {
+        const RuleName name = RuleName::read(parser.value(o.rule).toStdString());
+        if (!name.accepted() || parser.value(o.rule).trimmed().isEmpty())
+            return fail(QStringLiteral("--rule takes a Life-like rule such as B36/S23, on a bounded plane (:P) or a "
+                                       "torus (:T). ") +
+                        QString::fromStdString(name.refusal));
+        options.rule = name.rule;
+    }
+    options.torus = parser.isSet(o.torus) || (options.rule && options.rule->world == World::Torus);
     options.quiet = parser.isSet(o.quiet);
     result.action = Parsed::Action::Run;
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LifeLikeRule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,8 @@ struct BatchOptions {
     QString gif;                        // empty: no recording
     int scale = 1;                      // pixels a side for each cell in the PNG and the GIF
     bool quiet = false;
+    std::optional<LifeLikeRule> rule;   // --rule: instead of the input's rule (B3/S23 when it names none)
+    bool torus = false;                 // --torus, or a rule ending in ":T…"
 
     // The outcome of reading the arguments.
     struct Parsed;

@@ -11,12 +11,12 @@ BoardTiles::BoardTiles(std::int64_t boardWidth, std::int64_t boardHeight)
     marks.assign(n, 0);
 }
 
-std::uint32_t BoardTiles::marksOfCell(std::int64_t x, std::int64_t y)
+std::uint32_t BoardTiles::marksOfCell(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height)
 {
     const bool left = x % kWidth == 0;
-    const bool right = x % kWidth == kWidth - 1;
+    const bool right = x % kWidth == kWidth - 1 || x == width - 1;
     const bool top = y % kHeight == 0;
-    const bool bottom = y % kHeight == kHeight - 1;
+    const bool bottom = y % kHeight == kHeight - 1 || y == height - 1;
     std::uint32_t m = kChanged;
     m |= top ? kTop : 0;
     m |= bottom ? kBottom : 0;

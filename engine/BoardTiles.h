@@ -41,8 +41,10 @@ struct BoardTiles {
     std::int64_t count() const { return wide_ * high_; }
     std::int64_t tileOf(std::int64_t x, std::int64_t y) const { return (y / kHeight) * wide_ + x / kWidth; }
 
-    // The marks a change of cell (x, y) gives its tile.
-    static std::uint32_t marksOfCell(std::int64_t x, std::int64_t y);
+    // The marks a change of cell (x, y) gives its tile on a board of width
+    // by height cells (its last column and row are edges too, which a torus
+    // joins to the first).
+    static std::uint32_t marksOfCell(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height);
 
     // Adds marks to a tile.
     void mark(std::int64_t tile, std::uint32_t marks);

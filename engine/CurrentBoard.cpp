@@ -20,8 +20,8 @@ std::shared_ptr<const CellBitmap> CurrentBoard::boardOf(std::shared_ptr<const Ge
 BoardSnapshot CurrentBoard::snapshotLocked() const
 {
     if (!current_)
-        return {nullptr, serial_, 0, 0};
-    return {boardOf(current_), serial_, current_->number, current_->tiles.population};
+        return {nullptr, serial_, 0, 0, rule_};
+    return {boardOf(current_), serial_, current_->number, current_->tiles.population, current_->rule};
 }
 
 BoardSnapshot CurrentBoard::snapshot() const
@@ -40,23 +40,50 @@ void CurrentBoard::publishLocked(std::shared_ptr<Generation> generation, std::sh
     }
 }
 
-void CurrentBoard::replace(std::unique_ptr<CellBitmap> board)
+void CurrentBoard::replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule)
 {
+    const LifeLikeRule runs = rule.value_or(this->rule());
     std::shared_ptr<Generation> installed;
     if (board)
-        installed = pool_->adopt(Generation::of(std::move(board)));
+        installed = pool_->adopt(Generation::of(std::move(board), runs));
     std::shared_ptr<Generation> old;  // released outside the lock
     std::lock_guard lock(mutex_);
+    rule_ = runs;
     publishLocked(std::move(installed), old);
 }
 
-bool CurrentBoard::install(const CellBitmap& board)
+LifeLikeRule CurrentBoard::rule() const
 {
-    auto installed = pool_->adopt(Generation::of(board.copy()));
+    std::lock_guard lock(mutex_);
+    return rule_;
+}
+
+bool CurrentBoard::setRule(const LifeLikeRule& rule)
+{
+    std::shared_ptr<Generation> old;
+    std::lock_guard lock(mutex_);
+    if (current_ && current_->rule != rule) {
+        // Installed afresh: what the buffers hold was computed under another rule.
+        auto cells = current_->board->copy();
+        auto changed = cells ? Generation::of(std::move(cells), rule) : nullptr;
+        if (!changed)
+            return false;
+        changed->number = current_->number;
+        publishLocked(pool_->adopt(std::move(changed)), old);
+    }
+    rule_ = rule;
+    return true;
+}
+
+bool CurrentBoard::install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule)
+{
+    const LifeLikeRule runs = rule.value_or(this->rule());
+    auto installed = pool_->adopt(Generation::of(board.copy(), runs));
     if (!installed)
         return false;
     std::shared_ptr<Generation> old;
     std::lock_guard lock(mutex_);
+    rule_ = runs;
     publishLocked(std::move(installed), old);
     return true;
 }
@@ -68,7 +95,7 @@ BoardSnapshot CurrentBoard::makeIfNone(double rectWidth, double rectHeight)
         if (current_)
             return snapshotLocked();
     }
-    auto fresh = pool_->adopt(Generation::of(CellBitmap::random(rectWidth, rectHeight)));
+    auto fresh = pool_->adopt(Generation::of(CellBitmap::random(rectWidth, rectHeight), rule()));
     std::shared_ptr<Generation> old;
     std::lock_guard lock(mutex_);
     if (!current_ && fresh)
@@ -116,7 +143,7 @@ bool CurrentBoard::modify(const std::function<void(CellBitmap&)>& change)
     if (!cells)
         return false;
     change(*cells);
-    auto changed = Generation::of(std::move(cells));
+    auto changed = Generation::of(std::move(cells), current_->rule);
     if (!changed)
         return false;
     changed->number = current_->number;

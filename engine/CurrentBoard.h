@@ -1,12 +1,14 @@
 #pragma once
 
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <stop_token>
 
@@ -20,6 +22,7 @@ struct BoardSnapshot {
     std::uint64_t serial = 0;                 // grows with every change of the board
     std::uint64_t generation = 0;             // generations computed since the board was installed
     std::int64_t population = 0;              // live cells
+    LifeLikeRule rule;                        // the board's rule and world
 };
 
 // The board as everyone sees it: the current generation, published whole
@@ -36,10 +39,17 @@ public:
 
     BoardSnapshot snapshot() const;
     // Installs a board as it is (null: no board); its cells are counted here.
-    // A board that cannot be counted for want of memory leaves no board.
-    void replace(std::unique_ptr<CellBitmap> board);
-    // Installs a copy; false (nothing changed) when no copy can be made.
-    bool install(const CellBitmap& board);
+    // A board that cannot be counted for want of memory leaves no board. It
+    // runs under `rule` when one is given, else under the board's rule.
+    void replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // The rule and world boards run under from now on, the current one
+    // included (installed again, its generation count kept). False (nothing
+    // changed) when the current board cannot be copied for want of memory.
+    bool setRule(const LifeLikeRule& rule);
+    LifeLikeRule rule() const;
+    // Installs a copy, under `rule` when one is given; false (nothing
+    // changed) when no copy can be made.
+    bool install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
     // See GameOfLife::editCells and GameOfLife::modifyBitmap.
@@ -79,5 +89,6 @@ private:
     std::condition_variable_any arrived_;  // a board was installed
     std::shared_ptr<Generation> current_;
     std::uint64_t serial_ = 0;
+    LifeLikeRule rule_;
     std::shared_ptr<GenerationPool> pool_;
 };

@@ -80,9 +80,20 @@ public:
     // Replaces the board whole; null leaves no board. Its cells are counted
     // here; its generation count starts again at 0.
     void replaceBitmap(std::unique_ptr<CellBitmap> board) { board_.replace(std::move(board)); }
+    // The same, with the rule and world it runs under from now on.
+    void replaceBitmap(std::unique_ptr<CellBitmap> board, const LifeLikeRule& rule)
+    {
+        board_.replace(std::move(board), rule);
+    }
+    // The rule and world every board runs under from now on, the current one
+    // included (see CurrentBoard::setRule). B3/S23 on the bounded plane
+    // until set.
+    bool setRule(const LifeLikeRule& rule) { return board_.setRule(rule); }
+    LifeLikeRule rule() const { return board_.rule(); }
     // Installs an independent copy of `board` and sets the iteration count
     // back to 100. Returns false (and changes nothing) when no copy can be made.
-    bool initWithBitmap(const CellBitmap& board);
+    // With a rule, the board runs under it from now on (see setRule).
+    bool initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
     // When there is no board, makes a random one sized from the rectangle.
     // Returns the board then current (still none when the rectangle is too small).
     BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight)

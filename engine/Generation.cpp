@@ -33,7 +33,7 @@ std::unique_ptr<Generation> Generation::blank(std::int64_t width, std::int64_t h
     }
 }
 
-std::unique_ptr<Generation> Generation::of(std::unique_ptr<CellBitmap> board)
+std::unique_ptr<Generation> Generation::of(std::unique_ptr<CellBitmap> board, const LifeLikeRule& rule)
 {
     if (!board)
         return nullptr;
@@ -46,6 +46,8 @@ std::unique_ptr<Generation> Generation::of(std::unique_ptr<CellBitmap> board)
         TileKernel::scan(*board, g->live, g->tiles);
         g->tiles.markInstalled();
         g->board = std::move(board);
+        g->rule = rule;
+        g->setEdges();
         return g;
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -61,6 +63,7 @@ std::unique_ptr<Generation> Generation::copy() const
         auto g = std::make_unique<Generation>();
         g->live = live;
         g->tiles = tiles;
+        g->rule = rule;
         g->board = std::move(cells);
         g->serial = serial;
         g->base = base;
@@ -97,7 +100,9 @@ std::size_t Generation::apply(std::span<const CellEdit> edits)
             tiles.population += isLive ? 1 : -1;
         }
         tiles.grays[i] = static_cast<std::uint16_t>(tiles.grays[i] + isGray(e.value) - isGray(old));
-        tiles.mark(t, BoardTiles::marksOfCell(e.x, e.y) | BoardTiles::kEdited);
+        tiles.mark(t, BoardTiles::marksOfCell(e.x, e.y, board->pixelsWide(), board->pixelsHigh()) |
+                          BoardTiles::kEdited);
     }
+    setEdges();
     return inside;
 }

@@ -2,6 +2,7 @@
 
 #include "BoardTiles.h"
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 #include "LiveBits.h"
 
 #include <cstdint>
@@ -15,6 +16,8 @@ struct Generation {
     std::unique_ptr<CellBitmap> board;
     LiveBits live;
     BoardTiles tiles;
+    // The rule and world the next generation is computed under.
+    LifeLikeRule rule;
     // The publication that holds these cells; 0 when they are not known to
     // be one (a generation thrown away half-computed).
     std::uint64_t serial = 0;
@@ -34,12 +37,15 @@ struct Generation {
     // A board installed as it is: its cells counted and its tiles marked as
     // installed (BoardTiles::markInstalled). Null when `board` is null or the
     // memory cannot be had.
-    static std::unique_ptr<Generation> of(std::unique_ptr<CellBitmap> board);
+    static std::unique_ptr<Generation> of(std::unique_ptr<CellBitmap> board,
+                                          const LifeLikeRule& rule = LifeLikeRule::life());
     // An independent copy; null when the memory cannot be had.
     std::unique_ptr<Generation> copy() const;
 
     // Sets the cells and keeps the counts and marks right. Cells outside the
     // board are left out; returns how many were inside.
     std::size_t apply(std::span<const CellEdit> edits);
+    // The live bits around the board, for its world (LiveBits::setEdges).
+    void setEdges() { live.setEdges(board->pixelsWide(), board->pixelsHigh(), rule.world == World::Torus); }
     bool covers(std::span<const CellEdit> edits) const;
 };

@@ -50,6 +50,7 @@ void GenerationStep::findActive(const Generation& from)
     };
     const std::int64_t wide = tiles.wide();
     const std::int64_t high = tiles.high();
+    const bool torus = from.rule.world == World::Torus;
     for (const std::uint32_t m : tiles.marked) {
         std::uint32_t bits = tiles.marks[m] & BoardTiles::kAllMarks;
         if ((bits & BoardTiles::kChanged) != 0) {
@@ -62,8 +63,12 @@ void GenerationStep::findActive(const Generation& from)
         const std::int64_t my = m / wide;
         for (; bits != 0; bits &= bits - 1) {
             const int d = __builtin_ctz(bits);
-            const std::int64_t nx = mx + kDirections[d].dx;
-            const std::int64_t ny = my + kDirections[d].dy;
+            std::int64_t nx = mx + kDirections[d].dx;
+            std::int64_t ny = my + kDirections[d].dy;
+            if (torus) {  // the tiles across the edges
+                nx = (nx + wide) % wide;
+                ny = (ny + high) % high;
+            }
             if (nx >= 0 && ny >= 0 && nx < wide && ny < high)
                 touch(static_cast<std::uint32_t>(ny * wide + nx));
         }
@@ -87,7 +92,8 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     // The buffer holds the generation `from` was computed from; or `from` is
     // a board just installed, and the buffer holds dead cells.
     const bool againstHeld = !was.installed && into.serial != 0 && into.serial == from.base;
-    const bool intoDead = was.installed && into.dead;
+    // (A rule with birth on no live neighbour changes a dead region too.)
+    const bool intoDead = was.installed && into.dead && !from.rule.bornAlone();
     const bool all = !againstHeld && !intoDead;
     into.serial = 0;
     into.dead = false;
@@ -173,5 +179,7 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     into.base = from.serial;
     into.number = from.number + 1;
     into.board->setSize(from.board->size());
+    into.rule = from.rule;
+    into.setEdges();
     return true;
 }

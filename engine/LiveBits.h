@@ -9,7 +9,9 @@
 // are kept in strips 64 cells wide, each a column of one word per row, so
 // that the rows of a tile lie next to one another; around the board there are
 // dead rows above and below and a dead strip on either side, so that the
-// edges need no tests.
+// edges need no tests. On a torus those rows and strips, and the bit after
+// the last column of a narrower last strip, hold instead the cells across
+// the opposite edge (setEdges).
 class LiveBits {
 public:
     static constexpr std::int64_t kStripWidth = 64;
@@ -38,8 +40,41 @@ public:
         word = live ? word | bit : word & ~bit;
     }
 
+    // The words around a board of width by height cells: the cells across
+    // the opposite edges on a torus, dead on the plane.
+    void setEdges(std::int64_t width, std::int64_t height, bool torus);
+
 private:
+    bool wrapped_ = false;  // the words around hold a torus's cells
     std::int64_t strips_ = 0;
     std::int64_t stride_ = 0;
     LargeBuffer<std::uint64_t> words_;
 };
+
+inline void LiveBits::setEdges(std::int64_t width, std::int64_t height, bool torus)
+{
+    if (!torus && !wrapped_)
+        return;
+    wrapped_ = torus;
+    if (strips_ == 0 || height == 0)
+        return;
+    const std::int64_t last = strips_ - 1;
+    const int cols = static_cast<int>(width - last * kStripWidth);
+    std::uint64_t* west = strip(-1);
+    std::uint64_t* east = strip(strips_);
+    std::uint64_t* lastStrip = strip(last);
+    const std::uint64_t* first = strip(0);
+    const std::uint64_t after = cols < 64 ? std::uint64_t{1} << cols : 0;
+    for (std::int64_t y = 0; y < height; ++y) {
+        const std::uint64_t rightmost = torus ? (lastStrip[y] >> (cols - 1)) & 1u : 0;
+        const std::uint64_t leftmost = torus ? first[y] & 1u : 0;
+        west[y] = rightmost << 63;
+        east[y] = cols == 64 ? leftmost : 0;
+        lastStrip[y] = (lastStrip[y] & ~after) | (leftmost != 0 ? after : 0);
+    }
+    for (std::int64_t s = -1; s <= strips_; ++s) {
+        std::uint64_t* words = strip(s);
+        words[-1] = torus ? words[height - 1] : 0;
+        words[height] = torus ? words[0] : 0;
+    }
+}

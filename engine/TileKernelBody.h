@@ -15,21 +15,102 @@
 namespace {
 
 // The marks of one set from the rows' differences: all rows OR-ed, and the
-// first and last row.
-inline std::uint32_t marksOf(std::uint64_t any, std::uint64_t top, std::uint64_t bottom)
+// first and last row. `last` is the tile's last column (63 but at the right
+// edge of a board whose width is not a multiple of 64).
+inline std::uint32_t marksOf(std::uint64_t any, std::uint64_t top, std::uint64_t bottom, int last)
 {
     std::uint32_t m = 0;
     m |= any != 0 ? BoardTiles::kChanged : 0;
     m |= top != 0 ? BoardTiles::kTop : 0;
     m |= bottom != 0 ? BoardTiles::kBottom : 0;
     m |= (any & 1u) ? BoardTiles::kLeft : 0;
-    m |= (any >> 63) ? BoardTiles::kRight : 0;
+    m |= ((any >> last) & 1u) ? BoardTiles::kRight : 0;
     m |= (top & 1u) ? BoardTiles::kTopLeft : 0;
-    m |= (top >> 63) ? BoardTiles::kTopRight : 0;
+    m |= ((top >> last) & 1u) ? BoardTiles::kTopRight : 0;
     m |= (bottom & 1u) ? BoardTiles::kBottomLeft : 0;
-    m |= (bottom >> 63) ? BoardTiles::kBottomRight : 0;
+    m |= ((bottom >> last) & 1u) ? BoardTiles::kBottomRight : 0;
     return m;
 }
+
+// The rule on words of cells, from the 3 by 3 count T of live cells with the
+// cell itself: T = t0 + 2 m, where m = p + u + 2 (q + v) (see stepTile).
+
+// B3/S23, the rule most boards run, in the fewest operations.
+struct LifeCounts {
+    template <class W>
+    W next(W t0, W p, W q, W u, W v, W self) const
+    {
+        const W one = (p ^ u) & ~(q | v);             // m == 1
+        const W two = (p & u) | ((q ^ v) & ~(p | u));  // m == 2
+        // Live next: T == 3, or T == 4 with the cell live.
+        return (t0 & one) | (~t0 & two & self);
+    }
+    // The cells that are not live and keep their value: T == 2.
+    template <class W>
+    W keep(W t0, W p, W q, W u, W v, W self) const
+    {
+        return ~t0 & (p ^ u) & ~(q | v) & ~self;
+    }
+};
+
+// Any birth and survival sets. T is worked out in binary (t0, its bits 1 to
+// 3), and the rule is a tree of selections on those bits. Each pair of
+// leaves (T = 2j and 2j + 1) is selected on t0 straight from constants of
+// the rule and the cell itself: leaf T is born(T) for a cell that is not
+// live, survives(T - 1) for a live one.
+template <class W>
+struct AnyCounts {
+    // For each pair j: the leaf T = 2j for a cell that is not live, what a
+    // live cell changes in it, and both again for T = 2j + 1, as differences.
+    W even[5], evenLive[5], odd[5], oddLive[5];
+    W kept[10];  // T in the survival set and not in the birth set
+
+    template <class Unit>
+    static AnyCounts make(const LifeLikeRule& rule)
+    {
+        const auto all = [](bool b) { return Unit::broadcast(b ? ~std::uint64_t{0} : 0); };
+        const auto born = [&](int t) { return t < 9 && ((rule.birth >> t) & 1u); };
+        const auto lives = [&](int t) { return t > 0 ? ((rule.survival >> (t - 1)) & 1u) != 0 : born(t); };
+        AnyCounts a;
+        for (int j = 0; j < 5; ++j) {
+            const int t = 2 * j;
+            a.even[j] = all(born(t));
+            a.evenLive[j] = all(born(t) != lives(t));
+            a.odd[j] = all(born(t) != born(t + 1));
+            a.oddLive[j] = all((born(t) != lives(t)) != (born(t + 1) != lives(t + 1)));
+        }
+        for (int t = 0; t < 10; ++t)
+            a.kept[t] = all(t < 9 && ((rule.survival >> t) & 1u) && !born(t));
+        return a;
+    }
+
+    // The tree above the pairs: on T's bits 1, 2 and 3 (T >= 8 has bits 1
+    // and 2 clear).
+    static W pick(const W* x, W p, W q, W u, W v)
+    {
+        const W t1 = p ^ u;
+        const W t2 = q ^ v ^ (p & u);
+        const W t3 = q & v;
+        const W y0 = x[0] ^ (t1 & (x[0] ^ x[1]));
+        const W y1 = x[2] ^ (t1 & (x[2] ^ x[3]));
+        return y0 ^ (t2 & (y0 ^ y1)) ^ (t3 & (y0 ^ x[4]));
+    }
+
+    W next(W t0, W p, W q, W u, W v, W self) const
+    {
+        W x[5];
+        for (int j = 0; j < 5; ++j)
+            x[j] = even[j] ^ (self & evenLive[j]) ^ (t0 & (odd[j] ^ (self & oddLive[j])));
+        return pick(x, p, q, u, v);
+    }
+    W keep(W t0, W p, W q, W u, W v, W self) const
+    {
+        W x[5];
+        for (int j = 0; j < 5; ++j)
+            x[j] = kept[2 * j] ^ (t0 & (kept[2 * j] ^ kept[2 * j + 1]));
+        return pick(x, p, q, u, v) & ~self;
+    }
+};
 
 // A tile with gray cells: a cell that is not live and has two live neighbours
 // keeps its value, gray or dead. Returns the row's gray cells; `changed`
@@ -52,8 +133,9 @@ inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8
     return grays;
 }
 
-template <class Unit>
-TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against)
+template <class Unit, class Counts>
+TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against,
+                         const Counts& rule)
 {
     using W = typename Unit::Word;
     constexpr int kLanes = Unit::kLanes;
@@ -107,23 +189,25 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
         const W b1 = here1;
         const W c0 = Unit::rowBelow(here0, after0);
         const W c1 = Unit::rowBelow(here1, after1);
-        const W self = Unit::load(centre + y);
-        // The 3 by 3 count with the cell itself, T = t0 + 2 (k0 + a1 + b1 + c1).
+        // Beyond the board's last column and row the words may hold the
+        // cells a torus wraps around to; they are no part of the tile.
+        W self = Unit::load(centre + y) & colMask;
+        // The 3 by 3 count with the cell itself, T = t0 + 2 (k0 + a1 + b1 + c1)
+        // = t0 + 2 (p + u + 2 (q + v)).
         const W t0 = a0 ^ b0 ^ c0;
         const W k0 = (a0 & b0) | (c0 & (a0 ^ b0));
         const W p = a1 ^ b1;
         const W q = a1 & b1;
         const W u = c1 ^ k0;
         const W v = c1 & k0;
-        const W one = (p ^ u) & ~(q | v);             // k0 + a1 + b1 + c1 == 1
-        const W two = (p & u) | ((q ^ v) & ~(p | u));  // == 2
-        // Live next: T == 3, or T == 4 with the cell live. A cell that is
-        // not live keeps its value when T == 2 (two live neighbours).
-        W next = ((t0 & one) | (~t0 & two & self)) & colMask;
+        W next = rule.next(t0, p, q, u, v, self) & colMask;
+        W before = Unit::load(held + y) & colMask;
         const int lanes = std::min(kLanes, rows - r);
-        if (lanes < kLanes)
-            next &= Unit::rowsMask(lanes);  // below the board
-        const W before = Unit::load(held + y);
+        if (lanes < kLanes) {  // below the board
+            next &= Unit::rowsMask(lanes);
+            self &= Unit::rowsMask(lanes);
+            before &= Unit::rowsMask(lanes);
+        }
         Unit::store(held + y, next);
         live = Unit::count(live, next);
         const W heldDiff = next ^ before;
@@ -135,7 +219,9 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
             bottom = Unit::lane(diff, lanes - 1);
         std::uint8_t* rowOut = out + r * stride;
         if (grayFrom) {
-            const W keep = ~t0 & one & ~self;
+            // A cell that is not live and whose count survives but is not
+            // born keeps its value.
+            const W keep = rule.keep(t0, p, q, u, v, self);
             for (int j = 0; j < lanes; ++j)
                 grays += writeGrayRow(Unit::lane(next, j), Unit::lane(keep, j), from.board->row(y + j) + x0,
                                       rowOut + j * stride, cols, againstHeld, cells);
@@ -153,8 +239,24 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
     outcome.grays = static_cast<std::uint16_t>(grays);
     // Against what the buffer held, its gray cells are not in the bits.
     const bool known = against == TileKernel::Against::From || (againstHeld && !grayHeld);
-    outcome.marks = known ? marksOf(any, top, bottom) | (cells ? BoardTiles::kChanged : 0u) : BoardTiles::kAllMarks;
+    outcome.marks =
+        known ? marksOf(any, top, bottom, cols - 1) | (cells ? BoardTiles::kChanged : 0u) : BoardTiles::kAllMarks;
     return outcome;
+}
+
+template <class Unit>
+TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against)
+{
+    if (from.rule.isLife())
+        return stepTileWith<Unit>(from, into, tile, against, LifeCounts{});
+    // The rule's constants, made once for each rule a thread meets.
+    thread_local LifeLikeRule made = LifeLikeRule::life();
+    thread_local AnyCounts<typename Unit::Word> counts;
+    if (made != from.rule) {
+        counts = AnyCounts<typename Unit::Word>::template make<Unit>(from.rule);
+        made = from.rule;
+    }
+    return stepTileWith<Unit>(from, into, tile, against, counts);
 }
 
 // Writes the cells of tiles side by side in a row of tiles on a board larger

@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::string_view kSizeKey = "bitMapPixelSize";
 constexpr std::string_view kDataKey = "bitMapPixelData";
+constexpr std::string_view kRuleKey = "rule";
 
 class BinaryPlist {
 public:
@@ -91,6 +92,27 @@ public:
         if (n >= objectCount_)
             return std::nullopt;
         return n;
+    }
+
+    // A string's text (UTF-16 characters beyond ASCII as "?"); none when
+    // the node is no string or runs past the objects.
+    std::optional<std::string> text(Node n) const
+    {
+        const auto off = offset(n);
+        if (!off)
+            return std::nullopt;
+        const int t = data_[*off] >> 4;
+        std::uint64_t next = 0;
+        const auto count = objectCount(*off, next);
+        const unsigned width = t == 0x5 ? 1 : t == 0x6 ? 2 : 0;
+        if (!count || width == 0 || *count > 256 || next + width * *count > tableOffset_)
+            return std::nullopt;
+        std::string out;
+        for (std::uint64_t i = 0; i < *count; ++i) {
+            const auto c = be(data_ + next + width * i, width);
+            out += c < 0x80 ? static_cast<char>(c) : '?';
+        }
+        return out;
     }
 
     // How often `key` occurs among the keys of dictionary d, and the value of
@@ -218,9 +240,19 @@ BoardLoad BinaryPatternReader::read(const unsigned char* data, std::size_t size,
     const auto dataKeys = plist->lookUp(*root, kDataKey, dataNode);
     if (sizeKeys == 0)
         return cells.refuse("it has no \u201cbitMapPixelSize\u201d");
-    if (sizeKeys > 1 || dataKeys > 1)
-        return cells.refuse(std::string("it holds \u201c") + std::string(sizeKeys > 1 ? kSizeKey : kDataKey) +
+    std::optional<BinaryPlist::Node> ruleNode;
+    const auto ruleKeys = plist->lookUp(*root, kRuleKey, ruleNode);
+    if (sizeKeys > 1 || dataKeys > 1 || ruleKeys > 1)
+        return cells.refuse(std::string("it holds \u201c") +
+                            std::string(sizeKeys > 1 ? kSizeKey : dataKeys > 1 ? kDataKey : kRuleKey) +
                             "\u201d more than once");
+    if (ruleNode) {
+        const auto rule = plist->text(*ruleNode);
+        if (!rule)
+            return cells.refuse("its \u201crule\u201d is not a string");
+        if (auto refused = cells.setRule(*rule))
+            return std::move(*refused);
+    }
 
     const auto sizeArray = sizeNode && plist->type(*sizeNode) == BinaryPlist::kArray ? plist->container(*sizeNode)
                                                                                       : std::nullopt;

@@ -17,7 +17,9 @@ constexpr std::string_view kHead =
 constexpr std::string_view kBetween = "\t</array>\n\t<key>bitMapPixelData</key>\n\t<array>\n";
 constexpr std::string_view kColumnStart = "\t\t<array>\n";
 constexpr std::string_view kColumnEnd = "\t\t</array>\n";
-constexpr std::string_view kTail = "\t</array>\n</dict>\n</plist>\n";
+constexpr std::string_view kColumnsEnd = "\t</array>\n";
+constexpr std::string_view kRuleStart = "\t<key>rule</key>\n\t<string>";
+constexpr std::string_view kTail = "</dict>\n</plist>\n";
 
 // The text still to read, consumed from the front.
 class Text {
@@ -46,6 +48,17 @@ public:
             return false;
         rest_.remove_prefix(digits);
         return take("</integer>\n");
+    }
+
+    // Text up to `end` (taken too), of plain characters only (no markup).
+    bool until(std::string_view end, std::string_view& value)
+    {
+        const std::size_t at = rest_.substr(0, 100).find(end);
+        if (at == std::string_view::npos || rest_.substr(0, at).find_first_of("<&") != std::string_view::npos)
+            return false;
+        value = rest_.substr(0, at);
+        rest_.remove_prefix(at + end.size());
+        return true;
     }
 
     bool empty() const { return rest_.empty(); }
@@ -85,7 +98,16 @@ std::optional<BoardLoad> ExactPatternReader::read(const char* data, std::size_t 
         if (!text.take(kColumnEnd))
             return std::nullopt;
     }
+    if (!text.take(kColumnsEnd))
+        return std::nullopt;
+    std::string_view rule;
+    if (text.take(kRuleStart) && !text.until("</string>\n", rule))
+        return std::nullopt;
     if (!text.take(kTail) || !text.empty())
         return std::nullopt;
+    if (!rule.empty()) {
+        if (auto refused = cells.setRule(rule))
+            return refused;
+    }
     return cells.take();
 }

@@ -2,6 +2,7 @@
 
 #include "CancelFlag.h"
 #include "FileMessage.h"
+#include "RuleName.h"
 
 PatternCells::PatternCells(std::string fileName, LogicalSize logicalSize, const CancelFlag* cancel)
     : fileName_(std::move(fileName)), logicalSize_(logicalSize), cancel_(cancel)
@@ -67,7 +68,17 @@ bool PatternCells::cancelled() const
     return cancel_ && cancel_->cancelled();
 }
 
+std::optional<BoardLoad> PatternCells::setRule(std::string_view text)
+{
+    const RuleName name = RuleName::read(text);
+    if (!name.accepted())
+        return BoardLoad{nullptr, FileMessage::refused(fileName_, name.refusal)};
+    rule_ = name.rule;
+    return std::nullopt;
+}
+
 BoardLoad PatternCells::take()
 {
-    return {std::move(board_), {}};
+    // A file without a rule is a Life pattern.
+    return {std::move(board_), {}, rule_.value_or(LifeLikeRule::life())};
 }

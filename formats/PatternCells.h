@@ -2,9 +2,12 @@
 
 #include "BoardLoad.h"
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 class CancelFlag;
 
@@ -49,6 +52,10 @@ public:
     std::string shortColumn(std::int64_t x) const;
     static std::string notTwoIntegers();
 
+    // Takes the value of the "rule" key: the refusal when it names a rule
+    // or world Game of Life does not run.
+    std::optional<BoardLoad> setRule(std::string_view text);
+
     bool cancelled() const;
     BoardLoad take();  // the board, once every cell is set
 
@@ -61,4 +68,5 @@ private:
     std::int64_t width_ = 0;
     std::int64_t height_ = 0;
     std::unique_ptr<CellBitmap> board_;
+    std::optional<LifeLikeRule> rule_;
 };

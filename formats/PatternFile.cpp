@@ -59,14 +59,15 @@ BoardLoad readXml(const QByteArray& bytes, const std::string& name, LogicalSize 
 
 }  // namespace
 
-std::string PatternFile::toXml(const CellBitmap* board)
+std::string PatternFile::toXml(const CellBitmap* board, const LifeLikeRule& rule)
 {
-    return PatternWriter::toXml(board);
+    return PatternWriter::toXml(board, rule);
 }
 
-std::string PatternFile::write(const CellBitmap* board, const std::string& path, CancelFlag* cancel)
+std::string PatternFile::write(const CellBitmap* board, const std::string& path, CancelFlag* cancel,
+                               const LifeLikeRule& rule)
 {
-    return PatternWriter::write(board, path, cancel);
+    return PatternWriter::write(board, path, cancel, rule);
 }
 
 BoardLoad PatternFile::read(const std::string& path, LogicalSize logicalSize, const CancelFlag* cancel)

@@ -95,9 +95,10 @@ BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target
     return parseAs(formatOf(path), {bytes.constData(), std::size_t(bytes.size())}, name, target);
 }
 
-PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
+PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
+                                      const LifeLikeRule& rule)
 {
     if (formatOf(path) == Format::Plaintext)
         return PlaintextPattern::write(board, path, cancel);
-    return RleWriter::write(board, path, cancel);
+    return RleWriter::write(board, path, cancel, rule);
 }

@@ -2,6 +2,7 @@
 
 #include "BoardLoad.h"
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 #include "PatternPlacement.h"
 #include "PatternSave.h"
 
@@ -39,8 +40,10 @@ public:
     static BoardLoad parse(std::string_view text, const std::string& name, PatternTarget target);
 
     // Writes the board in the format of the path's extension (RLE when it
-    // names neither); a cancel through `cancel` leaves the file as it was.
-    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
+    // names neither; RLE names the rule and world, plaintext cannot); a
+    // cancel through `cancel` leaves the file as it was.
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
+                             const LifeLikeRule& rule = LifeLikeRule::life());
 
 private:
     static BoardLoad parseAs(Format format, std::string_view text, const std::string& name, PatternTarget target);

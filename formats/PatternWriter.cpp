@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CellBitmap.h"
+#include "RuleName.h"
 
 #include <algorithm>
 #include <charconv>
@@ -25,7 +26,7 @@ void appendInteger(std::string& out, std::string_view indent, std::int64_t value
 // buffer holds `chunk` bytes or more, and once more at the end. Stops early
 // when `flush` returns false.
 template <class Flush>
-bool streamXml(const CellBitmap* board, std::size_t chunk, Flush&& flush)
+bool streamXml(const CellBitmap* board, const LifeLikeRule& rule, std::size_t chunk, Flush&& flush)
 {
     const std::int64_t w = board ? board->pixelsWide() : 0;
     const std::int64_t h = board ? board->pixelsHigh() : 0;
@@ -62,6 +63,11 @@ bool streamXml(const CellBitmap* board, std::size_t chunk, Flush&& flush)
         }
         out += "\t</array>\n";
     }
+    if (rule != LifeLikeRule::life()) {
+        const std::string name =
+            rule.world == World::Torus ? RuleName::write(rule, w, h) : rule.name();
+        out += "\t<key>rule</key>\n\t<string>" + name + "</string>\n";
+    }
     out += "</dict>\n"
            "</plist>\n";
     return flush(out);
@@ -69,22 +75,23 @@ bool streamXml(const CellBitmap* board, std::size_t chunk, Flush&& flush)
 
 }  // namespace
 
-std::string PatternWriter::toXml(const CellBitmap* board)
+std::string PatternWriter::toXml(const CellBitmap* board, const LifeLikeRule& rule)
 {
     std::string xml;
-    streamXml(board, std::numeric_limits<std::size_t>::max(), [&](std::string& out) {
+    streamXml(board, rule, std::numeric_limits<std::size_t>::max(), [&](std::string& out) {
         xml.swap(out);
         return true;
     });
     return xml;
 }
 
-std::string PatternWriter::write(const CellBitmap* board, const std::string& path, CancelFlag* cancel)
+std::string PatternWriter::write(const CellBitmap* board, const std::string& path, CancelFlag* cancel,
+                                 const LifeLikeRule& rule)
 {
     // (Where the platform has a "hide extension" attribute it would be set
     // here; this file system has none.)
-    const AtomicFile::Body body = [board](QIODevice& device, QString&) {
-        return streamXml(board, std::size_t{1} << 20, [&device](const std::string& out) {
+    const AtomicFile::Body body = [board, rule](QIODevice& device, QString&) {
+        return streamXml(board, rule, std::size_t{1} << 20, [&device](const std::string& out) {
             return device.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
         });
     };

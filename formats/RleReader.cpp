@@ -139,9 +139,10 @@ bool RleReader::readHeaderLine(std::string_view line)
         return malformed();
     if (!checkHeaderSize(widthText, heightText))
         return false;
+    hasRule_ = hasRule;
     if (hasRule) {
         header_.rule = RuleName::read(ruleText);
-        if (!header_.rule.isLife()) {
+        if (!header_.rule.accepted()) {
             error_ = FileMessage::refused(fileName_, header_.rule.refusal);
             return false;
         }
@@ -149,7 +150,7 @@ bool RleReader::readHeaderLine(std::string_view line)
     const auto& rule = header_.rule;
     if ((rule.planeWidth || rule.planeHeight) &&
         !CellBitmap::sizeFits(rule.planeWidth.value_or(1), rule.planeHeight.value_or(1)))
-        return failOnLine(line_, "its bounded plane of " +
+        return failOnLine(line_, std::string(worldName()) + " of " +
                                      cells(rule.planeWidth.value_or(0), rule.planeHeight.value_or(0)) +
                                      " cells is larger than " + largest());
     planeOffsetX_ = PatternPlacement::centred(rule.planeWidth.value_or(0), header_.width);
@@ -218,7 +219,7 @@ bool RleReader::liveRun(std::int64_t count, CellBitmap* board, std::int64_t offs
     const bool outsideX = rule.planeWidth && (x_ + planeOffsetX_ < 0 || end + planeOffsetX_ > *rule.planeWidth);
     const bool outsideY = rule.planeHeight && (y_ + planeOffsetY_ < 0 || y_ + planeOffsetY_ >= *rule.planeHeight);
     if (outsideX || outsideY)
-        return failOnLine(line_, "a live cell lies outside its bounded plane of " +
+        return failOnLine(line_, "a live cell lies outside " + std::string(worldName()) + " of " +
                                      cells(rule.planeWidth.value_or(0), rule.planeHeight.value_or(0)) + " cells");
     right_ = std::max(right_, end);
     bottom_ = std::max(bottom_, y_ + 1);
@@ -315,5 +316,8 @@ BoardLoad RleReader::parse(std::string_view text, const std::string& fileName, P
         return {nullptr, reader.error_};
     }
     reader.scanCells(board.get(), placement->offsetX, placement->offsetY);
-    return {std::move(board), {}};
+    BoardLoad load{std::move(board), {}};
+    if (reader.hasRule_)
+        load.rule = header.rule.rule;
+    return load;
 }

@@ -85,6 +85,11 @@ private:
     // Measured in the first pass: the right and bottom edges of the live cells.
     std::int64_t right_ = 0;
     std::int64_t bottom_ = 0;
+    const char* worldName() const
+    {
+        return header_.rule.rule.world == World::Torus ? "its torus" : "its bounded plane";
+    }
+    bool hasRule_ = false;  // the header names a rule
     std::int64_t planeOffsetX_ = 0;
     std::int64_t planeOffsetY_ = 0;
 };

@@ -87,13 +87,12 @@ bool RleWriter::encodeRow(const std::uint8_t* row, std::int64_t end)
     return flushIfFull();
 }
 
-bool RleWriter::encode(const CellBitmap& board, const std::string& name)
+bool RleWriter::encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule)
 {
     const std::int64_t w = board.pixelsWide();
     const std::int64_t h = board.pixelsHigh();
-    const std::string plane = std::to_string(w) + "," + std::to_string(h);
     out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
-           ", rule = " + RuleName::kLife + ":P" + plane + "\n";
+           ", rule = " + RuleName::write(rule, w, h) + "\n";
     // Rows are ended lazily: the "$" before a row that has live cells also
     // skips the empty rows between, and the empty rows at the end cost nothing.
     std::int64_t rowsOwed = 0;
@@ -115,20 +114,22 @@ bool RleWriter::encode(const CellBitmap& board, const std::string& name)
     return sink_(out_);
 }
 
-std::string RleWriter::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)
+std::string RleWriter::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells,
+                              const LifeLikeRule& rule)
 {
     std::string text;
     RleWriter writer(std::numeric_limits<std::size_t>::max(), [&text](std::string& out) {
         text.swap(out);
         return true;
     });
-    writer.encode(board, name);
+    writer.encode(board, name, rule);
     if (grayCells)
         *grayCells = RleWriter::grayCells(board);
     return text;
 }
 
-PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
+PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
+                             const LifeLikeRule& rule)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
@@ -137,7 +138,7 @@ PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, C
         RleWriter writer(std::size_t{1} << 20, [&device](std::string& out) {
             return device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
-        return writer.encode(board, name);
+        return writer.encode(board, name, rule);
     };
     save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)

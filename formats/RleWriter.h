@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 #include "PatternSave.h"
 
 #include <cstddef>
@@ -16,8 +17,9 @@ class CancelFlag;
 //   x = 20, y = 10, rule = B3/S23:P20,10
 //   bo$2bo$3o!
 //
-// x and y are the board's size and the bounded-plane suffix gives the same
-// size, so a reader puts the cells back where they were. Rows are counted
+// x and y are the board's size and the world's suffix gives the same size
+// (":P" the bounded plane, ":T" the torus) after the board's rule, so a
+// reader puts the cells back where they were and runs them alike. Rows are counted
 // runs of dead ("b") and live ("o") cells; the dead cells at the end of a row
 // and the empty rows at the end of the board are left out; no line is longer
 // than 70 characters. RLE knows only live and dead cells: gray cells are
@@ -27,12 +29,14 @@ public:
     static constexpr std::size_t kLineLength = 70;
 
     // The RLE text of the board, named `name` on its "#N" line.
-    static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr);
+    static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr,
+                              const LifeLikeRule& rule = LifeLikeRule::life());
 
     // Writes the board to path through the careful writer; the "#N" line
     // holds the file's name without its extension. A cancel through `cancel`
     // leaves the file as it was.
-    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
+                             const LifeLikeRule& rule = LifeLikeRule::life());
 
     // Cells that are neither live nor dead.
     static std::int64_t grayCells(const CellBitmap& board);
@@ -47,7 +51,7 @@ private:
 
     RleWriter(std::size_t chunk, Sink sink) : chunk_(chunk), sink_(std::move(sink)) {}
 
-    bool encode(const CellBitmap& board, const std::string& name);
+    bool encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule);
     bool encodeRow(const std::uint8_t* row, std::int64_t end);
     void token(std::int64_t count, char tag);
     bool flushIfFull();

@@ -1,36 +1,45 @@
 #pragma once
 
+#include "LifeLikeRule.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// A pattern file's rule, as Life programs write it: B3/S23 in its usual
-// spellings (b3/s23, B3S23, S23/B3, 23/3, with a state count of 2), with an
-// optional bounded-plane suffix ":Pw,h" that gives the size of the board the
-// pattern was made on (":Pw" is a square; 0 leaves that direction unbounded).
-// Any other rule, any other topology (torus, Klein bottle, cross-surface,
-// sphere) and more than two states are refused: a pattern is never run under
-// a rule it was not made for.
+// A pattern file's rule, as Life programs write it: a Life-like rule in its
+// usual spellings (B36/S23, b3/s23, B3S23, S23/B3, 23/3, with a state count
+// of 2; see LifeLikeRule::parse), with an optional world suffix: ":Pw,h", the
+// bounded plane the pattern was made on (":Pw" is a square; 0 leaves that
+// direction unbounded), or ":Tw,h", a torus of that size. Any other rule
+// (Generations, Larger than Life, named rule tables) and any other world (a
+// Klein bottle, a cross-surface, a sphere, a torus with a shift or an
+// unbounded side) is refused: a pattern is never run under a rule it was not
+// made for.
 class RuleName {
 public:
-    // The rule Game of Life runs, as the writers write it.
-    static constexpr const char* kLife = "B3/S23";
-    // The names in messages are cut to this length.
+    // Names in messages are cut to this length.
     static constexpr std::size_t kMaxQuoted = 60;
 
-    // Empty when the rule is B3/S23, otherwise the sentence that tells the
+    // Empty when the rule is accepted, otherwise the sentence that tells the
     // person why the pattern cannot be run.
     std::string refusal;
-    // The plane's width and height in cells, where the suffix gives them.
+    // The rule and its world, when accepted.
+    LifeLikeRule rule;
+    // The plane's or torus's width and height in cells, where the suffix gives them.
     std::optional<std::int64_t> planeWidth;
     std::optional<std::int64_t> planeHeight;
 
-    bool isLife() const { return refusal.empty(); }
+    bool accepted() const { return refusal.empty(); }
 
     static RuleName read(std::string_view text);
+    // The rule as RLE writes it for a board of width by height cells:
+    // "B36/S23:P20,10" on the bounded plane, "B3/S23:T20,10" on the torus.
+    static std::string write(const LifeLikeRule& rule, std::int64_t width, std::int64_t height);
+    // Text from a file as it can be shown in a message: control characters
+    // as "?", and cut to kMaxQuoted bytes (at a character's start) with "…".
+    static std::string printable(std::string_view text);
 
 private:
-    static bool isLifeRule(std::string_view rule, int& states);
-    static bool readPlane(std::string_view suffix, RuleName& into);
+    static bool readSize(std::string_view suffix, RuleName& into);
 };

@@ -14,6 +14,7 @@ using Token = QXmlStreamReader::TokenType;
 
 const QString kSizeKey = QStringLiteral("bitMapPixelSize");
 const QString kDataKey = QStringLiteral("bitMapPixelData");
+const QString kRuleKey = QStringLiteral("rule");
 
 // No element holds a cell in fewer characters than "<integer>0</integer>".
 constexpr qint64 kLeastCharactersPerCell = 20;
@@ -79,6 +80,7 @@ private:
     int depth_ = 0;
     QString text_;     // reused for the text of every element
     bool sizeSeen_ = false;
+    bool ruleSeen_ = false;
     bool dataSeen_ = false;
     bool cellsRead_ = false;
 };
@@ -297,6 +299,18 @@ std::optional<BoardLoad> XmlReading::run()
             return refused();
         const bool isSize = key == kSizeKey;
         const bool isData = key == kDataKey;
+        if (key == kRuleKey && pass_ == Pass::Whole) {
+            if (ruleSeen_)
+                return cells_.refuse("it holds \u201crule\u201d more than once");
+            ruleSeen_ = true;
+            QString rule;
+            bool inside = false;
+            if (!isStart(u"string") || !readText(rule, inside) || inside)
+                return cells_.refuse("its \u201crule\u201d is not a string");
+            if (auto refusal = cells_.setRule(rule.toStdString()))
+                return std::move(*refusal);
+            continue;
+        }
         if (pass_ == Pass::Whole && ((isSize && sizeSeen_) || (isData && dataSeen_)))
             return cells_.refuse("it holds \u201c" + key.toStdString() + "\u201d more than once");
         sizeSeen_ = sizeSeen_ || isSize;

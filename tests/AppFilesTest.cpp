@@ -271,7 +271,9 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     auto board = boards::seeded(37, 23, 9);
-    ASSERT_TRUE(h.app.theView->initWithBitmap(*board));
+    LifeLikeRule dayAndNight = LifeLikeRule::parse("B3678/S34678").rule;
+    dayAndNight.world = World::Torus;
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*board, dayAndNight));
     h.app.window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(h.app.window));
     QLineEdit* field = h.app.iterationsTextfield;
@@ -282,14 +284,17 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
         h.settle();
     };
     press(Qt::Key_C);  // nothing selected: the board
-    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("#N GameOfLifePattern\nx = 37, y = 23, rule = B3/S23:P37,23")))
+    EXPECT_TRUE(clipboard->text().startsWith(
+        QStringLiteral("#N GameOfLifePattern\nx = 37, y = 23, rule = B3678/S34678:T37,23")))
         << clipboard->text().left(80).toStdString();
     const QString note = h.app.window->statusBar()->currentMessage();
     EXPECT_TRUE(note.endsWith(QStringLiteral(" gray cells were copied as dead cells."))) << note.toStdString();
     h.app.reset();
+    h.app.theView->setRule(LifeLikeRule::life());
     h.app.theView->setIterations(7);
     press(Qt::Key_V, Qt::ShiftModifier);  // Paste as New Board
     EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
+    EXPECT_EQ(h.app.theView->life().rule(), dayAndNight);  // the pattern's rule comes with it
     EXPECT_EQ(h.app.theView->iterations(), 100);
     EXPECT_EQ(field->text(), QStringLiteral("100"));
 

@@ -1,15 +1,20 @@
 #include "AppHarness.h"
 #include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
+#include "RuleDialog.h"
+#include "RuleName.h"
 
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStatusBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QMenu>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -356,6 +361,46 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     h.app.theView->mouseDown({240, 180});
     says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
     EXPECT_NE(h.board()->liveCells(), 36);
+}
+
+// Run > Rule… checks the rule as it is typed; what it sets shows in the
+// status bar, runs the board, and in pattern-editing mode is a change to the
+// pattern that Undo takes back. The glider gun sets Life again.
+TEST_F(AppRuns, TheRuleDialogSetsTheRuleAndWorldUndoablyWhileEditing)
+{
+    h.app.editPattern();
+    for (const auto& [typed, torus, reason] :
+         {std::tuple{"B9", false, "\u201cB9\u201d is not a Life-like rule: a Life-like rule gives its birth and "
+                                 "survival counts, such as B3/S23."},
+          {"b63/s32", true, ""}}) {
+        h.trigger("actionRule");
+        auto* dialog = h.showing<RuleDialog>();
+        ASSERT_TRUE(dialog && dialog->isModal());
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("ruleField"));
+        field->clear();
+        QTest::keyClicks(field, QString::fromLatin1(typed));
+        EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("ruleReason"))->text(), QString::fromUtf8(reason));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->isEnabled(), *reason == 0);
+        dialog->findChild<QRadioButton*>(QString::fromLatin1(torus ? "torusButton" : "planeButton"))->setChecked(true);
+        QTest::mouseClick(buttons->button(*reason == 0 ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
+    }
+    const QString status = AppHarness::statusOf(0, before->liveCells(), 120, 90, QStringLiteral("Whole board"),
+                                                QStringLiteral("B36/S23 on a torus"));
+    EXPECT_EQ(h.statusWhen(status), status);
+    EXPECT_TRUE(h.app.theView->isCreatingAndSomethingChanged());
+    h.trigger("actionUndo");
+    EXPECT_EQ(h.app.theView->life().rule(), LifeLikeRule::life());
+    EXPECT_FALSE(h.app.theView->isCreatingAndSomethingChanged());
+    h.trigger("actionRedo");
+    const LifeLikeRule highLife = RuleName::read("B36/S23:T1,1").rule;
+    EXPECT_EQ(h.app.theView->life().rule(), highLife);
+    start(h, "4");  // leaving the mode asks about the changed pattern
+    h.answer("dontSaveButton");
+    ASSERT_TRUE(indicatorHides());
+    EXPECT_TRUE(h.board()->sameCells(*reference::history(*before, 4, highLife).back()));
+    h.app.showGliderGun();
+    EXPECT_EQ(h.app.theView->life().rule(), LifeLikeRule::life());
 }
 
 // Help lists every command's keys from the menus themselves, and shows the

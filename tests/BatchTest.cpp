@@ -56,7 +56,8 @@ protected:
 TEST_F(Batch, GliderGunAfterThirtyGenerationsMatchesThePreset)
 {
     ASSERT_EQ(run("--glider-gun 100x100 -n 30 -o @gun.golpattern"), 0) << err.toStdString();
-    EXPECT_TRUE(out.startsWith("50x30 cells, 30 generations, 41 live cells")) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("50x30 cells, B3/S23 on a bounded plane, 30 generations, 41 live cells"))
+        << out.toStdString();
     EXPECT_TRUE(board("gun.golpattern")->sameCells(*reference::history(*GliderGun::make(100, 100), 30).back()));
 }
 
@@ -111,6 +112,36 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
     EXPECT_TRUE(board("gray.rle")->sameCells(*dead));
 }
 
+// The input's rule and world, or those of --rule and --torus, run the board,
+// go into the summary and into the files written.
+TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
+{
+    ASSERT_TRUE(files::writeAll(path("h.rle"), "x = 3, y = 3, rule = B36/S23:T12,10\nbob$2bo$3o!\n"));
+    const auto start = PatternInterchange::read(path("h.rle").toStdString(), PatternTarget::shown(1, 1));
+    ASSERT_TRUE(start) << start.error;
+    struct Case { const char* line; const char* rule; World world; };
+    for (const Case& c : {Case{"@h.rle -n 37 -o @out.golpattern", "B36/S23", World::Torus},
+                          {"@h.rle -n 37 --rule b2/s -o @out.rle", "B2/S", World::Plane},
+                          {"@h.rle -n 37 --rule 34678/3678 --torus -o @out.golpattern", "B3678/S34678", World::Torus},
+                          {"@h.rle -n 37 --rule B3/S23:T1,1 -o @out.rle", "B3/S23", World::Torus}}) {
+        SCOPED_TRACE(c.line);
+        ASSERT_EQ(run(c.line), 0) << err.toStdString();
+        const std::string world = c.world == World::Torus ? " on a torus" : " on a bounded plane";
+        EXPECT_TRUE(out.startsWith(QString::fromStdString("12x10 cells, " + std::string(c.rule) + world)))
+            << out.toStdString();
+        LifeLikeRule rule = LifeLikeRule::parse(c.rule).rule;
+        rule.world = c.world;
+        const std::string written = path(QString::fromLatin1(c.line).section('@', -1)).toStdString();
+        const auto load = written.ends_with(".rle") ? PatternInterchange::read(written, PatternTarget::shown(1, 1))
+                                                    : PatternFile::read(written, {});
+        ASSERT_TRUE(load) << load.error;
+        EXPECT_EQ(load.rule, rule);
+        EXPECT_TRUE(load.board->sameCells(*reference::history(*start.board, 37, rule).back()));
+    }
+    EXPECT_EQ(run("--random 5x5 --rule B3/S23:K5,5"), 2);
+    EXPECT_TRUE(err.contains("on a Klein bottle")) << err.toStdString();
+}
+
 TEST_F(Batch, UnreadableInputOrUnwritableOutputGivesStatusOneAndNamesTheFile)
 {
     ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "this is not a property list"));
@@ -138,7 +169,8 @@ TEST_F(Batch, HelpVersionAndBadArguments)
                              "--random 5x5 -o out.txt", "--glider-gun 5x5 --seed 1", "a.golpattern b.golpattern",
                              "notes.txt", "--no-such-option", "--random 5x5 --board 5x5", "a.golpattern --board 5x5",
                              "a.rle --board 0x5", "a.cells --board 99999x99999", "a.rle -o b.png --scale 0",
-                             "a.rle -o b.png --scale x", "a.rle --gif b.gif --scale 65", "a.rle -o b.rle --scale 2"}) {
+                             "a.rle -o b.png --scale x", "a.rle --gif b.gif --scale 65", "a.rle -o b.rle --scale 2",
+                             "a.rle --rule LifeHistory", "a.rle --rule", "a.rle --rule B3/S23:T30+7,20"}) {
         EXPECT_EQ(run(line), 2) << line;
         EXPECT_TRUE(err.contains("Usage:")) << line << ": " << err.toStdString();
     }

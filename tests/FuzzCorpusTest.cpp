@@ -111,7 +111,7 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"wrapped_no_end.rle", placed(100, 100, 36)},
     {"bad_cell.cells", refused(" as a plaintext pattern: on line 3, \u201cx\u201d is not a cell (\u201c.\u201d dead, "
                               "\u201cO\u201d or \u201c*\u201d live).")},
-    {"highlife.rle", refused(kRule + "B36/S23; Game of Life runs B3/S23 only.")},
+    {"highlife.rle", placed(100, 100, 5)},
     {"huge_count.rle", refused(kRle + "on line 2, the count 1000000000000000000 is larger than the largest board "
                                       "(268435456 cells).")},
     {"huge_header.rle", refused(kRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells is larger than the "
@@ -120,9 +120,11 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"no_header.rle", refused(kRle + "line 2 is not the header \u201cx = \u2026, y = \u2026\u201d.")},
     {"not_a_pattern.txt", refused(kPattern + "it is neither RLE nor plaintext.")},
     {"outside_plane.rle", refused(kRle + "on line 2, a live cell lies outside its bounded plane of 2 \u00d7 2 cells.")},
-    {"three_states.rle", refused(kRule + "23/3/3, with 3 cell states; Game of Life runs B3/S23 with live and dead "
-                                         "cells only.")},
-    {"torus.rle", refused(kRule + "B3/S23:T10,10, on a torus; Game of Life runs B3/S23 on a bounded plane only.")},
+    {"three_states.rle", refused(kRule + "23/3/3, which is not a Life-like rule: it has 3 cell states (a Generations "
+                                         "rule), not two.")},
+    {"torus.rle", placed(10, 10, 5)},
+    {"shifted_torus.rle", refused(kRule + "B3/S23:T30+7,20, on a torus with a shift; Game of Life runs Life-like rules "
+                                          "on a bounded plane or a torus only.")},
 };
 
 }  // namespace

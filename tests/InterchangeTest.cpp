@@ -66,12 +66,14 @@ const Picture kGun{
 
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string name = "board"; };
+    // The rule, and the world's letter.
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string rule; std::string name = "board"; };
     std::string longName;  // longer than a line, its cut inside a two-byte character
     for (int i = 0; i < 40; ++i)
         longName += "\u00fc";
-    for (const Case& c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true, longName}, {37, 23, 4, true},
-                          {129, 65, 5, true}, {9, 7, 6, false}}) {
+    for (const Case& c : {Case{1, 1, 1, false, "B3/S23:P"}, {3, 5, 2, false, "B36/S23:T"},
+                          {71, 3, 3, true, "B0/S8:P", longName}, {37, 23, 4, true, "B3678/S34678:T"},
+                          {129, 65, 5, true, "B/S012345678:P"}, {9, 7, 6, false, "B2/S:T"}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -86,11 +88,12 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         }
 
         std::int64_t written = -1;
-        const std::string text = RleWriter::toText(*board, c.name, &written);
+        const std::string world = c.rule + std::to_string(c.w) + "," + std::to_string(c.h);
+        const LifeLikeRule rule = RuleName::read(world).rule;
+        const std::string text = RleWriter::toText(*board, c.name, &written, rule);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
-        EXPECT_EQ(lines(text).at(1), "x = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
-                                          std::to_string(c.h));
+        EXPECT_EQ(lines(text).at(1), "x = " + size + ", rule = " + world);
         // The name whole, or cut short on a character's boundary where the line would be too long.
         const std::string named = lines(text).front(), kept = named.substr(3);
         EXPECT_TRUE(named.starts_with("#N ") && c.name.starts_with(kept)) << named;
@@ -101,6 +104,7 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
         ASSERT_TRUE(back) << back.error;
         EXPECT_TRUE(back.board->sameCells(*expected)) << text;
+        EXPECT_EQ(back.rule, rule);
 
         written = -1;
         const std::string plain = PlaintextPattern::toText(*board, "board", &written);
@@ -113,6 +117,41 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         ASSERT_TRUE(pattern) << pattern.error;
         EXPECT_EQ(picture(*pattern.board), picture(*expected)) << plain;
     }
+}
+
+// Rule names in the spellings Life programs write, each read as its
+// canonical name and world; and what is no Life-like rule on a bounded
+// plane or a torus, refused with the reason, the file's text printable.
+TEST(Interchange, RuleNamesInEverySpellingAndWhatIsRefusedWithItsReason)
+{
+    const std::string runs = "; Game of Life runs Life-like rules on a bounded plane or a torus only.";
+    const std::string notLifeLike = ", which is not a Life-like rule: ";
+    const std::string counts = "a Life-like rule gives its birth and survival counts, such as B3/S23.";
+    struct Case { std::string text, expected; };  // the canonical name (" torus" on one), or ", " and the refusal
+    const std::vector<Case> cases{
+        {"B3/S23", "B3/S23"}, {" b3/s23 ", "B3/S23"}, {"23/3", "B3/S23"}, {"S23/B3", "B3/S23"}, {"B3S23", "B3/S23"},
+        {"B63/S32", "B36/S23"}, {"B3678/S34678:P200,100", "B3678/S34678"}, {"B2/S", "B2/S"}, {"/2", "B2/S"},
+        {"B/S", "B/S"}, {"B0/S8/C2", "B0/S8"}, {"34678/3678/2", "B3678/S34678"}, {"B3/S23:T72,48", "B3/S23 torus"},
+        {"B36/S23:t10", "B36/S23 torus"}, {"B9/S23", notLifeLike + counts}, {"B3/S23/B3", notLifeLike + counts},
+        {"B3/", notLifeLike + counts}, {"WireWorld", notLifeLike + counts},
+        {"B2/S/C3", notLifeLike + "it has 3 cell states (a Generations rule), not two."},
+        {"R2,C0,M1,S34..58,B34..45,NM",
+         notLifeLike + "it is a Larger than Life rule, with a range beyond the eight neighbours."},
+        {"B3/S23:K10,10", ", on a Klein bottle" + runs}, {"B3/S23:C10,10", ", on a cross-surface" + runs},
+        {"B3/S23:S10", ", on a sphere" + runs}, {"B3/S23:T30+7,20", ", on a torus with a shift" + runs},
+        {"B3/S23:T0,68", ", on a torus with an unbounded side" + runs},
+        {"B3/S23:Tx", ", on a torus whose size it cannot read" + runs},
+        {"B3/S23:P-4", ", on a bounded plane whose size it cannot read" + runs},
+        {"B3/S23:Q", ", on a surface it does not know" + runs},
+    };
+    for (const Case& c : cases) {
+        const RuleName read = RuleName::read(c.text);
+        const bool refused = c.expected.starts_with(",");
+        EXPECT_EQ(read.accepted() ? read.rule.name() + (read.rule.world == World::Torus ? " torus" : "") : read.refusal,
+                  refused ? "This pattern uses the rule " + c.text + c.expected : c.expected);
+    }
+    EXPECT_EQ(RuleName::printable("B3\x1b[2J\x7f" + std::string(70, 'x')),
+              "B3?[2J?" + std::string(RuleName::kMaxQuoted - 7, 'x') + "\u2026");
 }
 
 TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
@@ -198,7 +237,10 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
     const std::string asRle = " as an RLE pattern: ", largest = " is larger than the largest board (268435456 cells).";
     const std::vector<Case> cases{  // the messages after "“p” cannot be opened"
         {rle, "x = 3, y = 3, rule = LifeHistory\n!", shown,
-         ". This pattern uses the rule LifeHistory; Game of Life runs B3/S23 only."},
+         ". This pattern uses the rule LifeHistory, which is not a Life-like rule: a Life-like rule gives its birth "
+         "and survival counts, such as B3/S23."},
+        {rle, "x = 3, y = 3, rule = B3/S23:T4,4\n5o!", shown,
+         asRle + "on line 2, a live cell lies outside its torus of 4 \u00d7 4 cells."},
         {rle, "x = 2147483648, y = 2147483648\n!", shown,
          asRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells" + largest},
         {rle, "x = 3, y = 3\nbo$\n1000000000000000000o!", shown,

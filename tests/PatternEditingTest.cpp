@@ -548,6 +548,19 @@ TEST(PatternMode, APasteFloatsUnderThePointerTurnsAndLandsInEachMode)
         EXPECT_EQ(Selection::cellsOf(*h.board(), {9, 9, 2, 3}), c.landed) << c.mode << " over " << int(c.under);
         EXPECT_EQ(view->history().steps(), c.landed == Selection::cellsOf(*board, {9, 9, 2, 3}) ? 0 : 1);
     }
+    // A pattern that names another rule asks whether the board runs under it.
+    AppHarness h;
+    const LifeLikeRule life = h.app.theView->life().rule();
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("x = 1, y = 1, rule = B36/S23\no!"));
+        QTest::keyClick(h.app.window, Qt::Key_V, Qt::ControlModifier);
+        h.settle();
+        EXPECT_TRUE(h.app.theView->isPasting());
+        ASSERT_NE(h.question(), nullptr);
+        h.question()->button(answer)->click();
+        h.pump();
+        EXPECT_EQ(h.app.theView->life().rule() == life, answer == QMessageBox::No);
+    }
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "Boards.h"
 #include "FileHelpers.h"
 #include "PatternFile.h"
+#include "RuleName.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -72,6 +73,39 @@ TEST(PatternFileWrite, EveryValueRoundTripsAndPlistlibReadsTheColumns)
         EXPECT_EQ(again.board && again.board->sameCells(*board), *reason == 0) << again.error;
         EXPECT_NE(again.error.find(reason), std::string::npos) << again.error;
     }
+}
+
+// The rule is written only when it is not B3/S23 on the bounded plane (a Life
+// board's file is what it always was), and comes back from the text exactly
+// as written, through the XML reader and from the binary form alike.
+TEST(PatternFileWrite, TheRuleAndItsWorldRoundTripAndLifeFilesStayAsTheyWere)
+{
+    auto board = boards::seeded(5, 4, 3);
+    for (const std::string name : {"B3/S23:P5,4", "B36/S23:T5,4", "B0/S8:P5,4", "B3/S23:T5,4"}) {
+        SCOPED_TRACE(name);
+        const LifeLikeRule rule = RuleName::read(name).rule;
+        const std::string xml = PatternFile::toXml(board.get(), rule);
+        EXPECT_EQ(xml.find("<key>rule</key>") == std::string::npos, rule == LifeLikeRule::life());
+        plist_t root = nullptr;
+        char* bin = nullptr;
+        uint32_t length = 0;
+        plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &root);
+        plist_to_bin(root, &bin, &length);
+        const std::string binary(bin, length);
+        plist_to_bin_free(bin), plist_free(root);
+        QByteArray spaced = QByteArray::fromStdString(xml);  // not as written: for the XML reader
+        spaced.replace("<dict>", "<dict> ");
+        for (const std::string& text : {xml, spaced.toStdString(), binary}) {
+            const BoardLoad load = PatternFile::parse(text.data(), text.size(), "p.golpattern", kFrame);
+            ASSERT_TRUE(load.board) << load.error;
+            EXPECT_TRUE(load.board->sameCells(*board));
+            EXPECT_EQ(load.rule, rule);
+        }
+    }
+    const std::string klein = plist("<dict><key>rule</key><string>B3/S23:K1,1</string></dict>");
+    EXPECT_EQ(PatternFile::parse(klein.data(), klein.size(), "k.golpattern", kFrame).error,
+              "\u201ck.golpattern\u201d cannot be opened. This pattern uses the rule B3/S23:K1,1, on a Klein bottle; "
+              "Game of Life runs Life-like rules on a bounded plane or a torus only.");
 }
 
 // The writer's XML is exactly the property list libplist makes of the same

@@ -16,9 +16,11 @@ namespace {
 
 class Tiled : public ::testing::Test {
 protected:
-    void install(const CellBitmap& board)
+    void install(const CellBitmap& board, const LifeLikeRule& runs = LifeLikeRule::life())
     {
+        rule = runs;
         expected = board.copy();
+        life.setRule(rule);
         life.install(board);
         generation = 0;
     }
@@ -37,7 +39,7 @@ protected:
         held = hold ? CurrentBoard::boardOf(from.generation) : nullptr;
         from.generation.reset();
         ASSERT_TRUE(life.publishAfter(from.serial, next, {}));
-        reference::step(*expected);
+        reference::step(*expected, rule);
         ++generation;
         check();
     }
@@ -72,6 +74,7 @@ protected:
     }
 
     CurrentBoard life;
+    LifeLikeRule rule;
     GenerationStep stepper;
     WorkerPool pool{2};
     std::unique_ptr<CellBitmap> expected;
@@ -103,15 +106,53 @@ TEST_F(Tiled, RandomBoardsOfManySizesAndBoardsThatSettle)
     }
 }
 
+LifeLikeRule named(const char* name, World world)
+{
+    LifeLikeRule rule = LifeLikeRule::parse(name).rule;
+    rule.world = world;
+    return rule;
+}
+
+// Rules whose empty regions change (B0, B1, B2), where no cell survives or
+// every cell does, HighLife, Day & Night and Seeds, on both worlds, on
+// boards as narrow as a cell and widths that are no multiple of 64, with gray
+// cells: every tile the engine leaves alone is one the rule cannot change.
+TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
+{
+    const char* rules[] = {"B3/S23", "B0/S", "B0/S8", "B1/S", "B2/S", "B8/S", "B/S0", "B/S8", "B/S",
+                           "B012345678/S012345678", "B36/S23", "B3678/S34678", "B1357/S02468", "B3/S012345678"};
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 70}, {70, 1}, {2, 3}, {65, 66}, {130, 100}};
+    unsigned seed = 11;
+    for (const char* name : rules) {
+        for (const World world : {World::Plane, World::Torus}) {
+            for (auto [w, h] : sizes) {
+                SCOPED_TRACE(testing::Message() << name << (world == World::Torus ? " torus " : " plane ") << w
+                                                << "x" << h);
+                const unsigned s = seed++;
+                install(*boards::seeded(w, h, s, s % 2 == 0), named(name, world));
+                for (int g = 0; g < 8; ++g)
+                    step(g % 3 == 1);
+            }
+        }
+    }
+    // B3/S23 is today's rule: a gray cell with two live neighbours keeps its gray.
+    auto board = boards::withLive(3, 3, {{0, 0}, {2, 2}});
+    board->setPixel(1, 1, 100);
+    install(*board);
+    step();
+    EXPECT_EQ(life.snapshot().board->getPixel(1, 1), 100);
+}
+
 // A glider in each diagonal direction, aimed at a corner, at the top or
 // bottom edge and at the left or right edge of a board whose size is no
-// multiple of the tile, and along five paths around the corner of four tiles
+// multiple of the tile (on the plane it crashes there, on a torus it flies
+// on across), and along five paths around the corner of four tiles
 // at (64, 64), one of which goes right through it. A blinker stays away from
 // the paths: once the glider has crashed, nothing is computed.
 TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
 {
     const int w = 130, h = 90;
-    struct Flight { int dx, dy, x, y, generations; };
+    struct Flight { int dx, dy, x, y, generations; World world = World::Plane; };
     std::vector<Flight> flights;
     for (const int dx : {-1, 1}) {
         for (const int dy : {-1, 1}) {
@@ -122,6 +163,11 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
             flights.push_back({dx, dy, dx > 0 ? 90 : 37, 45, 240});                 // the left or right edge
             for (int k = -2; k <= 2; ++k)
                 flights.push_back({dx, dy, 63 - 12 * dx + k, 63 - 12 * dy, 70});  // through the tiles' corner
+            // On a torus: on across the corner, and across an edge at the
+            // top or bottom and at the left or right.
+            flights.push_back({dx, dy, cornerX - 12 * dx, cornerY - 12 * dy, 120, World::Torus});
+            flights.push_back({dx, dy, 65, cornerY - 12 * dy, 120, World::Torus});
+            flights.push_back({dx, dy, cornerX - 12 * dx, 45, 120, World::Torus});
         }
     }
     for (const Flight& f : flights) {
@@ -136,16 +182,18 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
         const int bx = f.dx * f.dy > 0 ? 120 : 8;  // off the glider's diagonal
         for (int i = 0; i < 3; ++i)
             board->setPixel(bx + i - 1, 3, CellBitmap::kLive);
-        install(*board);
+        install(*board, LifeLikeRule{.world = f.world});
         for (int g = 0; g < f.generations; ++g) {
             // Every seventh generation is held, so the next one goes into a
             // buffer that holds another and computes every tile.
             step(g % 7 == 3);
-            if (g > 4 && g < 150 && g % 7 != 4) {
+            if (f.world == World::Plane && g > 4 && g < 150 && g % 7 != 4) {
                 EXPECT_LE(stepper.computed(), 4u) << "a flying glider touches at most four of the six tiles";
             }
         }
-        if (f.generations > 200) {
+        if (f.world == World::Torus) {
+            EXPECT_EQ(life.snapshot().population, 5 + 3) << "the glider flies on";
+        } else if (f.generations > 200) {
             EXPECT_EQ(stepper.computed(), 0u) << "the crash has settled and the blinker repeats";
         }
     }

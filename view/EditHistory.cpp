@@ -69,6 +69,21 @@ private:
     bool applied_ = false;
 };
 
+// A change of the rule; undone by setting the rule before.
+class RuleStep : public QUndoCommand {
+public:
+    RuleStep(LifeLikeRule before, LifeLikeRule after, std::function<bool(const LifeLikeRule&)> set)
+        : before_(before), after_(after), set_(std::move(set))
+    {
+    }
+    void redo() override { set_(after_); }
+    void undo() override { set_(before_); }
+
+private:
+    LifeLikeRule before_, after_;
+    std::function<bool(const LifeLikeRule&)> set_;
+};
+
 }  // namespace
 
 EditHistory::EditHistory(Apply apply, ApplyBlock applyBlock, QObject* parent)
@@ -90,6 +105,18 @@ void EditHistory::record(BlockChange change)
 {
     ++stroke_;  // the next stroke's changes do not join a step before this one
     stack_.push(new BlockStep(applyBlock_, std::move(change)));
+}
+
+bool EditHistory::recordRule(const LifeLikeRule& before, const LifeLikeRule& after,
+                             std::function<bool(const LifeLikeRule&)> set)
+{
+    if (!set(after))
+        return false;
+    auto* step = new RuleStep(before, after, std::move(set));
+    // Pushing redoes the step: the rule is set already, so once more does nothing new.
+    stack_.push(step);
+    ++stroke_;  // the next stroke is a step of its own
+    return true;
 }
 
 void EditHistory::restart(bool changed)

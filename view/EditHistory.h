@@ -3,6 +3,7 @@
 #include "CellBitmap.h"
 #include "CellStroke.h"
 #include "Selection.h"
+#include "LifeLikeRule.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -34,6 +35,10 @@ public:
     void record(const std::vector<CellChange>& changes, bool newStep);
     // Applies a command's change as a step of its own.
     void record(BlockChange change);
+    // Sets the rule through `set`, as a step of its own; false (no step)
+    // when it could not be set.
+    bool recordRule(const LifeLikeRule& before, const LifeLikeRule& after,
+                    std::function<bool(const LifeLikeRule&)> set);
     void undo() { stack_.undo(); }
     void redo() { stack_.redo(); }
     bool canUndo() const { return stack_.canUndo(); }

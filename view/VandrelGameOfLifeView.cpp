@@ -70,12 +70,27 @@ void VandrelGameOfLifeView::redrawRequested()
     update();
 }
 
-bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
+bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule)
 {
-    if (!life_.initWithBitmap(bitmap))
+    if (!life_.initWithBitmap(bitmap, rule))
         return false;
     boardReplaced();
     emit iterationsReset(life_.iterations());
+    return true;
+}
+
+bool VandrelGameOfLifeView::setRule(const LifeLikeRule& rule)
+{
+    const LifeLikeRule before = life_.rule();
+    if (before == rule)
+        return true;
+    if (!isCreating_)
+        return life_.setRule(rule);
+    endDrag();
+    if (!history_.recordRule(before, rule, [this](const LifeLikeRule& r) { return life_.setRule(r); }))
+        return false;
+    somethingChanged_ = !history_.atStart();
+    update();
     return true;
 }
 

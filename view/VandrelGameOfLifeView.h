@@ -34,7 +34,10 @@ public:
     // Installs an independent copy of `bitmap`, sets the count back to 100
     // and redraws. The view keeps its place and size in the window. Returns
     // false when no copy could be made; the board then stays as it was.
-    bool initWithBitmap(const CellBitmap& bitmap);
+    bool initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // The rule and world boards run under from now on. In pattern-editing
+    // mode it is a step of the undo history, and a change to the pattern.
+    bool setRule(const LifeLikeRule& rule);
     // The current generation (null when there is none).
     std::shared_ptr<const CellBitmap> getBitmap() const { return life_.getBitmap(); }
     // The board for a command that writes it out. Right after Reset there is

@@ -171,12 +171,13 @@ public:
     }
     // The status bar's words for a board of `columns` by `rows` cells.
     static QString statusOf(std::uint64_t generation, std::int64_t population, std::int64_t columns = 120,
-                          std::int64_t rows = 90, const QString& zoom = QStringLiteral("Whole board"))
+                          std::int64_t rows = 90, const QString& zoom = QStringLiteral("Whole board"),
+                          const QString& rule = QStringLiteral("B3/S23"))
     {
         const QLocale locale;
-        return QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5")
+        return QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5 \u00b7 %6")
             .arg(locale.toString(qulonglong(generation)), locale.toString(qlonglong(population)),
-                 locale.toString(qlonglong(columns)), locale.toString(qlonglong(rows)), zoom);
+                 locale.toString(qlonglong(columns)), locale.toString(qlonglong(rows)), rule, zoom);
     }
 
     AppDelegate app;

@@ -1,11 +1,13 @@
 #pragma once
 
-// The life rule done the plain way, cell by cell: every neighbour read through
-// the per-cell accessor with a bounds test, a change list of (value, x, y)
-// for every cell, written back once the whole board has been examined. It is
-// the yardstick the fast kernel is checked and measured against.
+// A Life-like rule done the plain way, cell by cell: every neighbour read
+// through the per-cell accessor with a bounds test (or, on a torus, taken
+// across the opposite edge), a change list of (value, x, y) for every cell,
+// written back once the whole board has been examined. It is the yardstick
+// the fast kernel is checked and measured against.
 
 #include "CellBitmap.h"
+#include "LifeLikeRule.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,8 +21,9 @@ struct Change {
     std::int32_t y;
 };
 
-inline void step(CellBitmap& board)
+inline void step(CellBitmap& board, const LifeLikeRule& rule = LifeLikeRule::life())
 {
+    const bool torus = rule.world == World::Torus;
     const auto w = board.pixelsWide();
     const auto h = board.pixelsHigh();
     std::vector<Change> changes;
@@ -31,19 +34,24 @@ inline void step(CellBitmap& board)
                 for (int dy = -1; dy <= 1; ++dy) {
                     if (dx == 0 && dy == 0)
                         continue;
-                    const auto nx = x + dx;
-                    const auto ny = y + dy;
+                    auto nx = x + dx;
+                    auto ny = y + dy;
+                    if (torus) {
+                        nx = (nx + w) % w;
+                        ny = (ny + h) % h;
+                    }
                     if (nx < 0 || nx >= w || ny < 0 || ny >= h)
                         continue;
                     if (board.getPixel(nx, ny) == 0)
                         ++n;
                 }
             }
+            const std::uint8_t self = board.getPixel(x, y);
             std::intptr_t value = 255;
-            if (n == 3)
+            if (self == 0 ? (rule.survival >> n) & 1u : (rule.birth >> n) & 1u)
                 value = 0;
-            else if (n == 2)
-                value = board.getPixel(x, y);
+            else if (self != 0 && ((rule.survival >> n) & 1u))
+                value = self;
             changes.push_back({value, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
         }
     }
@@ -53,13 +61,14 @@ inline void step(CellBitmap& board)
 
 // The board and the `count` generations that follow it: element g is the
 // board after g generations.
-inline std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count)
+inline std::vector<std::unique_ptr<CellBitmap>> history(const CellBitmap& board, int count,
+                                                         const LifeLikeRule& rule = LifeLikeRule::life())
 {
     std::vector<std::unique_ptr<CellBitmap>> out;
     out.push_back(board.copy());
     for (int g = 0; g < count; ++g) {
         auto next = out.back()->copy();
-        step(*next);
+        step(*next, rule);
         out.push_back(std::move(next));
     }
     return out;

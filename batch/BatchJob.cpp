@@ -3,6 +3,7 @@
 #include "BoardLoad.h"
 #include "FileMessage.h"
 #include "GameOfLife.h"
+#include "Generation.h"
 #include "GifRecorder.h"
 #include "GliderGun.h"
 #include "ImageFile.h"
@@ -95,10 +96,17 @@ void BatchJob::progress(std::int32_t done, double seconds)
     progressShown_ = true;
 }
 
+int BatchJob::outOfMemory(const std::string& why)
+{
+    std::fprintf(err_, "gameoflife-batch: %s.\n", why.c_str());
+    return FileError;
+}
+
 int BatchJob::run()
 {
     // The board.
     std::unique_ptr<CellBitmap> board;
+    std::uint64_t firstGeneration = 0;
     switch (options_.source) {
     case BatchOptions::Source::Random:
         if (options_.seed) {
@@ -124,6 +132,7 @@ int BatchJob::run()
             return FileError;
         }
         board = std::move(load.board);
+        firstGeneration = load.generation;
         break;
     }
     }
@@ -133,12 +142,16 @@ int BatchJob::run()
     }
     const auto width = board->pixelsWide();
     const auto height = board->pixelsHigh();
+    // A board whose run cannot have the memory is refused before it starts.
+    if (const std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit()); !why.empty())
+        return outOfMemory(why);
 
     // The run, on the application's engine, as fast as it goes.
     GameOfLife life;
     life.pacer().setSpeed(RunPacer::kFastest);
     life.setPause({});
-    life.replaceBitmap(std::move(board));
+    if (!life.replaceBitmap(std::move(board), firstGeneration))
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
     const int scale = options_.scale;
@@ -183,6 +196,11 @@ int BatchJob::run()
         std::fputc('\n', err_);
     }
 
+    // A run that ended for want of memory writes nothing: its board is not
+    // the one asked for.
+    if (report->end == RunEnd::OutOfMemory)
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
+
     int status = Success;
     if (report->recorded && !report->recording.message.empty()) {
         std::fprintf(err_, "gameoflife-batch: %s\n", report->recording.message.c_str());
@@ -191,6 +209,8 @@ int BatchJob::run()
     }
 
     const auto final = life.snapshot();
+    if (!final.board)
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
         std::string error;

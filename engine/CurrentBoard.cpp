@@ -40,14 +40,19 @@ void CurrentBoard::publishLocked(std::shared_ptr<Generation> generation, std::sh
     }
 }
 
-void CurrentBoard::replace(std::unique_ptr<CellBitmap> board)
+bool CurrentBoard::replace(std::unique_ptr<CellBitmap> board, std::uint64_t generation)
 {
     std::shared_ptr<Generation> installed;
-    if (board)
+    if (board) {
         installed = pool_->adopt(Generation::of(std::move(board)));
+        if (!installed)
+            return false;
+        installed->number = generation;
+    }
     std::shared_ptr<Generation> old;  // released outside the lock
     std::lock_guard lock(mutex_);
     publishLocked(std::move(installed), old);
+    return true;
 }
 
 bool CurrentBoard::install(const CellBitmap& board)

@@ -35,9 +35,10 @@ public:
     CurrentBoard& operator=(const CurrentBoard&) = delete;
 
     BoardSnapshot snapshot() const;
-    // Installs a board as it is (null: no board); its cells are counted here.
-    // A board that cannot be counted for want of memory leaves no board.
-    void replace(std::unique_ptr<CellBitmap> board);
+    // Installs a board as it is (null: no board); its cells are counted here
+    // and its generations counted from `generation`. A board that cannot be
+    // counted for want of memory changes nothing and gives false.
+    bool replace(std::unique_ptr<CellBitmap> board, std::uint64_t generation = 0);
     // Installs a copy; false (nothing changed) when no copy can be made.
     bool install(const CellBitmap& board);
     // When there is no board, makes a random one sized from the rectangle.

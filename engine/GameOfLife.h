@@ -78,8 +78,13 @@ public:
     // The current generation (null when there is no board).
     std::shared_ptr<const CellBitmap> getBitmap() const { return snapshot().board; }
     // Replaces the board whole; null leaves no board. Its cells are counted
-    // here; its generation count starts again at 0.
-    void replaceBitmap(std::unique_ptr<CellBitmap> board) { board_.replace(std::move(board)); }
+    // here; its generation count starts again at `generation` (0 unless the
+    // file it came from says otherwise). False, and nothing changed, when
+    // there is not the memory to count it.
+    bool replaceBitmap(std::unique_ptr<CellBitmap> board, std::uint64_t generation = 0)
+    {
+        return board_.replace(std::move(board), generation);
+    }
     // Installs an independent copy of `board` and sets the iteration count
     // back to 100. Returns false (and changes nothing) when no copy can be made.
     bool initWithBitmap(const CellBitmap& board);

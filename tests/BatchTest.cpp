@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -26,9 +27,13 @@ protected:
 
     // Runs the batch and returns its exit status, keeping what it printed in
     // out and err. The arguments are split at spaces; "@" stands for the scratch folder.
-    int run(const QString& line)
+    int run(const QString& line, rlim_t memory = RLIM_INFINITY)
     {
         QProcess process;
+        process.setChildProcessModifier([memory] {
+            const rlimit limit{memory, memory};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
         process.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"),
                       QString(line).replace('@', dir.path() + '/').split(' ', Qt::SkipEmptyParts));
         EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
@@ -121,6 +126,14 @@ TEST_F(Batch, UnreadableInputOrUnwritableOutputGivesStatusOneAndNamesTheFile)
                                      {"--random 8x8 -n 3 --gif /nonexistent-folder/x.gif", "x.gif"}}) {
         EXPECT_EQ(run(line), 1) << line;
         EXPECT_TRUE(err.contains(name)) << line << ": " << err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path("out.png"))) << line;
+    }
+    // A board one cell wide costs whole strips of bits a row: with 2 GB the
+    // run is refused before it starts, saying what it needs.
+    ASSERT_TRUE(files::writeAll(path("thin.rle"), "x = 1, y = 268435456\no!\n"));
+    for (const char* line : {"@thin.rle -n 0 -o @out.png", "@thin.rle -n 1 -o @out.png"}) {
+        EXPECT_EQ(run(line, rlim_t{2} << 30), 1) << line;
+        EXPECT_TRUE(err.contains("1 \u00d7 268435456 cells needs 2")) << line << ": " << err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(path("out.png"))) << line;
     }
 }

@@ -166,7 +166,7 @@ TEST_F(Engine, BoardReplacedOrEditedDuringAGenerationIsTheOneTheRunGoesOnWith)
         std::atomic<int> publications{0};
         life.setTestHooks({[&] {
                                if (publications++ == 0)
-                                   edit ? void(life.editCells(edits)) : life.replaceBitmap(other->copy());
+                                   edit ? void(life.editCells(edits)) : void(life.replaceBitmap(other->copy()));
                            },
                            {}, {}});
         EXPECT_EQ(run().generations, 3);

@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 struct BoardLoad {
     std::unique_ptr<CellBitmap> board;  // null when the file cannot be used
     std::string error;                  // empty on success
+    std::uint64_t generation = 0;       // the generation the file says the board is at
 
     explicit operator bool() const { return board != nullptr; }
 };

@@ -126,6 +126,8 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
         {rle, "#r 23/3\nx = 3, y = 3, rule = 23/3\n.A.$2.A$3A!trailing text is ignored", kGlider, 4, 5},
         {byContent, "x = 0, y = 0, rule = B3S23\nbo$2bo$3o!", kGlider, 4, 5},
         {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
+        {byContent, "!Name: Glider\r.O\r..O\rOOO\r", kGlider, 4, 5},  // old Macintosh line ends
+        {byContent, "#N Glider\rx = 3, y = 3\rbob$2bo$\r3o!\r", kGlider, 4, 5},
         {rle, gosperGun, kGun, 30, 36 + 5},
         {rle, wrappedGun, kGun, 60, 36 + 10},
         {byContent, plainGun, kGun, 30, 41},
@@ -187,6 +189,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
     const std::vector<Case> cases{  // the messages after "“p” cannot be opened"
         {rle, "x = 3, y = 3, rule = LifeHistory\n!", shown,
          ". This pattern uses the rule LifeHistory; Game of Life runs B3/S23 only."},
+        {rle, "x = 3, y = 3, rule = \x1b]0;B3\a\x7f\xc2\x9b\r\n!", shown,  // control bytes shown escaped
+         ". This pattern uses the rule \\x1B]0;B3\\x07\\x7F\\x9B; Game of Life runs B3/S23 only."},
         {rle, "x = 2147483648, y = 2147483648\n!", shown,
          asRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells" + largest},
         {rle, "x = 3, y = 3\nbo$\n1000000000000000000o!", shown,

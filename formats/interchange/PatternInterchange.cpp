@@ -59,9 +59,39 @@ PatternInterchange::Format PatternInterchange::formatOfText(std::string_view tex
     return Format::None;
 }
 
+std::string PatternInterchange::withLineFeeds(std::string_view text)
+{
+    std::string lf(text);
+    for (std::size_t i = lf.find('\r'); i != std::string::npos; i = lf.find('\r', i + 1)) {
+        if (i + 1 == lf.size() || lf[i + 1] != '\n')
+            lf[i] = '\n';
+    }
+    return lf;
+}
+
+bool PatternInterchange::hasLoneCarriageReturn(std::string_view text)
+{
+    for (std::size_t i = text.find('\r'); i != std::string_view::npos; i = text.find('\r', i + 1)) {
+        if (i + 1 == text.size() || text[i + 1] != '\n')
+            return true;
+    }
+    return false;
+}
+
 BoardLoad PatternInterchange::parseAs(Format format, std::string_view text, const std::string& name,
                                       PatternTarget target)
 {
+    // Old Macintosh files end their lines with a carriage return alone; the
+    // readers see line feeds, as in every other file.
+    std::string lineFeeds;
+    if (hasLoneCarriageReturn(text)) {
+        try {
+            lineFeeds = withLineFeeds(text);
+        } catch (const std::bad_alloc&) {
+            return {nullptr, openError(name, "there is not enough memory to read it")};
+        }
+        text = lineFeeds;
+    }
     if (format == Format::None)
         format = formatOfText(text);
     try {

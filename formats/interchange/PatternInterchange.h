@@ -42,6 +42,11 @@ public:
     // names neither); a cancel through `cancel` leaves the file as it was.
     static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
 
+    // Line ends as line feeds: CRLF stays (the readers take CR as a blank),
+    // a carriage return alone becomes a line feed.
+    static bool hasLoneCarriageReturn(std::string_view text);
+    static std::string withLineFeeds(std::string_view text);
+
 private:
     static BoardLoad parseAs(Format format, std::string_view text, const std::string& name, PatternTarget target);
 };

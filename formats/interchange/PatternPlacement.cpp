@@ -74,6 +74,18 @@ std::optional<PatternPlacement> PatternPlacement::place(const Axis& x, const Axi
     return p;
 }
 
+std::unique_ptr<CellBitmap> PatternPlacement::placed(const Axis& x, const Axis& y, PatternTarget target,
+                                                     std::string& why, const Fill& fill)
+{
+    const auto placement = place(x, y, target, why);
+    if (!placement)
+        return nullptr;
+    auto board = placement->makeBoard(why);
+    if (board)
+        fill(*board, placement->offsetX, placement->offsetY);
+    return board;
+}
+
 std::unique_ptr<CellBitmap> PatternPlacement::makeBoard(std::string& why) const
 {
     auto board = CellBitmap::create(boardWidth, boardHeight,

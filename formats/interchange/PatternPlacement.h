@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,14 @@ public:
     // A board of dead cells of the placement's size (4 points a cell), or
     // null with `why` saying so when the memory cannot be had.
     std::unique_ptr<CellBitmap> makeBoard(std::string& why) const;
+
+    // What every reader does once it has measured its pattern: places it,
+    // makes the board and has `fill` set the live cells, the pattern's
+    // top-left corner at (offsetX, offsetY). Null, with `why`, when the
+    // pattern cannot be placed or the board cannot be made.
+    using Fill = std::function<void(CellBitmap& board, std::int64_t offsetX, std::int64_t offsetY)>;
+    static std::unique_ptr<CellBitmap> placed(const Axis& x, const Axis& y, PatternTarget target, std::string& why,
+                                              const Fill& fill);
 
     // The offset of a pattern of `extent` cells centred on `board` cells,
     // rounded down (negative when the pattern is the larger).

@@ -126,18 +126,13 @@ BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& file
     const std::int64_t width = reader.width_;
     const std::int64_t height = reader.height_;
     std::string why;
-    const auto placement = PatternPlacement::place({width, width, {}}, {height, height, {}}, target, why);
-    if (!placement) {
+    auto board = PatternPlacement::placed({width, width, {}}, {height, height, {}}, target, why,
+                                          [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+                                              reader.scan(&cells, offsetX, offsetY);
+                                          });
+    if (!board)
         reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    auto board = placement->makeBoard(why);
-    if (!board) {
-        reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    reader.scan(board.get(), placement->offsetX, placement->offsetY);
-    return {std::move(board), {}};
+    return {std::move(board), reader.error_};
 }
 
 std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)

@@ -304,16 +304,10 @@ BoardLoad RleReader::parse(std::string_view text, const std::string& fileName, P
     PatternPlacement::Axis x{std::max(header.width, reader.right_), header.width, header.rule.planeWidth};
     PatternPlacement::Axis y{std::max(header.height, reader.bottom_), header.height, header.rule.planeHeight};
     std::string why;
-    const auto placement = PatternPlacement::place(x, y, target, why);
-    if (!placement) {
+    auto board = PatternPlacement::placed(x, y, target, why, [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+        reader.scanCells(&cells, offsetX, offsetY);
+    });
+    if (!board)
         reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    auto board = placement->makeBoard(why);
-    if (!board) {
-        reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    reader.scanCells(board.get(), placement->offsetX, placement->offsetY);
-    return {std::move(board), {}};
+    return {std::move(board), reader.error_};
 }

@@ -93,7 +93,7 @@ void FileCommands::install(BoardLoad& load)
         return;
     }
     stopRun_();
-    if (!view_->initWithBitmap(*load.board))
+    if (!view_->initWithBitmap(*load.board, load.generation))
         dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
 }
 

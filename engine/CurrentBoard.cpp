@@ -55,11 +55,12 @@ bool CurrentBoard::replace(std::unique_ptr<CellBitmap> board, std::uint64_t gene
     return true;
 }
 
-bool CurrentBoard::install(const CellBitmap& board)
+bool CurrentBoard::install(const CellBitmap& board, std::uint64_t generation)
 {
     auto installed = pool_->adopt(Generation::of(board.copy()));
     if (!installed)
         return false;
+    installed->number = generation;
     std::shared_ptr<Generation> old;
     std::lock_guard lock(mutex_);
     publishLocked(std::move(installed), old);

@@ -40,7 +40,7 @@ public:
     // counted for want of memory changes nothing and gives false.
     bool replace(std::unique_ptr<CellBitmap> board, std::uint64_t generation = 0);
     // Installs a copy; false (nothing changed) when no copy can be made.
-    bool install(const CellBitmap& board);
+    bool install(const CellBitmap& board, std::uint64_t generation = 0);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
     // See GameOfLife::editCells and GameOfLife::modifyBitmap.

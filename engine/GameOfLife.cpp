@@ -34,9 +34,9 @@ RecordingResult finishRecording(RunRecorder& recorder, RunEnd end)
 
 GameOfLife::~GameOfLife() { shutdown(); }
 
-bool GameOfLife::initWithBitmap(const CellBitmap& board)
+bool GameOfLife::initWithBitmap(const CellBitmap& board, std::uint64_t generation)
 {
-    if (!board_.install(board))
+    if (!board_.install(board, generation))
         return false;
     iterations_.store(kDefaultIterations);
     return true;

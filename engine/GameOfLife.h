@@ -86,8 +86,9 @@ public:
         return board_.replace(std::move(board), generation);
     }
     // Installs an independent copy of `board` and sets the iteration count
-    // back to 100. Returns false (and changes nothing) when no copy can be made.
-    bool initWithBitmap(const CellBitmap& board);
+    // back to 100; its generations are counted from `generation`. Returns
+    // false (and changes nothing) when no copy can be made.
+    bool initWithBitmap(const CellBitmap& board, std::uint64_t generation = 0);
     // When there is no board, makes a random one sized from the rectangle.
     // Returns the board then current (still none when the rectangle is too small).
     BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight)

@@ -241,7 +241,7 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
         h.settle();
     };
     press(Qt::Key_C);  // nothing selected: the board
-    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("#N GameOfLifePattern\nx = 37, y = 23, rule = B3/S23:P37,23")))
+    EXPECT_TRUE(clipboard->text().startsWith(QStringLiteral("#CXRLE Pos=-18,-11\n#N GameOfLifePattern\nx = 37, y = 23, rule = B3/S23:P37,23")))
         << clipboard->text().left(80).toStdString();
     const QString note = h.app.window->statusBar()->currentMessage();
     EXPECT_TRUE(note.endsWith(QStringLiteral(" gray cells were copied as dead cells."))) << note.toStdString();

@@ -60,9 +60,9 @@ void VandrelGameOfLifeView::redrawRequested()
     update();
 }
 
-bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap)
+bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, std::uint64_t generation)
 {
-    if (!life_.initWithBitmap(bitmap))
+    if (!life_.initWithBitmap(bitmap, generation))
         return false;
     boardReplaced();
     return true;

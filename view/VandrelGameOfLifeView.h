@@ -29,7 +29,7 @@ public:
     // Installs an independent copy of `bitmap`, sets the count back to 100
     // and redraws. The view keeps its place and size in the window. Returns
     // false when no copy could be made; the board then stays as it was.
-    bool initWithBitmap(const CellBitmap& bitmap);
+    bool initWithBitmap(const CellBitmap& bitmap, std::uint64_t generation = 0);
     // The current generation (null when there is none).
     std::shared_ptr<const CellBitmap> getBitmap() const { return life_.getBitmap(); }
     // The board for a command that writes it out. Right after Reset there is

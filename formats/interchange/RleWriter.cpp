@@ -94,6 +94,9 @@ bool RleWriter::encode(const CellBitmap& board, const std::string& name)
     const std::string plane = std::to_string(w) + "," + std::to_string(h);
     out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
            ", rule = " + RuleName::kLife + ":P" + plane + "\n";
+    // Where the board lies on its plane as Golly counts it, from the middle
+    // cell: Golly then puts it back exactly where it was.
+    out_.insert(0, "#CXRLE Pos=" + std::to_string(-(w / 2)) + "," + std::to_string(-(h / 2)) + "\n");
     // Rows are ended lazily: the "$" before a row that has live cells also
     // skips the empty rows between, and the empty rows at the end cost nothing.
     std::int64_t rowsOwed = 0;

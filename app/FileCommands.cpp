@@ -6,8 +6,8 @@
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
-#include "PlaintextPattern.h"
-#include "RleReader.h"
+#include "PatternReader.h"
+#include "PatternTypes.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QFileInfo>
@@ -44,25 +44,19 @@ FilePanel imageOpenPanel()
             {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}, {}};
 }
 
-// The types of other Life programs: RLE first, the commoner.
-QStringList interchangeTypes()
-{
-    return {QLatin1String(RleReader::kExtension), QLatin1String(PlaintextPattern::kExtension)};
-}
-
+// The types of other Life programs, from the one table of types.
 FilePanel importPanel()
 {
     return {FilePanel::Mode::Open, QStringLiteral("Import pattern"),
-            QStringLiteral("Import an RLE or plaintext pattern from somewhere on your disk"),
-            QStringLiteral("Import pattern"), interchangeTypes(), {}, {}, {}};
+            QStringLiteral("Import a pattern of another Life program from somewhere on your disk"),
+            QStringLiteral("Import pattern"), PatternTypes::imported(), {}, {}, {}};
 }
 
 FilePanel exportPanel()
 {
     return {FilePanel::Mode::Save, QStringLiteral("Export pattern"),
             QStringLiteral("Export the pattern for other Life programs"), QStringLiteral("Export pattern"),
-            interchangeTypes(), {}, QStringLiteral("GameOfLifePattern"),
-            {QStringLiteral("RLE"), QStringLiteral("Plaintext")}};
+            PatternTypes::exported(), {}, QStringLiteral("GameOfLifePattern"), PatternTypes::exportedNames()};
 }
 
 }  // namespace
@@ -115,8 +109,8 @@ PatternTarget FileCommands::shownTarget() const
 
 void FileCommands::openPatternAt(const QString& path)
 {
-    work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
-        auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
+    work_.run(doing("Opening", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
+        auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
         return [this, load] { showPattern(*load); };
     });
 }
@@ -124,7 +118,7 @@ void FileCommands::openPatternAt(const QString& path)
 void FileCommands::importPatternAt(const QString& path)
 {
     work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
-        auto load = std::make_shared<BoardLoad>(PatternInterchange::read(path.toStdString(), target, &cancel));
+        auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
         return [this, load] { showPattern(*load); };
     });
 }
@@ -166,12 +160,16 @@ void FileCommands::openPattern()
 
 bool FileCommands::openFile(const QString& path)
 {
-    if (QFileInfo(path).suffix() == QLatin1String(PatternFile::kExtension))
-        openPatternAt(path);
-    else if (PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None)
-        importPatternAt(path);
-    else
+    const PatternType* type = PatternTypes::ofPath(path.toStdString());
+    if (!type)
         return false;
+    if (type->format == PatternType::Format::Golpattern) {
+        if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
+            return false;  // the application's own files by their exact name only
+        openPatternAt(path);
+    }
+    else
+        importPatternAt(path);
     return true;
 }
 

@@ -9,8 +9,9 @@
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
+#include "PatternTypes.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <condition_variable>
@@ -44,23 +45,19 @@ std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height,
     return board;
 }
 
-bool isPattern(const QString& path)
+const PatternType* patternType(const QString& path)
 {
-    return QFileInfo(path).suffix().compare(QLatin1String(PatternFile::kExtension), Qt::CaseInsensitive) == 0;
+    return PatternTypes::ofPath(path.toStdString());
 }
 
-bool isInterchange(const QString& path)
-{
-    return PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None;
-}
-
-// An RLE or plaintext pattern: on the board asked for, or else on its own
-// plane or with room around it (there is no board shown to go by).
+// Any pattern, by its content: one of another Life program goes on the board
+// asked for, or else on its own plane or with room around it (there is no
+// board shown to go by).
 BoardLoad importPattern(const BatchOptions& options)
 {
     const auto target = options.boardWidth > 0 ? PatternTarget::board(options.boardWidth, options.boardHeight)
                                                : PatternTarget::shown(1, 1);
-    return PatternInterchange::read(options.input.toStdString(), target);
+    return PatternReader::read(options.input.toStdString(), target);
 }
 
 std::string describeRate(double cellsPerSecond)
@@ -124,9 +121,7 @@ int BatchJob::run()
         break;
     case BatchOptions::Source::File: {
         const std::string path = options_.input.toStdString();
-        BoardLoad load = isInterchange(options_.input) ? importPattern(options_)
-                         : isPattern(options_.input)    ? PatternFile::read(path, {})
-                                                        : ImageFile::read(path);
+        BoardLoad load = patternType(options_.input) ? importPattern(options_) : ImageFile::read(path);
         if (!load.board) {
             std::fprintf(err_, "gameoflife-batch: %s\n", load.error.c_str());
             return FileError;
@@ -214,13 +209,14 @@ int BatchJob::run()
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
         std::string error;
-        if (isInterchange(options_.output)) {
+        const PatternType* type = patternType(options_.output);
+        if (type && type->format != PatternType::Format::Golpattern) {
             const PatternSave save = PatternInterchange::write(*final.board, path);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
                 std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
         } else {
-            error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path)
+            error = type ? PatternFile::write(final.board.get(), path)
                                                : ImageFile::writePng(*final.board, path, scale);
         }
         if (!error.empty()) {

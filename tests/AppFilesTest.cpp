@@ -3,6 +3,7 @@
 #include "FileHelpers.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -216,7 +217,7 @@ TEST_F(AppFiles, ExportWritesTheChosenTypeAndNotesTheGrayCellsWrittenAsDead)
         EXPECT_EQ(nameField(), QStringLiteral("GameOfLifePattern"));
         h.panel()->selectNameFilter(QString::fromLatin1(c.type));
         h.choose(path(c.typed));
-        const BoardLoad back = PatternInterchange::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
+        const BoardLoad back = PatternReader::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
         ASSERT_TRUE(back.board) << back.error;
         EXPECT_TRUE(back.board->sameCells(*liveAndDead(*board)));
         EXPECT_EQ(h.app.window->statusBar()->currentMessage(),

@@ -9,6 +9,7 @@
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 #include "ReferenceLife.h"
 
 #include <QFileInfo>
@@ -48,7 +49,7 @@ protected:
         const std::string file = path(name).toStdString();
         auto board = name.endsWith(".png")          ? ImageFile::read(file).board
                      : name.endsWith(".golpattern") ? PatternFile::read(file, {}).board
-                                                    : PatternInterchange::read(file, PatternTarget::shown(1, 1)).board;
+                                                    : PatternReader::read(file, PatternTarget::shown(1, 1)).board;
         return board ? std::move(board) : CellBitmap::create(1, 1);
     }
 

@@ -5,6 +5,7 @@
 
 #include "ImageFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 #include "PatternFile.h"
 
 #include <QDir>
@@ -106,7 +107,8 @@ const std::map<std::string, Outcome> kOutcomes = {
                                        "largest board (268435456 cells).")},
     {"multistate_cell.rle", refused(kRle + "on line 2, \u201cC\u201d marks a cell state other than live or dead.")},
     {"no_header.rle", refused(kRle + "line 2 is not the header \u201cx = \u2026, y = \u2026\u201d.")},
-    {"not_a_pattern.txt", refused(kPattern + "it is neither RLE nor plaintext.")},
+    {"not_a_pattern.txt", refused(kPattern + "it is not a pattern Game of Life knows (RLE, plaintext, Life 1.05 or "
+                                             "1.06, macrocell, or its own).")},
     {"outside_plane.rle", refused(kRle + "on line 2, a live cell lies outside its bounded plane of 2 \u00d7 2 cells.")},
     {"three_states.rle", refused(kRule + "23/3/3, with 3 cell states; Game of Life runs B3/S23 with live and dead "
                                          "cells only.")},
@@ -129,7 +131,7 @@ TEST(FuzzCorpus, EverySeedHasItsOutcome)
             const Outcome& outcome = expected->second;
             const std::string path = folder.filePath(file).toStdString();
             const BoardLoad load = kind == "image"         ? ImageFile::read(path)
-                                   : kind == "interchange" ? PatternInterchange::read(path, PatternTarget::shown(100, 100))
+                                   : kind == "interchange" ? PatternReader::read(path, PatternTarget::shown(100, 100))
                                                            : PatternFile::read(path, {100, 100});
             if (outcome.width == 0) {
                 EXPECT_FALSE(load.board);

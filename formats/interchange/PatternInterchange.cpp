@@ -1,13 +1,12 @@
 #include "PatternInterchange.h"
 
-#include "FileBytes.h"
 #include "FileMessage.h"
+#include "LifePattern.h"
+#include "MacrocellReader.h"
+#include "PatternTypes.h"
 #include "PlaintextPattern.h"
 #include "RleReader.h"
 #include "RleWriter.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <new>
 
@@ -22,11 +21,21 @@ std::string openError(const std::string& name, const std::string& reason)
 
 PatternInterchange::Format PatternInterchange::formatOf(const std::string& path)
 {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix();
-    if (suffix.compare(QLatin1String(RleReader::kExtension), Qt::CaseInsensitive) == 0)
+    const PatternType* type = PatternTypes::ofPath(path);
+    if (!type)
+        return Format::None;
+    switch (type->format) {
+    case PatternType::Format::Rle:
         return Format::Rle;
-    if (suffix.compare(QLatin1String(PlaintextPattern::kExtension), Qt::CaseInsensitive) == 0)
+    case PatternType::Format::Plaintext:
         return Format::Plaintext;
+    case PatternType::Format::Life:
+        return Format::Life;
+    case PatternType::Format::Macrocell:
+        return Format::Macrocell;
+    case PatternType::Format::Golpattern:
+        break;
+    }
     return Format::None;
 }
 
@@ -34,6 +43,10 @@ PatternInterchange::Format PatternInterchange::formatOfText(std::string_view tex
 {
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
+    if (LifePattern::isLife(text))
+        return Format::Life;
+    if (MacrocellReader::isMacrocell(text))
+        return Format::Macrocell;
     bool lineStart = true;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -78,8 +91,7 @@ bool PatternInterchange::hasLoneCarriageReturn(std::string_view text)
     return false;
 }
 
-BoardLoad PatternInterchange::parseAs(Format format, std::string_view text, const std::string& name,
-                                      PatternTarget target)
+BoardLoad PatternInterchange::parse(std::string_view text, const std::string& name, PatternTarget target)
 {
     // Old Macintosh files end their lines with a carriage return alone; the
     // readers see line feeds, as in every other file.
@@ -92,14 +104,19 @@ BoardLoad PatternInterchange::parseAs(Format format, std::string_view text, cons
         }
         text = lineFeeds;
     }
+    Format format = formatOfText(text);
     if (format == Format::None)
-        format = formatOfText(text);
+        format = formatOf(name);
     try {
         switch (format) {
         case Format::Rle:
             return RleReader::parse(text, name, target);
         case Format::Plaintext:
             return PlaintextPattern::parse(text, name, target);
+        case Format::Life:
+            return LifePattern::parse(text, name, target);
+        case Format::Macrocell:
+            return MacrocellReader::parse(text, name, target);
         case Format::None:
             break;
         }
@@ -108,26 +125,16 @@ BoardLoad PatternInterchange::parseAs(Format format, std::string_view text, cons
     }
     if (text.empty())
         return {nullptr, openError(name, "it is empty")};
-    return {nullptr, openError(name, "it is neither RLE nor plaintext")};
-}
-
-BoardLoad PatternInterchange::parse(std::string_view text, const std::string& name, PatternTarget target)
-{
-    return parseAs(Format::None, text, name, target);
-}
-
-BoardLoad PatternInterchange::read(const std::string& path, PatternTarget target, const CancelFlag* cancel)
-{
-    const std::string name = FileMessage::fileName(path);
-    QByteArray bytes;
-    if (std::string reason = FileBytes::read(path, kMaxFileBytes, cancel, bytes); !reason.empty())
-        return {nullptr, openError(name, reason)};
-    return parseAs(formatOf(path), {bytes.constData(), std::size_t(bytes.size())}, name, target);
+    return {nullptr, openError(name, "it is not a pattern Game of Life knows (RLE, plaintext, Life 1.05 or 1.06, "
+                                     "macrocell, or its own)")};
 }
 
 PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
-    if (formatOf(path) == Format::Plaintext)
+    const PatternType* type = PatternTypes::ofPath(path);
+    if (type && type->format == PatternType::Format::Plaintext)
         return PlaintextPattern::write(board, path, cancel);
-    return RleWriter::write(board, path, cancel);
+    if (type && type->format == PatternType::Format::Life)
+        return LifePattern::write(board, path, cancel);
+    return RleWriter::write(board, path, cancel, type && type->gzip);
 }

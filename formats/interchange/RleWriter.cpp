@@ -1,12 +1,14 @@
 #include "RleWriter.h"
 
 #include "AtomicFile.h"
+#include "GzipStream.h"
 #include "RuleName.h"
 
 #include <QFileInfo>
 
 #include <charconv>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -131,16 +133,20 @@ std::string RleWriter::toText(const CellBitmap& board, const std::string& name, 
     return text;
 }
 
-PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
+PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel, bool compressed)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
     // A megabyte at a time, so that a large board never needs all its text in memory.
     const AtomicFile::Body body = [&](QIODevice& device, QString&) {
-        RleWriter writer(std::size_t{1} << 20, [&device](std::string& out) {
-            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
+        std::optional<GzipStream> gzip;
+        if (compressed)
+            gzip.emplace(device);
+        RleWriter writer(std::size_t{1} << 20, [&device, &gzip](std::string& out) {
+            return gzip ? gzip->write(out.data(), out.size())
+                        : device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
-        return writer.encode(board, name);
+        return writer.encode(board, name) && (!gzip || gzip->finish());
     };
     save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)

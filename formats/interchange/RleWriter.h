@@ -31,8 +31,9 @@ public:
 
     // Writes the board to path through the careful writer; the "#N" line
     // holds the file's name without its extension. A cancel through `cancel`
-    // leaves the file as it was.
-    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
+    // leaves the file as it was. `compressed` writes it gzip-compressed.
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
+                             bool compressed = false);
 
     // Cells that are neither live nor dead.
     static std::int64_t grayCells(const CellBitmap& board);

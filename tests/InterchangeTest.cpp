@@ -342,6 +342,8 @@ TEST(Interchange, CompressedFilesAreKnownByContentWrittenOnExportAndNeverInflate
     struct Case { QByteArray bytes; std::int64_t bound; std::string reason; };
     for (const Case& c : std::vector<Case>{
              {compressed, 1 << 20, "it inflates to more than 1048576 bytes, more than the largest board needs"},
+             {compressed.left(compressed.size() - 4) + QByteArray(4, '\0'), 1 << 20,  // its size hidden
+              "it inflates to more than 1048576 bytes, more than the largest board needs"},
              {compressed.left(compressed.size() / 2), 16 << 20, "it is not a whole gzip file (it ends early)"},
              {compressed.left(10) + QByteArray(40, 'x'), 16 << 20, "it is not a whole gzip file (invalid stored block lengths)"},
              {compressed, 16 << 20, ""},

@@ -11,10 +11,32 @@ namespace {
 
 constexpr qint64 kChunk = qint64{1} << 18;
 
+std::string tooLarge(std::int64_t maxBytes)
+{
+    return "it inflates to more than " + std::to_string(maxBytes) + " bytes, more than the largest board needs";
+}
+
 }  // namespace
 
 std::string GzipStream::inflate(QIODevice& in, std::int64_t maxBytes, const CancelFlag* cancel, QByteArray& out)
 {
+    // A whole gzip file ends with its last member's size (modulo 2^32): the
+    // file inflates to at least that much, so a larger one is refused
+    // before anything is inflated. Only a size deflate could reach from
+    // this many bytes (at most 1032 times as many) is taken for one: the
+    // last bytes of a damaged file say nothing.
+    if (const qint64 size = in.size(); !in.isSequential() && size >= 18) {
+        const qint64 start = in.pos();
+        unsigned char trailer[4] = {};
+        if (in.seek(size - 4) && in.read(reinterpret_cast<char*>(trailer), 4) == 4) {
+            const std::int64_t claimed =
+                std::int64_t(trailer[0] | trailer[1] << 8 | trailer[2] << 16 | std::uint32_t(trailer[3]) << 24);
+            if (claimed > maxBytes && claimed <= 1032 * size)
+                return tooLarge(maxBytes);
+        }
+        if (!in.seek(start))
+            return "the file cannot be read (" + in.errorString().toStdString() + ")";
+    }
     z_stream z{};
     if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
         return "there is not enough memory to read it";
@@ -64,7 +86,7 @@ std::string GzipStream::inflate(QIODevice& in, std::int64_t maxBytes, const Canc
         return "there is not enough memory to read it";
     }
     if (produced > maxBytes)
-        return "it inflates to more than " + std::to_string(maxBytes) + " bytes, more than the largest board needs";
+        return tooLarge(maxBytes);
     if (inMember)
         return "it is not a whole gzip file (it ends early)";
     out.resize(produced);

@@ -1,13 +1,11 @@
 #include "LifePattern.h"
 
-#include "AtomicFile.h"
 #include "FileMessage.h"
-#include "RleWriter.h"
+#include "PatternText.h"
 #include "RuleName.h"
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -40,22 +38,15 @@ bool number(std::string_view& s, std::int64_t& n)
     return digits > 0;
 }
 
-bool encode(const CellBitmap& board, std::size_t chunk, const std::function<bool(std::string&)>& sink)
+PatternText::Layout layout(const CellBitmap& board)
 {
-    std::string out = "#Life 1.06\n";
-    for (std::int64_t y = 0; y < board.pixelsHigh(); ++y) {
-        const std::uint8_t* row = board.row(y);
-        for (std::int64_t x = 0; x < board.pixelsWide(); ++x) {
-            if (row[x] == CellBitmap::kLive)
-                out += std::to_string(x) + ' ' + std::to_string(y) + '\n';
-        }
-        if (out.size() >= chunk) {
-            if (!sink(out))
-                return false;
-            out.clear();
-        }
-    }
-    return sink(out);
+    return {"#Life 1.06\n", board.pixelsHigh(), [&board](std::int64_t y, std::string& out) {
+                const std::uint8_t* row = board.row(y);
+                for (std::int64_t x = 0; x < board.pixelsWide(); ++x) {
+                    if (row[x] == CellBitmap::kLive)
+                        out += std::to_string(x) + ' ' + std::to_string(y) + '\n';
+                }
+            }};
 }
 
 }  // namespace
@@ -170,24 +161,10 @@ BoardLoad LifePattern::parse(std::string_view text, const std::string& fileName,
 
 std::string LifePattern::toText(const CellBitmap& board)
 {
-    std::string text;
-    encode(board, std::string::npos, [&text](std::string& out) {
-        text.swap(out);
-        return true;
-    });
-    return text;
+    return PatternText::whole(layout(board));
 }
 
 PatternSave LifePattern::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
-    PatternSave save;
-    const AtomicFile::Body body = [&](QIODevice& device, QString&) {
-        return encode(board, std::size_t{1} << 20, [&device](std::string& out) {
-            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
-        });
-    };
-    save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
-    if (save)
-        save.grayCells = RleWriter::grayCells(board);
-    return save;
+    return PatternText::write(board, path, cancel, layout(board));
 }

@@ -99,7 +99,8 @@ bool LifePattern::readLine(std::string_view line, CellBitmap* board, std::int64_
     if (line.front() == '#') {
         if (line.starts_with("#P") || line.starts_with("#p")) {
             std::string_view rest = line.substr(2);
-            if (!number(rest, blockX_) || !number(rest, rowY_))
+            blockX_ = rowY_ = 0;  // "#P" alone: the origin
+            if (!trimmed(rest).empty() && (!number(rest, blockX_) || !number(rest, rowY_)))
                 return failOnLine("\u201c#P\u201d does not give a block\u2019s x and y");
         } else if (!board && !v106_ && line.starts_with("#R")) {
             return readRule(line.substr(2));

@@ -3,6 +3,7 @@
 #include "BoardLoad.h"
 #include "CellBitmap.h"
 #include "FileMessage.h"
+#include "Generation.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
@@ -86,9 +87,17 @@ void FileCommands::install(BoardLoad& load)
         dialogs_.tell(window_, QString::fromStdString(load.error));
         return;
     }
-    stopRun_();
-    if (!view_->initWithBitmap(*load.board, load.generation))
-        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
+    // A board whose run cannot have the memory is refused before it replaces
+    // the one shown, saying how much it needs.
+    const auto width = load.board->pixelsWide(), height = load.board->pixelsHigh();
+    std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit());
+    if (why.empty()) {
+        stopRun_();
+        if (view_->initWithBitmap(*load.board, load.generation))
+            return;
+        why = Generation::memoryProblem(width, height, 0);
+    }
+    dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board: %1.").arg(QString::fromStdString(why)));
 }
 
 void FileCommands::showPattern(BoardLoad& load)

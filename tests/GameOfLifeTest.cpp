@@ -88,6 +88,13 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
     EXPECT_EQ(run({}, {}, 3).generations, 3);
     EXPECT_TRUE(isGeneration(*board, 103));
     EXPECT_EQ(life.snapshot().generation, 103u);
+    // A board from a file that says its generation counts on from there.
+    for (const bool copied : {false, true}) {
+        ASSERT_TRUE(copied ? life.initWithBitmap(*board, 500) : life.replaceBitmap(board->copy(), 500));
+        EXPECT_EQ(run({}, {}, 2).generations, 2);
+        EXPECT_EQ(life.snapshot().generation, 502u);
+    }
+    life.setIterations(100);
 
     life.setIterations(INT32_MAX);
     const auto lowered = run([&] { life.setIterations(1); }, 20ms);

@@ -1,6 +1,7 @@
 #include "Boards.h"
 #include "FileHelpers.h"
 #include "GzipStream.h"
+#include "PatternFile.h"
 #include "PatternInterchange.h"
 #include "PatternReader.h"
 #include "PlaintextPattern.h"
@@ -330,6 +331,15 @@ TEST(Interchange, CompressedFilesAreKnownByContentWrittenOnExportAndNeverInflate
     }
     ASSERT_TRUE(QFile::rename(dir.filePath("b.rle.gz"), dir.filePath("b.txt")));
     EXPECT_TRUE(PatternReader::read(dir.filePath("b.txt").toStdString(), PatternTarget::board(37, 23)));
+    QFile own(dir.filePath("b.golpattern"));  // the application's own file, compressed
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    const std::string xml = PatternFile::toXml(board.get());
+    GzipStream ownGzip(own);
+    ASSERT_TRUE(ownGzip.write(xml.data(), xml.size()) && ownGzip.finish());
+    own.close();
+    const BoardLoad ownBack = PatternReader::read(own.fileName().toStdString(), PatternTarget::shown(1, 1));
+    ASSERT_TRUE(ownBack) << ownBack.error;
+    EXPECT_TRUE(ownBack.board->sameCells(*board));
 
     QByteArray compressed;
     QBuffer sink(&compressed);

@@ -76,11 +76,14 @@ TEST_F(Batch, WritesAndReadsEveryFormatByItsExtension)
                              "@a.png -n 0 -o @png.golpattern", "@a.golpattern -n 0 -o @a.Rle",
                              "@a.Rle -n 0 -o @rle.golpattern", "@a.golpattern -n 0 -o @a.CELLS",
                              "@a.CELLS --board 64x48 -n 0 -o @cells.golpattern",
-                             "@a.golpattern -n 0 -o @big.png --scale 3"})
+                             "@a.golpattern -n 0 -o @big.png --scale 3", "@a.golpattern -n 0 -o @a.rle.gz",
+                             "@a.rle.gz -n 0 -o @gz.golpattern", "@a.golpattern -n 0 -o @a.lif",
+                             "@a.lif --board 64x48 -n 0 -o @lif.golpattern"})
         ASSERT_EQ(run(line), 0) << line << ": " << err.toStdString();
     const auto a = board("a.golpattern");
     ASSERT_EQ(a->pixelsWide(), 64);
-    for (const char* name : {"again.golpattern", "a.png", "png.golpattern", "rle.golpattern", "cells.golpattern"})
+    for (const char* name : {"again.golpattern", "a.png", "png.golpattern", "rle.golpattern", "cells.golpattern",
+                             "gz.golpattern", "lif.golpattern"})
         EXPECT_TRUE(board(name)->sameCells(*a)) << name;
     EXPECT_EQ(QImage(path("big.png")).size(), QSize(192, 144));
 }

@@ -102,8 +102,10 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
     ASSERT_EQ(run("@glider.rle --board 9x7 -n 4 -o @g.golpattern"), 0) << err.toStdString();
     const auto placed = boards::withLive(9, 7, {{4, 2}, {5, 3}, {3, 4}, {4, 4}, {5, 4}});
     EXPECT_TRUE(board("g.golpattern")->sameCells(*reference::history(*placed, 4).back()));
-    EXPECT_EQ(run("@glider.rle --board 2x2 -o @g.golpattern"), 1);
-    EXPECT_TRUE(err.contains("\u201cglider.rle\u201d") && err.contains("does not fit")) << err.toStdString();
+    for (const char* small : {"2x9", "9x2"}) {  // too narrow, too low
+        EXPECT_EQ(run(QStringLiteral("@glider.rle --board %1 -o @g.golpattern").arg(small)), 1) << small;
+        EXPECT_TRUE(err.contains("\u201cglider.rle\u201d") && err.contains("does not fit")) << err.toStdString();
+    }
 
     const auto dead = boards::seeded(21, 11, 5, false);
     auto gray = dead->copy();

@@ -217,6 +217,22 @@ TEST(BoardView, ZoomKeepsTheCellUnderThePointerAndPanMovesTheBoardWithIt)
         v.view.startEditing();
         EXPECT_EQ(cellClicked(v, to), cell);
     }
+    // Dragged far past every edge at 8 points a cell: the board stops at its
+    // edges, and the outermost pixels show their cells' own values, no grid line.
+    v.view.zoomToFit();
+    v.wheel({200, 150}, 5);
+    ASSERT_EQ(v.view.viewport().pointsPerCell(), 8);
+    const QPoint corner(whole.width() - 1, whole.height() - 1), first(1, 1);  // (QTest takes 0, 0 for the middle)
+    for (const bool down : {true, false}) {  // to the right and down, then to the left and up
+        for (int drag = 0; drag < 8; ++drag) {
+            v.send(QEvent::MouseButtonPress, down ? first : corner, Qt::MiddleButton);
+            v.send(QEvent::MouseMove, down ? corner : first, Qt::MiddleButton);
+            v.send(QEvent::MouseButtonRelease, down ? corner : first, Qt::MiddleButton);
+        }
+        const Cell cell = down ? Cell{0, 0} : Cell{299, 199};
+        EXPECT_EQ(cellClicked(v, down ? first : corner), cell) << "dragged down: " << down;
+        EXPECT_EQ(qGray(v.picture().pixel(down ? QPoint(0, 0) : corner)), v.view.getBitmap()->getPixel(cell.x, cell.y));
+    }
     v.view.zoomToFit();
     EXPECT_EQ(v.picture(), whole);
 }
@@ -231,6 +247,7 @@ TEST(BoardView, StrokesSetEveryCellCrossedToThePressesNewValueWithoutGaps)
         {CellBitmap::kDead, {{10, 10}, {390, 290}, {20, 280}, {200, 5}, {201, 7}}},
         {CellBitmap::kLive, {{399, 0}, {0, 150}, {397, 299}}},
         {128, {{50, 50}, {52, 250}, {300, 60}}},
+        {CellBitmap::kDead, {{10, 10}, {-60, 150}, {10, 290}, {420, 150}, {390, 10}}},  // off the board and back
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.fill));
@@ -254,28 +271,40 @@ TEST(BoardView, StrokesSetEveryCellCrossedToThePressesNewValueWithoutGaps)
                     EXPECT_EQ(board->getPixel(x, y), drawn);
                     changed.insert({x, y});
                 }
-        // Every cell the pointer was over, the line between them no wider
-        // than one cell, and all of it one piece (cells touching at least by a corner).
-        std::int64_t longest = 1;
+        // Every cell the pointer was over on the board, the line between two
+        // such cells in a row no wider than one cell, and each run of them one
+        // piece (cells touching at least by a corner): none across a gap.
+        const QRect onBoard(0, 0, 400, 300);
+        std::int64_t longest = 0;
+        std::size_t runs = 0;
         for (std::size_t i = 0; i < c.path.size(); ++i) {
+            if (!onBoard.contains(c.path[i]))
+                continue;
             EXPECT_TRUE(changed.count({c.path[i].x() / 4, c.path[i].y() / 4})) << i;
-            if (i > 0)
-                longest += std::max(std::abs(c.path[i].x() / 4 - c.path[i - 1].x() / 4),
-                                    std::abs(c.path[i].y() / 4 - c.path[i - 1].y() / 4));
+            const bool joined = i > 0 && onBoard.contains(c.path[i - 1]);
+            runs += !joined;
+            longest += joined ? std::max(std::abs(c.path[i].x() / 4 - c.path[i - 1].x() / 4),
+                                         std::abs(c.path[i].y() / 4 - c.path[i - 1].y() / 4))
+                              : 1;
         }
         EXPECT_LE(std::int64_t(changed.size()), longest);
-        ASSERT_FALSE(changed.empty());
-        std::set<std::pair<std::int64_t, std::int64_t>> reached{*changed.begin()};
-        std::vector<std::pair<std::int64_t, std::int64_t>> open{*changed.begin()};
-        while (!open.empty()) {
-            const auto [x, y] = open.back();
-            open.pop_back();
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (changed.count({x + dx, y + dy}) && reached.insert({x + dx, y + dy}).second)
-                        open.push_back({x + dx, y + dy});
+        std::set<std::pair<std::int64_t, std::int64_t>> reached;
+        std::size_t pieces = 0;
+        for (const auto& first : changed) {
+            if (!reached.insert(first).second)
+                continue;
+            ++pieces;
+            std::vector<std::pair<std::int64_t, std::int64_t>> open{first};
+            while (!open.empty()) {
+                const auto [x, y] = open.back();
+                open.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (changed.count({x + dx, y + dy}) && reached.insert({x + dx, y + dy}).second)
+                            open.push_back({x + dx, y + dy});
+            }
         }
-        EXPECT_EQ(reached.size(), changed.size()) << "the stroke has gaps";
+        EXPECT_EQ(pieces, runs) << "a stroke with gaps, or a line across one";
         // One stroke, one step.
         EXPECT_EQ(v.view.history().steps(), 1);
         v.view.undo();

@@ -1,5 +1,7 @@
 #include "Boards.h"
 #include "ImageFile.h"
+#include "PatternFile.h"
+#include "PatternReader.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -30,9 +32,17 @@ TEST(ImageFileExport, IsOneGraySquareOfPixelsPerCellAndTooLargeAScaleIsRefused)
     EXPECT_EQ(QImageReader(path).size(), QSize(360, 240));  // left as it was
 }
 
-// (What each kind of PNG and JPEG imports as is in the seed corpus's table.)
-TEST(ImageFileImport, AFileThatCannotBeReadIsNamedWithTheReason)
+// (What each kind of file opens as, or why not, is in the seed corpus's table.)
+TEST(FileRead, AFileThatCannotBeReadIsNamedWithTheReason)
 {
-    EXPECT_EQ(ImageFile::read("/nonexistent/absent.png").error,
-              "\u201cabsent.png\u201d cannot be opened as an image: the file cannot be read (No such file or directory).");
+    const struct {
+        BoardLoad load;
+        std::string name, as;
+    } reads[] = {{ImageFile::read("/nonexistent/absent.png"), "absent.png", "an image"},
+                 {PatternFile::read("/nonexistent/absent.golpattern", {}), "absent.golpattern", "a pattern"},
+                 {PatternReader::read("/nonexistent/absent.rle", PatternTarget::shown(1, 1)), "absent.rle",
+                  "a pattern"}};
+    for (const auto& r : reads)
+        EXPECT_EQ(r.load.error, "\u201c" + r.name + "\u201d cannot be opened as " + r.as +
+                                    ": the file cannot be read (No such file or directory).");
 }

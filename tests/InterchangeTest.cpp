@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -73,9 +74,12 @@ const Picture kGun{
 
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; };
-    for (const Case c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true}, {37, 23, 4, true},
-                         {129, 65, 5, true}, {9, 7, 6, false}}) {
+    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string name = "board"; };
+    std::string longName;  // longer than a line, its cut inside a two-byte character
+    for (int i = 0; i < 40; ++i)
+        longName += "\u00fc";
+    for (const Case& c : {Case{1, 1, 1, false}, {3, 5, 2, false}, {71, 3, 3, true, longName}, {37, 23, 4, true},
+                          {129, 65, 5, true}, {9, 7, 6, false}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -90,12 +94,17 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         }
 
         std::int64_t written = -1;
-        const std::string text = RleWriter::toText(*board, "board", &written);
+        const std::string text = RleWriter::toText(*board, c.name, &written);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
-        EXPECT_EQ(text.rfind("#CXRLE Pos=" + std::to_string(-c.w / 2) + "," + std::to_string(-c.h / 2) +
-                                 "\n#N board\nx = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
-                                 std::to_string(c.h) + "\n", 0), 0u) << text;
+        EXPECT_EQ(lines(text).at(0), "#CXRLE Pos=" + std::to_string(-c.w / 2) + "," + std::to_string(-c.h / 2));
+        EXPECT_EQ(lines(text).at(2), "x = " + size + ", rule = B3/S23:P" + std::to_string(c.w) + "," +
+                                          std::to_string(c.h));
+        // The name whole, or cut short on a character's boundary where the line would be too long.
+        const std::string named = lines(text).at(1), kept = named.substr(3);
+        EXPECT_TRUE(named.starts_with("#N ") && c.name.starts_with(kept)) << named;
+        EXPECT_EQ(QString::fromUtf8(kept).toStdString(), kept) << "cut inside a character";
+        EXPECT_GE(kept.size(), std::min(c.name.size(), RleWriter::kLineLength - 3 - 1));
         for (const std::string& line : lines(text))
             EXPECT_LE(line.size(), RleWriter::kLineLength) << line;
         const BoardLoad back = rle(text, "board.rle", PatternTarget::shown(300, 300));
@@ -138,6 +147,8 @@ TEST(Interchange, WellKnownPatternsAsPeopleWriteThemOpenAndRunAsThoseFilesMean)
         {plaintext, "!Name: Glider\n!\n.*\n..*\n***\n\n", kGlider, 4, 5},
         {byContent, "!Name: Glider\r.O\r..O\rOOO\r", kGlider, 4, 5},  // old Macintosh line ends
         {byContent, "#N Glider\rx = 3, y = 3\rbob$2bo$\r3o!\r", kGlider, 4, 5},
+        {byContent, "\xEF\xBB\xBF#N Glider\nx = 3, y = 3\nbob$2bo$3o!", kGlider, 4, 5},  // a byte-order mark first
+        {byContent, "\xEF\xBB\xBF.O.\n..O\nOOO\n", kGlider, 4, 5},
         {byContent, "#Life 1.05\n#D Glider\n#N\n#P -1 -1\n.*.\n..*\n***\n", kGlider, 4, 5},
         {byContent, "#Life 1.05\r\n#P 11 -5\r\n.*\r\n#P 11 -3\r\n***\r\n#P 13 -4\r\n*\r\n", kGlider, 4, 5},
         {byContent, "#Life 1.06\n0 -1\n1 0\n-1 1\n0 1\n 1  1 \n", kGlider, 4, 5},
@@ -232,6 +243,8 @@ TEST(Interchange, EveryRefusedInputSaysWhatIsWrongAndWhereWithoutLargeAllocation
         {rle, "x = 3, y = 3\nbo%!", shown, asRle + "on line 2, \u201c%\u201d is not part of an RLE pattern."},
         {rle, glider, PatternTarget::board(2, 9),
          asRle + "the pattern of 3 \u00d7 3 cells does not fit on a board of 2 \u00d7 9 cells."},
+        {plaintext, ".O.\n..O\nOOO", PatternTarget::board(9, 2),
+         " as a plaintext pattern: the pattern of 3 \u00d7 3 cells does not fit on a board of 9 \u00d7 2 cells."},
         {byContent, "", shown, " as a pattern: it is empty."},
         {byContent, "#Life 1.05\n#R 23/36\n*\n", shown, ". This pattern uses the rule 23/36; Game of Life runs B3/S23 only."},
         {byContent, "#Life 1.06\n0 0\n-99999999999999999999 3\n", shown,

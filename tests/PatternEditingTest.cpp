@@ -257,6 +257,20 @@ TEST(PatternMode, UndoGoesBackStrokeByStrokeAndBackToTheStartNothingIsLeftToSave
     // Leaving the mode forgets the history.
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
+
+    // A board replaced after changes (a pattern opened in the mode) leaves
+    // nothing to undo back to: a stroke drawn and undone, the pattern is
+    // still changed and the guard asks.
+    h.app.editPattern();
+    QTest::mouseMove(view, {300, 300});
+    QTest::mouseClick(view, Qt::LeftButton, {}, {300, 300});
+    ASSERT_TRUE(view->initWithBitmap(*start));
+    QTest::mouseClick(view, Qt::LeftButton, {}, {10, 10});
+    key(Qt::ControlModifier);
+    EXPECT_TRUE(h.board()->sameCells(*start));
+    EXPECT_TRUE(view->isCreatingAndSomethingChanged());
+    h.app.startGameOfLife();
+    EXPECT_NE(h.question(), nullptr);
 }
 
 TEST(CellEditing, APressThatOnlyActivatesTheWindowChangesNothing)

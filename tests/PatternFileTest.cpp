@@ -114,47 +114,6 @@ TEST(PatternFileRead, FilesWrittenByPlistlibOpen)
     }
 }
 
-// (More, among them nesting without end and entities that expand, are the fuzzers' seeds.)
-TEST(PatternFileRead, BrokenAndHostileFilesNameTheFileAndGiveNoBoard)
-{
-    auto dict = [](const std::string& entries, const std::string& doctype = {}) {
-        return plist("<dict>" + entries + "</dict>", doctype);
-    };
-    auto data = [&](const std::string& size, const std::string& columns) {
-        return dict("<key>bitMapPixelSize</key>" + size + "<key>bitMapPixelData</key><array>" + columns + "</array>");
-    };
-    const std::string col = ints({0, 255, 0}), size43 = ints({4, 3}), size11 = "<key>bitMapPixelSize</key>" + ints({1, 1});
-    const std::string notWellFormed = "it is not a well-formed XML property list (line ";
-    const struct {
-        std::optional<std::string> content;  // none: no file at all
-        std::string reason;
-    } cases[] = {
-        {std::nullopt, "the file cannot be read"},
-        {dict("<key>bitMapPixelSize</key>" + ints({4})), "is not a list of two integers"},
-        {dict("<key>bitMapPixelSize</key>" + ints({16385, 16384})), "is larger than the largest board"},
-        {data(size43, col + col + col), "\u201cbitMapPixelData\u201d does not hold 4 columns"},
-        {data(ints({16384, 16384}), ints({0, 0})), "does not hold 16384 columns"},  // before making the board
-        {data(size43, col + col + ints({0, 0}) + col), "column 2 does not hold 3 cells"},
-        {data(size43, col + col + col + "<array><integer>0</integer><string>0</string><integer>0</integer></array>"),
-         "the cell at (3, 1) is not an integer"},
-        // Hostile: a million unknown declarations, a document type of its own, entities.
-        {dict(size11 + QByteArray("<!a>").repeated(1000000).toStdString()), notWellFormed},
-        {dict(size11, "<!DOCTYPE plist [<!ELEMENT plist ANY>]>"), "it declares a document type of its own"},
-        {dict("<key>&x;</key><true/>" + size11, "<!DOCTYPE plist SYSTEM \"x.dtd\">"), "refers to the entity \u201cx\u201d"},
-        {dict("<key>&x;</key><true/>" + size11), notWellFormed},
-    };
-    QTemporaryDir dir;
-    const QString path = dir.filePath("broken.golpattern");
-    for (const auto& c : cases) {
-        QFile::remove(path);
-        ASSERT_TRUE(!c.content || files::writeAll(path, QByteArray::fromStdString(*c.content)));
-        const BoardLoad load = PatternFile::read(path.toStdString(), kFrame);
-        EXPECT_FALSE(load.board) << c.reason;
-        EXPECT_EQ(load.error.rfind("\u201cbroken.golpattern\u201d cannot be opened as a pattern: ", 0), 0u) << load.error;
-        EXPECT_NE(load.error.find(c.reason), std::string::npos) << c.reason << " / " << load.error;
-    }
-}
-
 // Each text as the one cell of a 1 by 1 pattern, read here and by Python's
 // plistlib: the same value, or "out" of 0 to 255, or "not" an integer.
 TEST(PatternFileRead, IntegersReadAsPlistlibReadsThem)

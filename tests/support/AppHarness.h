@@ -46,6 +46,15 @@ public:
             shown.emplace_back(dialog);
             if (auto* box = qobject_cast<QMessageBox*>(dialog))
                 told << box->text();
+            // Once its last dialog has gone the window is in front again, as
+            // a window manager makes it (the offscreen platform leaves no
+            // window active). Else a progress dialog, which shows only when
+            // file work takes long (a busy machine), would take the keys from
+            // the window for good.
+            QObject::connect(dialog, &QDialog::finished, app.window, [this] {
+                if (!showing<QDialog>() && app.window->isVisible())
+                    app.window->activateWindow();
+            });
         };
         app.window->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(app.window));

@@ -97,7 +97,8 @@ void FileCommands::install(BoardLoad& load)
             return;
         why = Generation::memoryProblem(width, height, 0);
     }
-    dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board: %1.").arg(QString::fromStdString(why)));
+    dialogs_.tell(window_,
+                  QStringLiteral("There is not enough memory for this board: %1.").arg(QString::fromStdString(why)));
 }
 
 void FileCommands::showPattern(BoardLoad& load)

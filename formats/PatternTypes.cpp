@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -33,8 +34,8 @@ const PatternType* PatternTypes::ofPath(const std::string& path)
     const PatternType* found = nullptr;
     for (const PatternType& type : kTypes) {
         const QString dotted = QLatin1Char('.') + QLatin1String(type.extension);
-        if (name.size() > dotted.size() && name.endsWith(dotted, Qt::CaseInsensitive) &&
-            (!found || std::char_traits<char>::length(type.extension) > std::char_traits<char>::length(found->extension)))
+        const bool longer = !found || std::string_view(type.extension).size() > std::string_view(found->extension).size();
+        if (name.size() > dotted.size() && name.endsWith(dotted, Qt::CaseInsensitive) && longer)
             found = &type;
     }
     return found;

@@ -75,7 +75,8 @@ TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
     } cases[] = {
         // On the first board, 120 by 90: offsets (120 - 3) / 2 and (90 - 3) / 2.
         {"actionImportPattern", "Import pattern",
-         "Import a pattern of another Life program from somewhere on your disk", path("glider.rle"), boards::withLive(120, 90, {{59, 43}, {60, 44}, {58, 45}, {59, 45}, {60, 45}})},
+         "Import a pattern of another Life program from somewhere on your disk", path("glider.rle"),
+         boards::withLive(120, 90, {{59, 43}, {60, 44}, {58, 45}, {59, 45}, {60, 45}})},
         {"actionOpenPattern", "Open pattern", "Open a pattern from somewhere on your disk",
          writePattern("p.golpattern", *pattern), std::move(pattern)},
         {"actionOpenImage", "Open image", "Open an image from somewhere on your disk", path("photo.png"), photo, false},

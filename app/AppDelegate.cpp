@@ -4,12 +4,15 @@
 #include "EditingWindowState.h"
 #include "GliderGun.h"
 #include "IntegerText.h"
+#include "KeyboardShortcuts.h"
+#include "ManualWindow.h"
 #include "VandrelOnlyIntegerFormatter.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLocale>
 #include <QFileOpenEvent>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -53,8 +56,10 @@ AppDelegate::AppDelegate(QObject* parent)
     nnewPatternSheet->setWindowModality(Qt::WindowModal);
     nnewPatternPixelsWideTextField = sheetUi_->nnewPatternPixelsWideTextField;
     nnewPatternPixelsHighTextField = sheetUi_->nnewPatternPixelsHighTextField;
-    for (QLineEdit* field : {nnewPatternPixelsWideTextField, nnewPatternPixelsHighTextField})
+    for (QLineEdit* field : {nnewPatternPixelsWideTextField, nnewPatternPixelsHighTextField, iterationsTextfield})
         field->setValidator(new VandrelOnlyIntegerFormatter(field));
+    // Ten characters hold every count; a longer text, pasted or dropped, is cut there.
+    iterationsTextfield->setMaxLength(10);
 
     indicator->setVisible(false);
     // The window opens with the board at 480 by 360 points: a board of 120 by 90 cells.
@@ -63,8 +68,11 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setMinimumSize(40, 40);
     theView->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     ui_->stopButton->setShortcut(QKeySequence());
+    ui_->actionRedo->setShortcuts({ui_->actionRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     runs_ = std::make_unique<RunControl>(window, theView, indicator, dialogs_);
-    files_ = std::make_unique<FileCommands>(window, theView, dialogs_, [this] { stopGameOfLife(); });
+    files_ = std::make_unique<FileCommands>(
+        window, theView, dialogs_, [this] { stopGameOfLife(); },
+        [this](std::function<void()> replace) { replaceBoard(std::move(replace)); });
     clipboard_ = std::make_unique<ClipboardCommands>(window, theView, dialogs_, *files_);
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     wireCommands();
@@ -112,6 +120,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionZoomIn, &QAction::triggered, &AppDelegate::zoomIn);
     on(ui_->actionZoomOut, &QAction::triggered, &AppDelegate::zoomOut);
     on(ui_->actionZoomToFit, &QAction::triggered, &AppDelegate::zoomToFit);
+    on(ui_->actionFitPattern, &QAction::triggered, &AppDelegate::fitPattern);
     on(ui_->actionUndo, &QAction::triggered, &AppDelegate::undo);
     on(ui_->actionRedo, &QAction::triggered, &AppDelegate::redo);
     theView->history().enable(ui_->actionUndo, ui_->actionRedo);
@@ -119,8 +128,13 @@ void AppDelegate::wireCommands()
     on(sheetUi_->cancelButton, &QPushButton::clicked, &AppDelegate::newPatternCancel);
     connect(iterationsTextfield, &QLineEdit::textChanged, this, &AppDelegate::controlTextDidChange);
     connect(iterationsTextfield, &QLineEdit::returnPressed, this, &AppDelegate::setIterations);
+    // A new board sets the count back; the field shows the count that runs.
+    connect(theView, &VandrelGameOfLifeView::iterationsReset, this,
+            [this](std::int32_t count) { iterationsTextfield->setText(QString::number(count)); });
     connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { theView->setSpeed(speedAt(index, window)); });
+    connect(ui_->actionKeyboardShortcuts, &QAction::triggered, this, [this] { KeyboardShortcuts::show(window); });
+    connect(ui_->actionManual, &QAction::triggered, this, [this] { ManualWindow::show(window); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
         QMessageBox::about(window, QStringLiteral("About Game of Life"),
                            QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
@@ -263,7 +277,8 @@ void AppDelegate::newPatternOK()
     const std::int32_t height = IntegerText::intValue(nnewPatternPixelsHighTextField->text());
     if (width >= 1 && height >= 1 && !CellBitmap::sizeFits(width, height)) {
         dialogs_.tell(window, QStringLiteral("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
-                      QStringLiteral("A board holds at most 16384 by 16384 cells."));
+                      QStringLiteral("A board holds at most %1 cells in all, 16384 by 16384 for example.")
+                          .arg(QLocale().toString(qlonglong(CellBitmap::kMaxCells))));
         return;
     }
     stopGameOfLife();  // presses never race with a run
@@ -337,6 +352,7 @@ void AppDelegate::answerQuestion(SaveAnswer answer, int action)
     case SaveAnswer::Cancel:
     default:  // an answer the question does not have keeps the pattern, as Cancel does
         questionPending_ = false;
+        pendingReplace_ = {};
         return;
     }
 }
@@ -356,6 +372,12 @@ void AppDelegate::continueWith(int action)
     case GliderGunPreset: showGliderGun(); break;
     case ImportPattern: importPattern(); break;
     case PastePattern: paste(); break;
+    case ReplaceBoard:
+        if (!endCreatingAndContinueWith(ReplaceBoard))
+            break;
+        if (auto replace = std::exchange(pendingReplace_, {}))
+            replace();
+        break;
     default: break;  // SavePatternDone and unknown values: nothing
     }
 }
@@ -369,6 +391,12 @@ void AppDelegate::showGliderGun()
     auto board = GliderGun::make(theView->width(), theView->height());
     if (board)
         theView->initWithBitmap(*board);
+}
+
+void AppDelegate::replaceBoard(std::function<void()> replace)
+{
+    pendingReplace_ = std::move(replace);
+    continueWith(ReplaceBoard);
 }
 
 void AppDelegate::savePattern()

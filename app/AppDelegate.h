@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,7 @@ public:
         StepRun = 5,
         ImportPattern = 6,
         PastePattern = 7,
+        ReplaceBoard = 8,  // a board read from a file
     };
 
     explicit AppDelegate(QObject* parent = nullptr);
@@ -100,11 +102,12 @@ public:
     void zoomIn() { theView->zoomIn(); }
     void zoomOut() { theView->zoomOut(); }
     void zoomToFit() { theView->zoomToFit(); }
+    void fitPattern() { theView->fitPattern(); }
     void undo() { theView->undo(); }
     void redo() { theView->redo(); }
     StatusPresenter& status() { return *status_; }
 
-    // A file handed over by the desktop; true when it was taken as a pattern.
+    // A file handed over by the desktop; true when its type was known.
     bool openFile(const QString& path) { return files_->openFile(path); }
 
     // --- Window events ---
@@ -133,6 +136,8 @@ private:
     void continueWith(int action);
     void answerQuestion(SaveAnswer answer, int action);
     bool windowClosing();
+    // Replaces the board through the guard: now, after the question, or never.
+    void replaceBoard(std::function<void()> replace);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<Ui::NewPatternSheet> sheetUi_;
@@ -147,4 +152,5 @@ private:
     bool questionPending_ = false;
     bool closeAllowed_ = false;  // the guard has let this close go on
     QString gifDestination_;
+    std::function<void()> pendingReplace_;  // the board read, waiting for the answer
 };

@@ -112,7 +112,7 @@ void ClipboardCommands::paste(const std::function<bool()>& mayReplace)
                               if (!load->board)
                                   dialogs_.tell(window_, aboutClipboard(load->error));
                               else if (mayReplace())
-                                  files_.showPattern(*load);
+                                  files_.showPattern(load);
                           };
                       });
 }

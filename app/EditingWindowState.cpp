@@ -2,30 +2,16 @@
 
 #include <QMainWindow>
 
-namespace {
-
-// Changing a window flag hides the window; a shown window is shown again,
-// and one that was in front is brought to the front again (else its next
-// click would only do that).
-void setMaximizeButton(QMainWindow* window, bool on)
-{
-    if (window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) == on)
-        return;
-    const bool visible = window->isVisible();
-    const bool active = window->isActiveWindow();
-    window->setWindowFlag(Qt::WindowMaximizeButtonHint, on);
-    if (visible)
-        window->show();
-    if (active)
-        window->activateWindow();
-}
-
-}  // namespace
-
+// The size is fixed through the window's least and greatest sizes alone:
+// the window manager then offers no resizing and no maximising, and the
+// window stays where it is. (Changing the window's flags instead would hide
+// and show it again, and lose its place and state.) A maximized or
+// full-screen window keeps the size the window manager holds it at: fixing
+// it too would make the manager take the window out of that state.
 void EditingWindowState::apply(QMainWindow* window)
 {
-    window->setFixedSize(window->size());
-    setMaximizeButton(window, false);
+    if (!(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        window->setFixedSize(window->size());
     window->setWindowModified(true);
 }
 
@@ -33,6 +19,5 @@ void EditingWindowState::restore(QMainWindow* window)
 {
     window->setMinimumSize(0, 0);
     window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setMaximizeButton(window, true);
     window->setWindowModified(false);
 }

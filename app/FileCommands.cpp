@@ -69,8 +69,9 @@ FilePanel FileCommands::gifPanel()
 }
 
 FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
-                           std::function<void()> stopRun)
-    : window_(window), view_(view), dialogs_(dialogs), stopRun_(std::move(stopRun)), work_(window, dialogs)
+                           std::function<void()> stopRun, AskFirst askFirst)
+    : window_(window), view_(view), dialogs_(dialogs), stopRun_(std::move(stopRun)), askFirst_(std::move(askFirst)),
+      work_(window, dialogs)
 {
     work_.hold(view);  // no cell is toggled under a file being written or replaced
 }
@@ -81,31 +82,35 @@ QString FileCommands::doing(const char* verb, const QString& path)
     return QStringLiteral("%1 %2\u2026").arg(QLatin1String(verb), QString::fromStdString(name));
 }
 
-void FileCommands::install(BoardLoad& load)
+void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
 {
-    if (!load.board) {
-        dialogs_.tell(window_, QString::fromStdString(load.error));
+    if (!load->board) {
+        dialogs_.tell(window_, QString::fromStdString(load->error));
         return;
     }
     // A board whose run cannot have the memory is refused before it replaces
     // the one shown, saying how much it needs.
-    const auto width = load.board->pixelsWide(), height = load.board->pixelsHigh();
-    std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit());
-    if (why.empty()) {
-        stopRun_();
-        if (view_->initWithBitmap(*load.board, load.generation))
-            return;
-        why = Generation::memoryProblem(width, height, 0);
+    const auto width = load->board->pixelsWide(), height = load->board->pixelsHigh();
+    const auto tellNoMemory = [this](const std::string& why) {
+        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board: %1.")
+                                   .arg(QString::fromStdString(why)));
+    };
+    if (const std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit()); !why.empty()) {
+        tellNoMemory(why);
+        return;
     }
-    dialogs_.tell(window_,
-                  QStringLiteral("There is not enough memory for this board: %1.").arg(QString::fromStdString(why)));
+    askFirst_([this, load, width, height, tellNoMemory] {
+        stopRun_();
+        if (!view_->initWithBitmap(*load->board, load->generation))
+            tellNoMemory(Generation::memoryProblem(width, height, 0));
+    });
 }
 
-void FileCommands::showPattern(BoardLoad& load)
+void FileCommands::showPattern(const std::shared_ptr<BoardLoad>& load)
 {
     // The view's size when the pattern has been read, as it is then shown.
-    if (load.board)
-        load.board->setSize({double(view_->width()), double(view_->height())});
+    if (load->board)
+        load->board->setSize({double(view_->width()), double(view_->height())});
     install(load);
 }
 
@@ -121,7 +126,7 @@ void FileCommands::openPatternAt(const QString& path)
 {
     work_.run(doing("Opening", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
-        return [this, load] { showPattern(*load); };
+        return [this, load] { showPattern(load); };
     });
 }
 
@@ -129,7 +134,7 @@ void FileCommands::importPatternAt(const QString& path)
 {
     work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
-        return [this, load] { showPattern(*load); };
+        return [this, load] { showPattern(load); };
     });
 }
 
@@ -170,17 +175,15 @@ void FileCommands::openPattern()
 
 bool FileCommands::openFile(const QString& path)
 {
-    const PatternType* type = PatternTypes::ofPath(path.toStdString());
-    if (!type)
-        return false;
-    if (type->format == PatternType::Format::Golpattern) {
-        if (QFileInfo(path).suffix() != QLatin1String(PatternFile::kExtension))
-            return false;  // the application's own files by their exact name only
+    if (QFileInfo(path).suffix() == QLatin1String(PatternFile::kExtension)) {
         openPatternAt(path);
+        return true;
     }
-    else
-        importPatternAt(path);
-    return true;
+    // Any other file is read as Import reads it: by its content, and refused
+    // with the reason when that fails. Its type is one of Import's, or none.
+    importPatternAt(path);
+    const PatternType* type = PatternTypes::ofPath(path.toStdString());
+    return type && type->format != PatternType::Format::Golpattern;
 }
 
 void FileCommands::savePattern(std::function<void()> saved, std::function<void()> panelClosed)
@@ -210,7 +213,7 @@ void FileCommands::openImage()
             return;
         work_.run(doing("Opening", *path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
             auto load = std::make_shared<BoardLoad>(ImageFile::read(path->toStdString(), &cancel));
-            return [this, load] { install(*load); };
+            return [this, load] { install(load); };
         });
     });
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 class VandrelGameOfLifeView;
@@ -18,16 +19,19 @@ struct BoardLoad;
 // programs, and the pattern files the desktop hands over. Each asks for its
 // file in a panel, then leaves the reading or writing to FileWork, off the
 // main thread; the new board, or the message saying why there is none, comes
-// back on the main thread. None of them passes the unsaved-pattern guard
-// (the controller passes it before an import), and none changes
-// pattern-editing mode, but saving a pattern, which ends it.
+// back on the main thread. A board read whole replaces the one shown only
+// through `askFirst`, the unsaved-pattern question: after the file was chosen
+// and read, never for a panel dismissed or a file refused.
 class FileCommands : public QObject {
     Q_OBJECT
 public:
+    // Calls its argument, which replaces the board, now, later, or never
+    // (the person kept the pattern being edited).
+    using AskFirst = std::function<void(std::function<void()> replace)>;
     // `stopRun` stops the run in progress before a board read from a file
     // is installed.
     FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
-                 std::function<void()> stopRun);
+                 std::function<void()> stopRun, AskFirst askFirst);
 
     void openPattern();
     void openImage();
@@ -41,10 +45,10 @@ public:
     // The board as RLE or plaintext, the type chosen in the panel; gray
     // cells are written as dead, and the person is told how many.
     void exportPattern();
-    // A file handed over by the desktop; true when it was taken: a pattern
-    // file (extension exactly "golpattern") is opened, an RLE or plaintext
-    // pattern (".rle" or ".cells" in any case) imported, a broken one with a
-    // message.
+    // A file handed over by the desktop: a pattern file (extension exactly
+    // "golpattern") is opened, any other imported as an RLE or plaintext
+    // pattern; one that cannot be read is refused with a message. True when
+    // the type was known by its extension (".rle" or ".cells" in any case).
     bool openFile(const QString& path);
 
     // Where an imported pattern goes: the board shown, or the view's size in
@@ -53,7 +57,7 @@ public:
     // A pattern read from a file or the clipboard as the new board, drawn
     // over the view as it is now, or the message saying why there is none.
     // The run stops first; the count of generations goes back to 100.
-    void showPattern(BoardLoad& load);
+    void showPattern(const std::shared_ptr<BoardLoad>& load);
 
     FileWork& work() { return work_; }
     static FilePanel gifPanel();
@@ -61,12 +65,13 @@ public:
 private:
     void openPatternAt(const QString& path);
     void importPatternAt(const QString& path);
-    void install(BoardLoad& load);
+    void install(const std::shared_ptr<BoardLoad>& load);
     static QString doing(const char* verb, const QString& path);
 
     QWidget* window_;
     VandrelGameOfLifeView* view_;
     DialogPresenter& dialogs_;
     std::function<void()> stopRun_;
+    AskFirst askFirst_;
     FileWork work_;
 };

@@ -2,6 +2,8 @@
 
 #include "VandrelGameOfLifeView.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QScreen>
@@ -23,11 +25,39 @@ StatusPresenter::StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view)
         if (!frame_.isActive())
             frame_.start();
     });
+    connect(bar, &QStatusBar::messageChanged, this, &StatusPresenter::fit);
+    bar->installEventFilter(this);
 }
 
 QString StatusPresenter::text() const
 {
-    return label_->text();
+    return figures_;
+}
+
+bool StatusPresenter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == bar_ && event->type() == QEvent::Resize)  // once the bar has laid out its label anew
+        QMetaObject::invokeMethod(this, &StatusPresenter::fit, Qt::QueuedConnection);
+    return QObject::eventFilter(watched, event);
+}
+
+void StatusPresenter::fit()
+{
+    QString shown = figures_;
+    const QString note = bar_->currentMessage();
+    if (!note.isEmpty()) {
+        // The bar draws its note from 6 pixels in; the figures end at the
+        // bar's right edge, less its margin and size grip.
+        const QFontMetrics metrics(label_->font());
+        const int rightEdge = label_->isVisible() ? label_->geometry().right() + 1 : bar_->width() - 20;
+        const int room = rightEdge - 6 - metrics.horizontalAdvance(note) - metrics.horizontalAdvance(QStringLiteral("    "));
+        shown = room > metrics.horizontalAdvance(QStringLiteral("Generation …"))
+                    ? metrics.elidedText(figures_, Qt::ElideRight, room)
+                    : QString();
+    }
+    label_->setVisible(!shown.isEmpty());
+    if (shown != label_->text())
+        label_->setText(shown);
 }
 
 void StatusPresenter::refresh()
@@ -47,6 +77,8 @@ void StatusPresenter::refresh()
                         locale.toString(qlonglong(shown.board->pixelsWide())),
                         locale.toString(qlonglong(shown.board->pixelsHigh())), zoom);
     }
-    if (text != label_->text())
-        label_->setText(text);
+    if (text != figures_) {
+        figures_ = text;
+        fit();
+    }
 }

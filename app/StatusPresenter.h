@@ -13,19 +13,28 @@ class VandrelGameOfLifeView;
 // zoom. It follows the view's drawings, at most once a frame of the screen,
 // reading only the counts the engine keeps; so a run at full speed pays no
 // more for it than a label drawn a few dozen times a second. While the bar is
-// hidden it reads nothing.
+// hidden it reads nothing. A note shown in the bar keeps its whole width;
+// the figures take the room it leaves, cut short with an ellipsis where
+// they do not fit, so the two never run into one another.
 class StatusPresenter : public QObject {
     Q_OBJECT
 public:
     StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view);
 
+    // The figures, whole.
     QString text() const;
     // Reads the board and the zoom now.
     void refresh();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fit();
+
     QStatusBar* bar_;
     VandrelGameOfLifeView* view_;
     QLabel* label_;
+    QString figures_;
     QTimer frame_;  // the next reading, once a frame
 };

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev python3
   librsvg2-bin dpkg-dev fakeroot file
   desktop-file-utils appstream lintian man-db
+  xvfb openbox x11-utils
 )
 
 missing=()

@@ -56,7 +56,7 @@ const QByteArray kGliderRle = "#N Glider\n#C as people write it\nx = 3, y = 3, r
 // Each command that opens a board, during a run: its panel, the run
 // stopped, the board shown (a pattern at the view's size, an import
 // centred on the board shown, an image one cell a pixel with its grays)
-// and the count back to 100, the field as it was.
+// and the count back to 100, which the field shows.
 TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
 {
     auto pattern = boards::seeded(33, 21, 5);
@@ -97,7 +97,7 @@ TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
         EXPECT_TRUE(h.board()->sameCells(*c.board));
         EXPECT_TRUE(!c.atViewSize || h.board()->size() == LogicalSize({480, 360}));
         EXPECT_EQ(h.app.theView->iterations(), 100);
-        EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("7"));
+        EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("100"));  // what the field shows is what runs
     }
 }
 
@@ -107,8 +107,20 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     auto board = boards::seeded(12, 9, 2);
     h.app.editPattern();
     const auto before = h.board();
-    EXPECT_FALSE(h.app.openFile(writePattern("x.txt", *board)));
-    EXPECT_FALSE(h.app.openFile(writePattern("x.GOLPATTERN", *board)));
+    // Read as Import reads them, by their content, and refused; the type of
+    // the name tells what was expected.
+    const QString unknown = QStringLiteral(" cannot be opened as a pattern: it is not a pattern Game of Life knows "
+                                           "(RLE, plaintext, Life 1.05 or 1.06, macrocell, or its own).");
+    for (const auto& [name, why] :
+         {std::pair{"x.txt", unknown}, {"x.GOLPATTERN", unknown},
+          {"x.lif", QStringLiteral(" cannot be opened as a Life pattern: it does not begin with \u201c#Life 1.05\u201d "
+                                   "or \u201c#Life 1.06\u201d.")}}) {
+        ASSERT_TRUE(files::writeAll(path(name), "no pattern\n"));
+        EXPECT_EQ(h.app.openFile(path(name)), QLatin1String(name) == QLatin1String("x.lif"));
+        h.settle();
+        EXPECT_EQ(message(), QStringLiteral("\u201c%1\u201d").arg(QLatin1String(name)) + why);
+        h.lastDialog()->close();
+    }
 
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                             "<key>bitMapPixelSize</key><array><integer>2</integer><integer>2</integer></array>";
@@ -125,7 +137,7 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     EXPECT_TRUE(h.app.openFile(writePattern("x.golpattern", *board)));
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*board));
-    EXPECT_TRUE(h.app.isCreating());  // opening leaves pattern-editing mode as it was
+    EXPECT_FALSE(h.app.isCreating());  // an unchanged pattern is left without a question
 
     // RLE and plaintext, as arguments or in an open event from the desktop,
     // centred on the 12 by 9 board shown.
@@ -138,6 +150,41 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     QCoreApplication::sendEvent(qApp, &event);
     h.settle();
     EXPECT_TRUE(h.board()->sameCells(*boards::withLive(12, 9, {{4, 4}, {5, 4}, {6, 4}})));
+}
+
+// A changed pattern is asked about once the file chosen is read: not for a
+// dismissed panel, not for a file refused.
+TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt)
+{
+    const QString pattern = writePattern("p.golpattern", *boards::seeded(30, 20, 3));
+    ASSERT_EQ(ImageFile::writePng(*boards::seeded(40, 30, 4), path("p.png").toStdString(), 1), "");
+    ASSERT_TRUE(files::writeAll(path("broken.golpattern"), "junk"));
+    const struct {
+        std::function<void(const QString&)> open;
+        QString file;
+    } cases[] = {
+        {[&](const QString& f) { h.trigger("actionOpenPattern"); h.choose(f); }, pattern},
+        {[&](const QString& f) { h.trigger("actionOpenImage"); h.choose(f); }, path("p.png")},
+        {[&](const QString& f) { h.app.openFile(f); h.settle(); }, pattern},  // handed over by the desktop
+    };
+    for (const auto& c : cases) {
+        h.app.editPattern();
+        h.app.theView->mouseDown({2, 2});
+        const auto drawn = h.board();
+        h.trigger("actionOpenImage");
+        h.dismissPanel();
+        c.open(path("broken.golpattern"));
+        h.lastDialog()->close();
+        EXPECT_EQ(h.question(), nullptr);
+        c.open(c.file);
+        h.answer("cancelButton");
+        EXPECT_EQ(h.board(), drawn);
+        EXPECT_TRUE(h.app.isCreating());
+        c.open(c.file);
+        h.answer("dontSaveButton");
+        EXPECT_EQ(h.board()->pixelsWide(), c.file == pattern ? 30 : 40);
+        EXPECT_FALSE(h.app.isCreating() || h.app.window->isWindowModified()) << c.file.toStdString();
+    }
 }
 
 TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
@@ -253,7 +300,9 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     press(Qt::Key_V);
     EXPECT_TRUE(h.board()->sameCells(*liveAndDead(*board)));
     EXPECT_EQ(h.app.theView->iterations(), 100);
+    EXPECT_EQ(field->text(), QStringLiteral("100"));
 
+    field->setText(QStringLiteral("250"));
     field->selectAll();
     press(Qt::Key_C);
     EXPECT_EQ(clipboard->text(), QStringLiteral("250"));

@@ -1,10 +1,16 @@
 #include "AppHarness.h"
+#include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
 
+#include <QClipboard>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QMenu>
 #include <QProcess>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -105,6 +111,14 @@ TEST_F(AppRuns, CountFollowsTheFieldAtEveryKeystroke)
     }
     h.app.reset();  // a new random board keeps the count
     EXPECT_EQ(h.app.theView->iterations(), 250);
+    // Pasted text goes in only as typed text would, and ten characters of it at most.
+    for (const auto& [pasted, shown] : {std::pair{QStringLiteral("hello world"), QStringLiteral("250")},
+                                        {QString(1 << 20, u'7'), QStringLiteral("7777777777")}}) {
+        QGuiApplication::clipboard()->setText(pasted);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), shown);
+    }
 }
 
 // A run ends: it completes, is stopped or superseded, or ends by itself
@@ -292,7 +306,7 @@ TEST_F(AppRuns, StepStopsTheRunAndPublishesOneWholeGeneration)
 // cells counted on the plain rule's generations.
 TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
 {
-    const auto generations = reference::history(*before, 7);
+    const auto generations = reference::history(*before, 8);
     auto says = [&](const QString& expected) { EXPECT_EQ(h.statusWhen(expected), expected); };
     says(AppHarness::statusOf(0, before->liveCells()));
     start(h, "5");
@@ -311,6 +325,27 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     AppHarness::pump(100);
     EXPECT_EQ(h.app.iterationsTextfield->text(), QStringLiteral("5 "));
     EXPECT_EQ(h.generation(), 7u);
+    // A click on the board takes the keys back from the field.
+    QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {100, 100});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    says(AppHarness::statusOf(8, generations[8]->liveCells()));
+
+    // A note and the figures never run into one another, at any width; the
+    // figures are whole again once the note has gone.
+    auto* label = h.app.window->statusBar()->findChild<QLabel*>(QStringLiteral("boardStatus"));
+    const QFontMetrics metrics(label->font());
+    const QSize size = h.app.window->size();
+    for (int width : {size.width(), 1600, 200}) {
+        h.app.window->resize(width, h.app.window->height());
+        h.app.dialogs().note(h.app.window, QStringLiteral("2944 gray cells were written to \u201cglider.rle\u201d as dead cells."));
+        AppHarness::pump();
+        const int noteEnds = 6 + metrics.horizontalAdvance(h.app.window->statusBar()->currentMessage());
+        EXPECT_TRUE(label->isHidden() || label->x() > noteEnds) << width;
+        EXPECT_EQ(label->text() == h.app.status().text(), width == 1600);
+        h.app.window->statusBar()->clearMessage();
+        EXPECT_EQ(label->text(), h.app.status().text());
+    }
+    h.app.window->resize(size);
 
     h.app.showGliderGun();
     says(AppHarness::statusOf(0, 36));
@@ -321,6 +356,35 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     h.app.theView->mouseDown({240, 180});
     says(AppHarness::statusOf(0, h.board()->liveCells(), 120, 90, QStringLiteral("Zoom 600%")));
     EXPECT_NE(h.board()->liveCells(), 36);
+}
+
+// Help lists every command's keys from the menus themselves, and shows the
+// manual page as text.
+TEST(AppHelp, ShortcutsListEveryMenuCommandsKeysAndTheManualReadsAsText)
+{
+    AppHarness h;
+    h.trigger("actionKeyboardShortcuts");
+    EXPECT_TRUE(h.app.window->findChild<QDialog*>(QStringLiteral("keyboardShortcuts"))->isVisible());
+    QStringList listed;
+    for (const auto& [command, keys] : KeyboardShortcuts::rows(h.app.window))
+        listed << command + QStringLiteral(": ") + keys;
+    for (const char* row : {"Edit \u25b8 Redo: Ctrl+Shift+Z, Ctrl+Y", "View \u25b8 Fit Pattern: Ctrl+Shift+F",
+                            "Run \u25b8 Step: Space", "File \u25b8 New Pattern\u2026: Ctrl+N"})
+        EXPECT_TRUE(listed.contains(QString::fromUtf8(row))) << row;
+    int withKeys = 0;
+    for (const QAction* action : h.app.window->findChildren<QAction*>())
+        withKeys += !action->shortcuts().isEmpty() && !action->menu();
+    EXPECT_EQ(listed.size(), withKeys + 2);  // and the board's arrows and Home
+
+    h.trigger("actionManual");
+    auto* text = h.app.window->findChild<QTextBrowser*>(QStringLiteral("manualText"));
+    ASSERT_NE(text, nullptr);
+    const QString page = text->toPlainText();
+    for (const char* shown : {"GAMEOFLIFE(1)", "gameoflife - run Conway's Game of Life, draw patterns and record runs",
+                              "gameoflife -platform wayland -style Fusion", "Edit \u2192 Undo, Redo (Ctrl+Z"})
+        EXPECT_TRUE(page.contains(QString::fromUtf8(shown))) << shown;
+    for (const char* source : {"\\f", "\\-", ".TP", ".SH", ".BR ", ".RS", ".EX", ".\\\""})
+        EXPECT_FALSE(page.contains(QLatin1String(source))) << source << " is drawn, not shown";
 }
 
 // A view too small for a board stays without one, and tries again at each drawing.

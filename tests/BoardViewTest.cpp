@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -310,4 +311,73 @@ TEST(BoardView, StrokesSetEveryCellCrossedToThePressesNewValueWithoutGaps)
         v.view.undo();
         EXPECT_TRUE(v.view.getBitmap()->sameCells(*blank));
     }
+}
+
+// However small the cells are drawn, a live cell shows black; lines show the
+// cells wherever they are 8 device pixels or more, stretched or not; and
+// zooming out past the whole board shows it smaller, its cells square, centred.
+TEST(BoardView, EveryLiveCellShowsLinesFromEightPixelsAndZoomingOutCentresTheBoard)
+{
+    const struct {
+        QSize view;
+        std::int64_t side;
+        std::vector<Cell> live;
+        int zoomOut;
+    } cases[] = {
+        {{1000, 800}, 100, {}, 0},
+        {{700, 500}, 100, {}, 0},
+        {{480, 360}, 4096, {{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}, 0},  // none of them at a pixel's centre
+        {{480, 360}, 100, {{50, 35}}, 1},
+    };
+    for (const auto& c : cases) {
+        auto board = CellBitmap::create(c.side, c.side * 7 / 10);
+        for (const Cell& cell : c.live)
+            board->setPixel(cell.x, cell.y, CellBitmap::kLive);
+        ShownView v(c.view, *board, false);
+        if (c.zoomOut)
+            v.view.zoomOut();
+        const QImage picture = v.picture();
+        const BoardViewport& viewport = v.view.viewport();
+        const double side = c.zoomOut ? viewport.pointsPerCell() * viewport.ratio()
+                                      : std::min(picture.width() / double(c.side), picture.height() / (c.side * 0.7));
+        std::set<int> values;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                values.insert(qGray(picture.pixel(x, y)));
+        EXPECT_EQ(values.count(0) == 1, !c.live.empty()) << c.side;
+        EXPECT_EQ(values.count(BoardPainter::onGridLine(CellBitmap::kDead)) == 1, side >= 8) << side;
+        if (c.zoomOut) {
+            EXPECT_LT(viewport.pointsPerCell(), double(c.view.width()) / double(c.side));
+            EXPECT_EQ(viewport.cellAt({picture.width() / 2, picture.height() / 2}), (Cell{50, 35}));  // centred
+        }
+    }
+}
+
+// The arrow keys move a zoomed board a step the arrow's way, Home centres
+// it; Fit Pattern shows the live cells as large as a step lets them fit.
+TEST(BoardView, ArrowsMoveTheZoomedBoardHomeCentresItAndFitPatternFramesTheLiveCells)
+{
+    auto board = CellBitmap::create(300, 200);
+    for (Cell cell : {Cell{250, 20}, Cell{262, 20}, Cell{256, 29}})
+        board->setPixel(cell.x, cell.y, CellBitmap::kLive);
+    ShownView v({400, 300}, *board, false);
+    v.view.setFocus();
+    v.view.zoomAt(3, {200, 150});
+    const QPoint centre(v.picture().width() / 2, v.picture().height() / 2);
+    const auto cellAtCentre = [&] { return v.view.viewport().cellAt(centre); };
+    for (auto [key, dx, dy] : {std::tuple{Qt::Key_Right, 1, 0}, {Qt::Key_Down, 0, 1}, {Qt::Key_Left, -1, 0}}) {
+        const Cell from = *cellAtCentre();
+        QTest::keyClick(&v.view, key);
+        const Cell to = *cellAtCentre();
+        EXPECT_EQ((to.x > from.x) - (to.x < from.x), dx) << key;
+        EXPECT_EQ((to.y > from.y) - (to.y < from.y), dy) << key;
+    }
+    QTest::keyClick(&v.view, Qt::Key_Home);
+    EXPECT_NEAR(double(cellAtCentre()->x), 150, 1);
+    EXPECT_NEAR(double(cellAtCentre()->y), 100, 1);
+
+    // 13 by 10 cells in 400 by 300 points: 24 points a cell fits, 32 does not; centred on them.
+    v.view.fitPattern();
+    EXPECT_EQ(v.view.viewport().pointsPerCell(), 24);
+    EXPECT_EQ(cellAtCentre()->x, 256);
 }

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
+#include <QWindow>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,16 +14,15 @@ namespace {
 bool editingWindowState(const AppHarness& h)
 {
     const QMainWindow* w = h.app.window;
-    return w->isWindowModified() && w->minimumSize() == w->maximumSize() &&
-           !w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    return w->isWindowModified() && w->minimumSize() == w->maximumSize() && w->size() == w->minimumSize();
 }
 
 bool normalWindowState(const AppHarness& h)
 {
     const QMainWindow* w = h.app.window;
-    return !w->isWindowModified() && w->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) &&
-           w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    return !w->isWindowModified() && w->maximumSize() == QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
+
 
 // Enters pattern-editing mode on the board shown and toggles one cell.
 void editAndChange(AppHarness& h)
@@ -66,7 +66,10 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     h.app.newPatternOK();
     auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
     ASSERT_NE(message, nullptr);
-    EXPECT_TRUE(message->text().contains(QStringLiteral("too large")));
+    EXPECT_EQ(message->text(), QStringLiteral("A pattern of 100000 by 100000 cells is too large."));
+    EXPECT_EQ(message->informativeText(),  // the real limit: 100000 by 100 fits
+              QStringLiteral("A board holds at most %1 cells in all, 16384 by 16384 for example.")
+                  .arg(QLocale().toString(qlonglong{1} << 28)));
     EXPECT_EQ(h.board(), before);
     EXPECT_TRUE(h.app.nnewPatternSheet->isVisible());
     message->close();
@@ -95,6 +98,32 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     EXPECT_TRUE(h.app.isCreating());
     (void)h.app.theView->grab();
     EXPECT_EQ(h.board()->pixelsWide(), 120);
+}
+
+// Entering and leaving the mode, maximized or not, the window stays where
+// it is and as large as it is, and is never hidden and shown again.
+TEST(PatternMode, TheModeKeepsTheWindowWhereAndAsLargeAsItIsWithoutHidingIt)
+{
+    AppHarness h;
+    QMainWindow* w = h.app.window;
+    int hides = 0;
+    QObject::connect(w->windowHandle(), &QWindow::visibleChanged, [&](bool visible) { hides += !visible; });
+    for (bool maximized : {false, true}) {
+        if (maximized) {
+            const QSize normal = w->frameGeometry().size();
+            w->showMaximized();
+            ASSERT_TRUE(AppHarness::waitUntil([&] { return w->isMaximized() && w->frameGeometry().size() != normal; }));
+            AppHarness::pump(200);  // the window manager's last word on the frame
+        }
+        const QRect frame = w->frameGeometry();
+        for (void (AppDelegate::*command)() : {&AppDelegate::editPattern, &AppDelegate::reset}) {
+            (h.app.*command)();
+            AppHarness::pump();
+            EXPECT_EQ(w->frameGeometry(), frame);
+            EXPECT_EQ(w->isMaximized(), maximized) << maximized;
+        }
+    }
+    EXPECT_EQ(hides, 0);
 }
 
 TEST(PatternMode, EditPatternStopsARunAndAnUnchangedPatternLetsCommandsGoOn)
@@ -247,6 +276,9 @@ TEST(PatternMode, UndoGoesBackStrokeByStrokeAndBackToTheStartNothingIsLeftToSave
     key(Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(h.board()->sameCells(*stroked));
     EXPECT_TRUE(view->isCreatingAndSomethingChanged());
+    key(Qt::ControlModifier);
+    QTest::keyClick(h.app.window, Qt::Key_Y, Qt::ControlModifier);  // Ctrl+Y redoes too
+    EXPECT_TRUE(h.board()->sameCells(*stroked));
 
     // Back at the start, the guard has nothing to ask.
     key(Qt::ControlModifier);

@@ -15,11 +15,14 @@ struct BoardPicture {
 
 // Turns a board into the picture of the view: each device pixel shows the
 // cell the viewport gives it (the cell under the pixel's centre), every cell
-// a hard-edged block, gray cells as their gray level. Where zoomed cells are
+// a hard-edged block, gray cells as their gray level. A pixel over several
+// cells is black when any of them is live, so that no live cell vanishes
+// however far the board is zoomed out; else it shows the gray of its cell. Where zoomed cells are
 // large enough (BoardViewport::showsGrid), the first row and column of pixels
 // of each cell after another are drawn a little nearer mid-gray: thin lines
 // between the cells, on which a live cell still differs from a dead one. The work is one
-// lookup per pixel shown, whatever the number of cells.
+// lookup per pixel shown, and where pixels lie over several cells, a look
+// along the rows under them for a live cell, stopping at the first.
 class BoardPainter {
 public:
     static BoardPicture render(const CellBitmap& board, const BoardViewport& viewport);

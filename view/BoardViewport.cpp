@@ -33,6 +33,17 @@ std::int64_t BoardViewport::Axis::cellAt(std::int64_t pixel, bool whole, double 
     return cell >= 0 && cell < cells ? cell : -1;
 }
 
+std::int64_t BoardViewport::Axis::cellFrom(std::int64_t pixel, bool whole, double scale) const
+{
+    if (cells <= 0 || pixels <= 0)
+        return 0;
+    // Whole: cell i begins at i * pixels / cells, so the first at or after
+    // the pixel's edge is ceil(pixel * cells / pixels).
+    const std::int64_t cell = whole ? -floorDiv(-pixel * cells, std::int64_t{pixels})
+                                    : static_cast<std::int64_t>(std::ceil((double(pixel) - offset) / scale));
+    return std::clamp<std::int64_t>(cell, 0, cells);
+}
+
 double BoardViewport::Axis::positionAt(double at, bool whole, double scale) const
 {
     return whole ? at * double(cells) / double(pixels) : (at - offset) / scale;
@@ -49,6 +60,12 @@ void BoardViewport::Axis::clamp(double scale)
     const double span = double(cells) * scale;
     // A board wider than the view always covers it; a narrower one is centred.
     offset = span >= pixels ? std::clamp(offset, double(pixels) - span, 0.0) : (double(pixels) - span) / 2;
+}
+
+void BoardViewport::Axis::centreOn(double first, double count, double scale)
+{
+    offset = double(pixels) / 2 - (first + count / 2) * scale;
+    clamp(scale);
 }
 
 void BoardViewport::setBoard(std::int64_t columns, std::int64_t rows)
@@ -73,7 +90,7 @@ void BoardViewport::setView(QSizeF points, double ratio)
     y_.pixels = std::max(0, int(std::ceil(points.height() * ratio)));
     if (wholeBoard())
         return;
-    if (step_ < firstStep()) {
+    if (step_ >= stepsBelowWhole() && step_ < firstStep()) {  // about as large as the whole board's
         showWholeBoard();
         return;
     }
@@ -81,29 +98,48 @@ void BoardViewport::setView(QSizeF points, double ratio)
     y_.clamp(scale());
 }
 
-int BoardViewport::firstStep() const
+double BoardViewport::wholeSide() const
 {
     if (x_.cells <= 0 || y_.cells <= 0 || x_.pixels <= 0 || y_.pixels <= 0)
+        return 0;
+    return std::min(double(x_.pixels) / double(x_.cells), double(y_.pixels) / double(y_.cells)) / ratio_;
+}
+
+int BoardViewport::firstStep() const
+{
+    const double whole = wholeSide();
+    if (whole <= 0)
         return kStepCount;
-    const double whole = std::min(double(x_.pixels) / double(x_.cells), double(y_.pixels) / double(y_.cells)) / ratio_;
     int step = 0;
     while (step < kStepCount && kSteps[step] <= whole * kLargerThanWhole)
         ++step;
     return step;
 }
 
+int BoardViewport::stepsBelowWhole() const
+{
+    const double whole = wholeSide();
+    int step = 0;
+    while (step < kStepCount && kSteps[step] * kLargerThanWhole < whole)
+        ++step;
+    return step;
+}
+
 bool BoardViewport::zoom(int steps, QPoint aroundPixel)
 {
+    // The order of the views: the steps below the whole board, the whole
+    // board, the steps above it.
     const int first = firstStep();
-    if (steps == 0 || first >= kStepCount)
+    const int below = std::min(stepsBelowWhole(), first);
+    if (steps == 0 || wholeSide() <= 0)
         return false;
-    if (wholeBoard() && steps < 0)
+    const int now = wholeBoard() ? below : step_ < below ? step_ : below + 1 + step_ - first;
+    const int to = std::clamp(now + steps, 0, below + kStepCount - first);
+    if (to == now)
         return false;
-    const int target = std::min(wholeBoard() ? first + steps - 1 : step_ + steps, kStepCount - 1);
-    if (target < first)
+    if (to == below)
         return showWholeBoard();
-    if (target == step_)
-        return false;
+    const int target = to < below ? to : first + to - below - 1;
     const QPoint pixel(std::clamp(aroundPixel.x(), 0, x_.pixels - 1), std::clamp(aroundPixel.y(), 0, y_.pixels - 1));
     const bool whole = wholeBoard();
     const double oldScale = scale();
@@ -133,6 +169,40 @@ bool BoardViewport::showWholeBoard()
     return true;
 }
 
+bool BoardViewport::centre()
+{
+    if (wholeBoard())
+        return false;
+    const Axis x = x_;
+    const Axis y = y_;
+    x_.centreOn(0, double(x_.cells), scale());
+    y_.centreOn(0, double(y_.cells), scale());
+    return !(x == x_ && y == y_);
+}
+
+bool BoardViewport::showCells(std::int64_t left, std::int64_t top, std::int64_t columns, std::int64_t rows)
+{
+    const double whole = wholeSide();
+    if (whole <= 0 || columns <= 0 || rows <= 0)
+        return false;
+    int step = kStepCount - 1;
+    auto fits = [&](int s) {
+        const double side = kSteps[s] * ratio_;
+        return double(columns) * side <= x_.pixels && double(rows) * side <= y_.pixels;
+    };
+    while (step >= 0 && !fits(step))
+        --step;
+    if (step < firstStep())
+        return showWholeBoard();
+    const Axis x = x_;
+    const Axis y = y_;
+    const int before = step_;
+    step_ = step;
+    x_.centreOn(double(left), double(columns), scale());
+    y_.centreOn(double(top), double(rows), scale());
+    return !(x == x_ && y == y_ && before == step_);
+}
+
 bool BoardViewport::pan(QPointF points)
 {
     if (wholeBoard())
@@ -159,5 +229,5 @@ std::optional<Cell> BoardViewport::cellAt(QPoint pixel) const
 
 bool BoardViewport::showsGrid() const
 {
-    return !wholeBoard() && scale() >= kGridPixels;
+    return (wholeBoard() ? wholeSide() * ratio_ : scale()) >= kGridPixels;
 }

@@ -46,11 +46,18 @@ public:
     double pointsPerCell() const { return wholeBoard() ? 0.0 : kSteps[step_]; }
 
     // Zooms `steps` steps in (or out, when negative) about the centre of a
-    // picture pixel: the cell drawn there stays there. Zooming out past the
-    // smallest step that is larger than the whole board shows the whole board.
+    // picture pixel: the cell drawn there stays there. The whole board lies
+    // between the steps clearly smaller than its cells and those clearly
+    // larger; below it the board, smaller than the view, is centred in it.
     // Returns false when nothing changed.
     bool zoom(int steps, QPoint aroundPixel);
     bool showWholeBoard();
+    // Zoomed, puts the board's centre at the view's centre.
+    bool centre();
+    // Shows the cells from column `left` and row `top`, `columns` by `rows`
+    // of them, as large as a step lets them fit the view, centred in it;
+    // the whole board when no step shows them larger than it does.
+    bool showCells(std::int64_t left, std::int64_t top, std::int64_t columns, std::int64_t rows);
     // Moves the board by a distance in points, as far as it reaches past the
     // view. Returns false when nothing changed.
     bool pan(QPointF points);
@@ -59,12 +66,18 @@ public:
     // board is not shown. Defined for pixels outside the picture too.
     std::int64_t columnAt(std::int64_t pixel) const { return x_.cellAt(pixel, step_ < 0, scale()); }
     std::int64_t rowAt(std::int64_t pixel) const { return y_.cellAt(pixel, step_ < 0, scale()); }
+    // The first column (row) that begins at or after the left (top) edge of
+    // a picture pixel column (row), from 0 to the number of columns (rows):
+    // the cells that begin within pixel p are those from the value at p to
+    // the value at p + 1.
+    std::int64_t columnFrom(std::int64_t pixel) const { return x_.cellFrom(pixel, step_ < 0, scale()); }
+    std::int64_t rowFrom(std::int64_t pixel) const { return y_.cellFrom(pixel, step_ < 0, scale()); }
     // The cell shown at a picture pixel, the pixel first clamped into the
     // picture (a press on the right or bottom edge reaches the last cell).
     // None where the board is not shown, or before there is a picture.
     std::optional<Cell> cellAt(QPoint pixel) const;
-    // Whether thin lines show the cells: zoomed, from kGridPixels device
-    // pixels per cell on. The whole board is drawn plain.
+    // Whether thin lines show the cells: from kGridPixels device pixels per
+    // cell on, both across and down, zoomed or the whole board.
     bool showsGrid() const;
 
     friend bool operator==(const BoardViewport&, const BoardViewport&) = default;
@@ -78,17 +91,24 @@ private:
         int pixels = 0;
         double offset = 0;
         std::int64_t cellAt(std::int64_t pixel, bool whole, double scale) const;
+        std::int64_t cellFrom(std::int64_t pixel, bool whole, double scale) const;
         // Where on the board (in cells, with fractions) a picture coordinate lies.
         double positionAt(double at, bool whole, double scale) const;
         // Puts the board so that `at` shows `cell` at the new scale, as near
         // `position` as the cell allows.
         void anchor(double at, std::int64_t cell, double position, double scale);
         void clamp(double scale);
+        // Puts the span of cells from `first`, `count` long, at the middle of the pixels.
+        void centreOn(double first, double count, double scale);
         friend bool operator==(const Axis&, const Axis&) = default;
     };
     double scale() const { return step_ < 0 ? 0.0 : kSteps[step_] * ratio_; }  // device pixels per cell
     // The smallest step whose cells are larger than the whole board's.
     int firstStep() const;
+    // The number of steps whose cells are clearly smaller than the whole board's.
+    int stepsBelowWhole() const;
+    // The whole board's cell side in points (the smaller of its two sides).
+    double wholeSide() const;
 
     Axis x_;
     Axis y_;

@@ -1,9 +1,11 @@
 #include "VandrelGameOfLifeView.h"
 
+#include "BoardNavigation.h"
 #include "GifRecorder.h"
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -35,6 +37,7 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setFocusPolicy(Qt::ClickFocus);  // a click on the board takes the keys back from the fields
     setMouseTracking(true);  // moves without a button tell a click apart from the one that activated the window
     // Zoom In is Ctrl+plus; where plus needs Shift, Ctrl and the same key without it zooms in too.
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), this, this, &VandrelGameOfLifeView::zoomIn, Qt::WindowShortcut);
@@ -65,6 +68,7 @@ bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, std::uint64
     if (!life_.initWithBitmap(bitmap, generation))
         return false;
     boardReplaced();
+    emit iterationsReset(life_.iterations());
     return true;
 }
 
@@ -239,6 +243,17 @@ void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
+{
+    if (!BoardNavigation::handles(event->key(), event->modifiers())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    syncViewport(life_.getBitmap().get());
+    if (BoardNavigation::press(event->key(), viewport_, QSizeF(size())))
+        update();
+}
+
 bool VandrelGameOfLifeView::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate) {
@@ -295,6 +310,17 @@ void VandrelGameOfLifeView::zoomAt(int steps, QPointF point)
 void VandrelGameOfLifeView::zoomToFit()
 {
     if (viewport_.showWholeBoard())
+        update();
+}
+
+void VandrelGameOfLifeView::fitPattern()
+{
+    const auto board = life_.getBitmap();  // a whole generation, even during a run
+    if (!board)
+        return;
+    syncViewport(board.get());
+    const auto live = BoardNavigation::liveBounds(*board);
+    if (live && viewport_.showCells(live->x(), live->y(), live->width(), live->height()))
         update();
 }
 

@@ -72,6 +72,8 @@ public:
     void zoomIn() { zoomAt(1, pointerOrCentre()); }
     void zoomOut() { zoomAt(-1, pointerOrCentre()); }
     void zoomToFit();
+    // Zooms to the live cells, as large as they fit (BoardNavigation).
+    void fitPattern();
     // Zooms `steps` steps in (out when negative) around a point of the view,
     // in points from its top-left corner.
     void zoomAt(int steps, QPointF point);
@@ -85,6 +87,8 @@ public:
 signals:
     // After each drawing.
     void drawn();
+    // A board was installed and the count of generations set back to `count`.
+    void iterationsReset(std::int32_t count);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,6 +96,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

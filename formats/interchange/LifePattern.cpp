@@ -144,6 +144,10 @@ bool LifePattern::scan(CellBitmap* board, std::int64_t offsetX, std::int64_t off
 
 BoardLoad LifePattern::parse(std::string_view text, const std::string& fileName, PatternTarget target)
 {
+    if (!isLife(text))  // chosen by the file's name alone
+        return {nullptr, FileMessage::cannotOpen(fileName, "a Life pattern",
+                                                 "it does not begin with \u201c#Life 1.05\u201d or "
+                                                 "\u201c#Life 1.06\u201d")};
     LifePattern reader(text, fileName);
     reader.v106_ = text.starts_with("#Life 1.06");
     if (!reader.scan(nullptr, 0, 0))

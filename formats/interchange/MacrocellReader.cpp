@@ -175,6 +175,9 @@ void MacrocellReader::fill(std::uint32_t index, std::uint64_t x, std::uint64_t y
 
 BoardLoad MacrocellReader::parse(std::string_view text, const std::string& fileName, PatternTarget target)
 {
+    if (!isMacrocell(text))  // chosen by the file's name alone
+        return {nullptr,
+                FileMessage::cannotOpen(fileName, "a macrocell pattern", "it does not begin with \u201c[M2]\u201d")};
     MacrocellReader reader(text, fileName);
     if (!reader.read())
         return {nullptr, reader.error_};

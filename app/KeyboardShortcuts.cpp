@@ -1,0 +1,64 @@
+#include "KeyboardShortcuts.h"
+
+#include "BoardNavigation.h"
+#include "HelpWindow.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QHeaderView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
+
+namespace {
+
+// A menu's or command's title as shown, without its mnemonic marks.
+QString plain(QString text)
+{
+    text.replace(QLatin1String("&&"), QLatin1String("\x01"));
+    text.remove(QLatin1Char('&'));
+    return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+}  // namespace
+
+std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWindow* window)
+{
+    std::vector<std::pair<QString, QString>> list;
+    for (const QAction* entry : window->menuBar()->actions()) {
+        const QMenu* menu = entry->menu();
+        if (!menu)
+            continue;
+        for (const QAction* action : menu->actions()) {
+            QStringList keys;
+            for (const QKeySequence& key : action->shortcuts())
+                keys << key.toString(QKeySequence::NativeText);
+            if (!keys.isEmpty())
+                list.emplace_back(plain(menu->title()) + QStringLiteral(" \u25b8 ") + plain(action->text()),
+                                  keys.join(QStringLiteral(", ")));
+        }
+    }
+    for (const auto& [keys, what] : BoardNavigation::keys())
+        list.emplace_back(QStringLiteral("On the board: ") + what, keys);
+    return list;
+}
+
+QDialog* KeyboardShortcuts::show(QMainWindow* window)
+{
+    return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), QStringLiteral("Keyboard Shortcuts"),
+                            {520, 480}, [window](QDialog* dialog) {
+                                const auto list = rows(window);
+                                auto* table = new QTableWidget(int(list.size()), 2, dialog);
+                                table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
+                                table->verticalHeader()->hide();
+                                table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+                                for (int row = 0; row < int(list.size()); ++row) {
+                                    table->setItem(row, 0, new QTableWidgetItem(list[std::size_t(row)].first));
+                                    table->setItem(row, 1, new QTableWidgetItem(list[std::size_t(row)].second));
+                                }
+                                table->resizeColumnsToContents();
+                                table->horizontalHeader()->setStretchLastSection(true);
+                                return table;
+                            });
+}

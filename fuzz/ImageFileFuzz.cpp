@@ -9,15 +9,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // The decoders report every broken file on the console; that only slows
     // the fuzzer down.
-    qInstallMessageHandler(quiet);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     return 0;
 }
 

@@ -7,11 +7,11 @@
 #include "Boards.h"
 #include "CancelFlag.h"
 #include "FileHelpers.h"
+#include "GifFrames.h"
 #include "GifRecorder.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
 
-#include <QImage>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -34,16 +34,10 @@ struct Kind {
 };
 
 const Kind kKinds[] = {
-    {"p.golpattern", false,
-     [](const CellBitmap& b, const std::string& path, CancelFlag* cancel) {
-         return PatternFile::write(&b, path, cancel);
-     }},
-    {"p.png", true,
-     [](const CellBitmap& b, const std::string& path, CancelFlag* cancel) {
-         return ImageFile::writePng(b, path, 1, cancel);
-     }},
+    {"p.golpattern", false, [](auto& b, auto& path, auto* cancel) { return PatternFile::write(&b, path, cancel); }},
+    {"p.png", true, [](auto& b, auto& path, auto* cancel) { return ImageFile::writePng(b, path, 1, cancel); }},
     {"p.gif", true,  // a recording of the board, twice; a recording is stopped, not cancelled
-     [](const CellBitmap& b, const std::string& path, CancelFlag*) {
+     [](auto& b, auto& path, auto*) {
          GifRecorder recorder(path);
          recorder.capture(b.copy());
          recorder.capture(b.copy());
@@ -66,13 +60,7 @@ protected:
             const auto read = PatternFile::read(path.string(), {}).board;
             return read && read->sameCells(cells);
         }
-        const QImage image = QImageReader(QString::fromStdString(path.string())).read().convertToFormat(
-            QImage::Format_Grayscale8);
-        bool same = image.width() == cells.pixelsWide() && image.height() == cells.pixelsHigh();
-        for (int y = 0; same && y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                same = same && image.constScanLine(y)[x] == cells.getPixel(x, y);
-        return same;
+        return showsCells(QImageReader(QString::fromStdString(path.string())).read(), cells);
     }
     std::string cannot(const std::string& reason) const
     {

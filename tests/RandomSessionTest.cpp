@@ -337,10 +337,9 @@ std::string RandomSession::context() const
 TEST_F(RandomSession, EveryCommandAtAnyMomentKeepsTheIndicatorBoardFilesAndModeTrue)
 {
     const std::vector<Command> all = commands();
-    std::vector<double> weights;
-    for (const Command& command : all)
-        weights.push_back(command.weight);
-    std::discrete_distribution<std::size_t> next(weights.begin(), weights.end());
+    // Each command as often as its weight says (called with i + 0.5 for command i).
+    std::discrete_distribution<std::size_t> next(all.size(), 0, double(all.size()),
+                                                 [&](double i) { return all[std::size_t(i)].weight; });
     const auto until = std::chrono::steady_clock::now() +
                        std::chrono::seconds(environmentNumber("GOL_SESSION_SECONDS", kDefaultSeconds));
     int issued = 0;

@@ -16,6 +16,7 @@
 #include "BoardPainter.h"
 #include "BoardViewport.h"
 #include "CellBitmap.h"
+#include "Generation.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ namespace {
 void DrawBoard(benchmark::State& state)
 {
     const auto side = state.range(0);
-    auto board = CellBitmap::random(4.0 * double(side), 4.0 * double(side));
+    const auto generation = Generation::of(CellBitmap::random(4.0 * double(side), 4.0 * double(side)));
     QImage target(1000, 750, QImage::Format_RGB32);
     BoardViewport viewport;
     viewport.setBoard(side, side);
@@ -45,7 +46,7 @@ void DrawBoard(benchmark::State& state)
         viewport.zoom(1, QPoint(500, 375));
     for (auto _ : state) {
         QPainter painter(&target);
-        const BoardPicture picture = BoardPainter::render(*board, viewport);
+        const BoardPicture picture = BoardPainter::render(*generation->board, generation->live, viewport);
         painter.drawImage(picture.at, picture.image);
         painter.end();
         benchmark::DoNotOptimize(target.constBits());
@@ -53,8 +54,9 @@ void DrawBoard(benchmark::State& state)
     state.counters["points_per_cell"] = viewport.pointsPerCell();
     state.counters["grid"] = viewport.showsGrid();
 }
-// The whole board, 8 points per cell (a middle step), 64 points per cell (the largest).
-BENCHMARK(DrawBoard)->Args({4096, -1})->Args({4096, 7})->Args({4096, 15})->Args({120, -1})
+// The whole board, 8 points per cell (a middle step), 64 points per cell (the largest); the
+// whole of the largest board.
+BENCHMARK(DrawBoard)->Args({4096, -1})->Args({4096, 7})->Args({4096, 15})->Args({120, -1})->Args({16384, -1})
     ->Unit(benchmark::kMillisecond);
 
 // The view in pattern-editing mode on a 16384 by 16384 board, shown.

@@ -21,7 +21,7 @@ BoardSnapshot CurrentBoard::snapshotLocked() const
 {
     if (!current_)
         return {nullptr, serial_, 0, 0, rule_};
-    return {boardOf(current_), serial_, current_->number, current_->tiles.population, current_->rule};
+    return {boardOf(current_), serial_, current_->number, current_->tiles.population, current_->rule, &current_->live};
 }
 
 BoardSnapshot CurrentBoard::snapshot() const

@@ -13,6 +13,7 @@
 #include <stop_token>
 
 struct Generation;
+class LiveBits;
 class GenerationPool;
 
 // One generation of the board as it stood at one moment. The board of a
@@ -23,6 +24,8 @@ struct BoardSnapshot {
     std::uint64_t generation = 0;             // generations computed since the board was installed
     std::int64_t population = 0;              // live cells
     LifeLikeRule rule;                        // the board's rule and world
+    // The board's live cells as bits, owned with `board` (null with no board).
+    const LiveBits* live = nullptr;
 };
 
 // The board as everyone sees it: the current generation, published whole

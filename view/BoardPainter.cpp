@@ -2,10 +2,10 @@
 
 #include "BoardViewport.h"
 #include "CellBitmap.h"
+#include "LiveBits.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -85,89 +85,69 @@ const std::array<QRgb, 256> kRgb = [] {
     return rgb;
 }();
 
-// Whether one of the `count` cells from `cells` is live; whole words of
-// eight are read, so at least that many cells must follow. Without a branch
-// that depends on the cells (they are often random): a word has a zero byte
-// among its lowest n when the classic zero-byte test marks one there (a
-// borrow only ever marks bytes above a zero byte).
-bool anyLive(const std::uint8_t* cells, std::int64_t count)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    std::uint64_t found = 0;
-    for (; count > 0; cells += 8, count -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, cells, 8);
-        const std::uint64_t lowest = count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
-        found |= (word - ones) & ~word & highs & lowest;
-    }
-    return found != 0;
-}
-
 // Each pixel over several cells: black when one of them is live, else the
-// gray of the cell at its centre. The row of that cell is looked at first,
-// which settles most pixels of a busy board; the other rows under the pixel
-// only when it has no live cell there, and only those with a live cell
-// among the columns shown.
-void renderSeveral(QImage& image, const CellBitmap& board, const Samples& columns, const Samples& rows)
+// gray of the cell at its centre. The live bits of the cell rows under a
+// pixel row are first folded into one word a strip, which reads each word of
+// the board's bits once however far it is zoomed out; each pixel then tests
+// its columns' bits in those words, and reads one byte for its gray.
+void renderSeveral(QImage& image, const CellBitmap& board, const LiveBits& live, const Samples& columns,
+                   const Samples& rows)
 {
-    static_assert(std::endian::native == std::endian::little, "the zero-byte test reads the lowest bytes first");
-    const int width = image.width();
-    const std::int64_t left = columns.from.front();
-    const auto shown = static_cast<std::size_t>(columns.to.back() - left);
-    const std::uint8_t* storageEnd = board.data() + board.cellCount();
-    // The columns shown of a row, with room after them for whole words: in
-    // the board, or for its last row, in a copy.
-    std::vector<std::uint8_t> lastRow(shown + 8, CellBitmap::kDead);
-    auto shownOf = [&](std::int64_t r) {
-        const std::uint8_t* cells = board.row(r) + left;
-        if (cells + shown + 8 <= storageEnd)
-            return cells;
-        std::memcpy(lastRow.data(), cells, shown);
-        return static_cast<const std::uint8_t*>(lastRow.data());
-    };
-    // Each pixel's cells from the first shown, and the cell at its centre.
-    // Up to 8 cells are one word, read under a mask of their bytes.
+    constexpr std::int64_t kStrip = LiveBits::kStripWidth;
+    const std::int64_t firstStrip = columns.from.front() / kStrip;
+    const std::int64_t strips = (columns.to.back() - 1) / kStrip - firstStrip + 1;
+    const auto ones = ~std::uint64_t{0};
+    // A pixel's columns in its first strip (relative to the first shown);
+    // those that go on into later strips are also among `wide`.
     struct Span {
-        std::int64_t from;
-        std::int64_t count;
-        std::int64_t centre;
-        std::uint64_t bytes;
+        std::uint32_t strip;
+        std::uint32_t centre;
+        std::uint64_t mask;
     };
-    std::vector<Span> spans(static_cast<std::size_t>(width));
+    struct Wide {
+        std::size_t pixel;
+        std::int64_t last;    // the last strip, relative to the first shown
+        std::uint64_t tail;   // the columns in it
+    };
+    std::vector<Span> spans(columns.cells.size());
+    std::vector<Wide> wide;
     for (std::size_t i = 0; i < spans.size(); ++i) {
-        const std::int64_t count = columns.to[i] - columns.from[i];
-        spans[i] = {columns.from[i] - left, count, columns.cells[i] - left,
-                    count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1};
+        const std::int64_t from = columns.from[i];
+        const std::int64_t to = columns.to[i] - 1;  // the last column, included
+        const std::int64_t first = from / kStrip - firstStrip;
+        const std::int64_t last = to / kStrip - firstStrip;
+        const std::uint64_t tail = to % kStrip == kStrip - 1 ? ones : (std::uint64_t{1} << (to % kStrip + 1)) - 1;
+        const std::uint64_t head = ones << (from % kStrip);
+        spans[i] = {std::uint32_t(first), std::uint32_t(columns.cells[i]), first == last ? head & tail : head};
+        if (first != last)
+            wide.push_back({i, last, tail});
     }
-    const auto liveIn = [](const std::uint8_t* cells, const Span& span) {
-        if (span.count > 8)
-            return anyLive(cells + span.from, span.count);
-        std::uint64_t word;
-        std::memcpy(&word, cells + span.from, 8);
-        return ((word - 0x0101010101010101u) & ~word & 0x8080808080808080u & span.bytes) != 0;
-    };
-    std::vector<const std::uint8_t*> others;  // the other rows under a pixel row with a live cell shown
-    for (int y = 0; y < image.height(); ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const auto at = static_cast<std::size_t>(y);
-        others.clear();
-        for (std::int64_t r = rows.from[at]; r < rows.to[at]; ++r) {
-            if (r != rows.cells[at] && std::memchr(board.row(r) + left, CellBitmap::kLive, shown))
-                others.push_back(shownOf(r));
+    // Folded strip by strip, in the order the bits lie in memory.
+    const auto height = static_cast<std::size_t>(image.height());
+    std::vector<std::uint64_t> foldedAll(height * static_cast<std::size_t>(strips));
+    for (std::int64_t s = 0; s < strips; ++s) {
+        const std::uint64_t* words = live.strip(firstStrip + s);
+        for (std::size_t y = 0; y < height; ++y) {
+            std::uint64_t any = 0;
+            for (std::int64_t r = rows.from[y]; r < rows.to[y]; ++r)
+                any |= words[r];
+            foldedAll[y * static_cast<std::size_t>(strips) + static_cast<std::size_t>(s)] = any;
         }
-        const std::uint8_t* sampled = shownOf(rows.cells[at]);
-        for (const Span& span : spans) {
-            bool black = liveIn(sampled, span);
-            if (!black) {
-                for (const std::uint8_t* row : others) {
-                    if (liveIn(row, span)) {
-                        black = true;
-                        break;
-                    }
-                }
-            }
-            *out++ = kRgb[black ? CellBitmap::kLive : sampled[span.centre]];
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        const auto at = static_cast<std::size_t>(y);
+        const std::uint64_t* folded = foldedAll.data() + at * static_cast<std::size_t>(strips);
+        const std::uint8_t* sampled = board.row(rows.cells[at]);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (const Span& span : spans)
+            *out++ = kRgb[(folded[span.strip] & span.mask) != 0 ? CellBitmap::kLive : sampled[span.centre]];
+        out -= spans.size();
+        for (const Wide& w : wide) {
+            std::uint64_t found = folded[w.last] & w.tail;
+            for (auto s = std::int64_t(spans[w.pixel].strip) + 1; s < w.last; ++s)
+                found |= folded[s];
+            if (found != 0)
+                out[w.pixel] = kRgb[CellBitmap::kLive];
         }
     }
 }
@@ -179,7 +159,7 @@ std::uint8_t BoardPainter::onGridLine(std::uint8_t value)
     return kGridLine[value];
 }
 
-BoardPicture BoardPainter::render(const CellBitmap& board, const BoardViewport& viewport)
+BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live, const BoardViewport& viewport)
 {
     const QSize pixels = viewport.pixels();
     Samples columns = sample(pixels.width(), [&](std::int64_t p) { return viewport.columnAt(p); });
@@ -194,7 +174,7 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const BoardViewport& 
     spans(columns, [&](std::int64_t p) { return viewport.columnFrom(p); });
     spans(rows, [&](std::int64_t p) { return viewport.rowFrom(p); });
     if (columns.several || rows.several) {
-        renderSeveral(image, board, columns, rows);
+        renderSeveral(image, board, live, columns, rows);
         return {image, QPoint(columns.first, rows.first)};
     }
     const bool grid = viewport.showsGrid();

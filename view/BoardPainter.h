@@ -5,6 +5,7 @@
 
 class BoardViewport;
 class CellBitmap;
+class LiveBits;
 
 // The part of the view's picture that shows the board: `image` is drawn with
 // its top-left pixel at picture pixel `at`. The rest of the view shows no cell.
@@ -17,15 +18,17 @@ struct BoardPicture {
 // cell the viewport gives it (the cell under the pixel's centre), every cell
 // a hard-edged block, gray cells as their gray level. A pixel over several
 // cells is black when any of them is live, so that no live cell vanishes
-// however far the board is zoomed out; else it shows the gray of its cell. Where zoomed cells are
-// large enough (BoardViewport::showsGrid), the first row and column of pixels
-// of each cell after another are drawn a little nearer mid-gray: thin lines
-// between the cells, on which a live cell still differs from a dead one. The work is one
-// lookup per pixel shown, and where pixels lie over several cells, a look
-// along the rows under them for a live cell, stopping at the first.
+// however far the board is zoomed out; else it shows the gray of its cell.
+// Where zoomed cells are large enough (BoardViewport::showsGrid), the first
+// row and column of pixels of each cell after another are drawn a little
+// nearer mid-gray: thin lines between the cells, on which a live cell still
+// differs from a dead one. The work is one lookup per pixel shown and, where
+// pixels lie over several cells, one read of each word of live bits under
+// the picture.
 class BoardPainter {
 public:
-    static BoardPicture render(const CellBitmap& board, const BoardViewport& viewport);
+    // `live` holds the board's live cells as bits (the generation's own).
+    static BoardPicture render(const CellBitmap& board, const LiveBits& live, const BoardViewport& viewport);
     // The value drawn on a grid line over a cell of value `value`.
     static std::uint8_t onGridLine(std::uint8_t value);
 };

@@ -99,9 +99,9 @@ QString DialogPresenter::withAllowedExtension(const QString& path, const QString
 {
     if (types.isEmpty())
         return path;
-    const QString suffix = QFileInfo(path).suffix();
-    for (const QString& type : types) {
-        if (suffix.compare(type, Qt::CaseInsensitive) == 0)
+    const QString name = QFileInfo(path).fileName();
+    for (const QString& type : types) {  // "rle.gz" as much as "rle"
+        if (name.endsWith(QLatin1Char('.') + type, Qt::CaseInsensitive) && name.size() > type.size() + 1)
             return path;
     }
     return path + QLatin1Char('.') + types.front();

@@ -3,11 +3,12 @@
 #include "BoardLoad.h"
 #include "CellBitmap.h"
 #include "FileMessage.h"
+#include "Generation.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
-#include "PlaintextPattern.h"
-#include "RleReader.h"
+#include "PatternReader.h"
+#include "PatternTypes.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QFileInfo>
@@ -44,25 +45,19 @@ FilePanel imageOpenPanel()
             {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}, {}};
 }
 
-// The types of other Life programs: RLE first, the commoner.
-QStringList interchangeTypes()
-{
-    return {QLatin1String(RleReader::kExtension), QLatin1String(PlaintextPattern::kExtension)};
-}
-
+// The types of other Life programs, from the one table of types.
 FilePanel importPanel()
 {
     return {FilePanel::Mode::Open, QStringLiteral("Import pattern"),
-            QStringLiteral("Import an RLE or plaintext pattern from somewhere on your disk"),
-            QStringLiteral("Import pattern"), interchangeTypes(), {}, {}, {}};
+            QStringLiteral("Import a pattern of another Life program from somewhere on your disk"),
+            QStringLiteral("Import pattern"), PatternTypes::imported(), {}, {}, {}};
 }
 
 FilePanel exportPanel()
 {
     return {FilePanel::Mode::Save, QStringLiteral("Export pattern"),
             QStringLiteral("Export the pattern for other Life programs"), QStringLiteral("Export pattern"),
-            interchangeTypes(), {}, QStringLiteral("GameOfLifePattern"),
-            {QStringLiteral("RLE"), QStringLiteral("Plaintext")}};
+            PatternTypes::exported(), {}, QStringLiteral("GameOfLifePattern"), PatternTypes::exportedNames()};
 }
 
 }  // namespace
@@ -93,12 +88,23 @@ void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
         dialogs_.tell(window_, QString::fromStdString(load->error));
         return;
     }
-    askFirst_([this, load] {
+    // A board whose run cannot have the memory is refused before it replaces
+    // the one shown, saying how much it needs.
+    const auto width = load->board->pixelsWide(), height = load->board->pixelsHigh();
+    const auto tellNoMemory = [this](const std::string& why) {
+        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board: %1.")
+                                   .arg(QString::fromStdString(why)));
+    };
+    if (const std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit()); !why.empty()) {
+        tellNoMemory(why);
+        return;
+    }
+    askFirst_([this, load, width, height, tellNoMemory] {
         stopRun_();
         // A pattern that names its rule runs under it; one that does not (an
         // image, plaintext) under the board's.
-        if (!view_->initWithBitmap(*load->board, load->rule))
-            dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board."));
+        if (!view_->initWithBitmap(*load->board, load->rule, load->generation))
+            tellNoMemory(Generation::memoryProblem(width, height, 0));
     });
 }
 
@@ -120,8 +126,8 @@ PatternTarget FileCommands::shownTarget() const
 
 void FileCommands::openPatternAt(const QString& path)
 {
-    work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
-        auto load = std::make_shared<BoardLoad>(PatternFile::read(path.toStdString(), {}, &cancel));
+    work_.run(doing("Opening", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
+        auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
         return [this, load, path] {
             if (load->board)
                 emit opened(path);
@@ -133,7 +139,7 @@ void FileCommands::openPatternAt(const QString& path)
 void FileCommands::importPatternAt(const QString& path)
 {
     work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
-        auto load = std::make_shared<BoardLoad>(PatternInterchange::read(path.toStdString(), target, &cancel));
+        auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
         return [this, load, path] {
             if (load->board)
                 emit opened(path);
@@ -184,10 +190,11 @@ bool FileCommands::openFile(const QString& path)
         openPatternAt(path);
         return true;
     }
-    // Any other file is read as Import reads it: by its text when its type
-    // is none of Import's, and refused with the reason when that fails.
+    // Any other file is read as Import reads it: by its content, and refused
+    // with the reason when that fails. Its type is one of Import's, or none.
     importPatternAt(path);
-    return PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None;
+    const PatternType* type = PatternTypes::ofPath(path.toStdString());
+    return type && type->format != PatternType::Format::Golpattern;
 }
 
 void FileCommands::savePattern(std::function<void()> saved, std::function<void()> panelClosed)

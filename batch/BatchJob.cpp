@@ -3,13 +3,15 @@
 #include "BoardLoad.h"
 #include "FileMessage.h"
 #include "GameOfLife.h"
+#include "Generation.h"
 #include "GifRecorder.h"
 #include "GliderGun.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
+#include "PatternTypes.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <condition_variable>
@@ -43,23 +45,19 @@ std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height,
     return board;
 }
 
-bool isPattern(const QString& path)
+const PatternType* patternType(const QString& path)
 {
-    return QFileInfo(path).suffix().compare(QLatin1String(PatternFile::kExtension), Qt::CaseInsensitive) == 0;
+    return PatternTypes::ofPath(path.toStdString());
 }
 
-bool isInterchange(const QString& path)
-{
-    return PatternInterchange::formatOf(path.toStdString()) != PatternInterchange::Format::None;
-}
-
-// An RLE or plaintext pattern: on the board asked for, or else on its own
-// plane or with room around it (there is no board shown to go by).
+// Any pattern, by its content: one of another Life program goes on the board
+// asked for, or else on its own plane or with room around it (there is no
+// board shown to go by).
 BoardLoad importPattern(const BatchOptions& options)
 {
     const auto target = options.boardWidth > 0 ? PatternTarget::board(options.boardWidth, options.boardHeight)
                                                : PatternTarget::shown(1, 1);
-    return PatternInterchange::read(options.input.toStdString(), target);
+    return PatternReader::read(options.input.toStdString(), target);
 }
 
 std::string describeRate(double cellsPerSecond)
@@ -95,11 +93,18 @@ void BatchJob::progress(std::int32_t done, double seconds)
     progressShown_ = true;
 }
 
+int BatchJob::outOfMemory(const std::string& why)
+{
+    std::fprintf(err_, "gameoflife-batch: %s.\n", why.c_str());
+    return FileError;
+}
+
 int BatchJob::run()
 {
     // The board.
     std::unique_ptr<CellBitmap> board;
     LifeLikeRule rule;  // B3/S23 unless the input or the options name another
+    std::uint64_t firstGeneration = 0;
     switch (options_.source) {
     case BatchOptions::Source::Random:
         if (options_.seed) {
@@ -117,15 +122,14 @@ int BatchJob::run()
         break;
     case BatchOptions::Source::File: {
         const std::string path = options_.input.toStdString();
-        BoardLoad load = isInterchange(options_.input) ? importPattern(options_)
-                         : isPattern(options_.input)    ? PatternFile::read(path, {})
-                                                        : ImageFile::read(path);
+        BoardLoad load = patternType(options_.input) ? importPattern(options_) : ImageFile::read(path);
         if (!load.board) {
             std::fprintf(err_, "gameoflife-batch: %s\n", load.error.c_str());
             return FileError;
         }
         board = std::move(load.board);
         rule = load.rule.value_or(rule);
+        firstGeneration = load.generation;
         break;
     }
     }
@@ -138,12 +142,16 @@ int BatchJob::run()
     rule = options_.rule.value_or(rule);
     if (options_.torus)
         rule.world = World::Torus;
+    // A board whose run cannot have the memory is refused before it starts.
+    if (const std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit()); !why.empty())
+        return outOfMemory(why);
 
     // The run, on the application's engine, as fast as it goes.
     GameOfLife life;
     life.pacer().setSpeed(RunPacer::kFastest);
     life.setPause({});
-    life.replaceBitmap(std::move(board), rule);
+    if (!life.replaceBitmap(std::move(board), rule, firstGeneration))
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
     life.setIterations(options_.generations);
     const bool record = !options_.gif.isEmpty();
     const int scale = options_.scale;
@@ -188,6 +196,11 @@ int BatchJob::run()
         std::fputc('\n', err_);
     }
 
+    // A run that ended for want of memory writes nothing: its board is not
+    // the one asked for.
+    if (report->end == RunEnd::OutOfMemory)
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
+
     int status = Success;
     if (report->recorded && !report->recording.message.empty()) {
         std::fprintf(err_, "gameoflife-batch: %s\n", report->recording.message.c_str());
@@ -196,16 +209,19 @@ int BatchJob::run()
     }
 
     const auto final = life.snapshot();
+    if (!final.board)
+        return outOfMemory(Generation::memoryProblem(width, height, 0));
     if (!options_.output.isEmpty()) {
         const std::string path = options_.output.toStdString();
         std::string error;
-        if (isInterchange(options_.output)) {
+        const PatternType* type = patternType(options_.output);
+        if (type && type->format != PatternType::Format::Golpattern) {
             const PatternSave save = PatternInterchange::write(*final.board, path, nullptr, final.rule);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
                 std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
         } else {
-            error = isPattern(options_.output) ? PatternFile::write(final.board.get(), path, nullptr, final.rule)
+            error = type ? PatternFile::write(final.board.get(), path, nullptr, final.rule)
                                                : ImageFile::writePng(*final.board, path, scale);
         }
         if (!error.empty()) {

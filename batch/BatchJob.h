@@ -3,6 +3,7 @@
 #include "BatchOptions.h"
 
 #include <cstdio>
+#include <string>
 
 // Carries out one `gameoflife-batch` invocation: makes or reads the board,
 // runs the generations on the application's engine, records and writes what
@@ -16,6 +17,7 @@ public:
 
 private:
     void progress(std::int32_t done, double seconds);
+    int outOfMemory(const std::string& why);
 
     BatchOptions options_;
     std::FILE* out_;

@@ -2,6 +2,7 @@
 
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternTypes.h"
 #include "RuleName.h"
 
 #include <QCommandLineParser>
@@ -14,8 +15,9 @@ struct Option {
     QCommandLineOption generations{{QStringLiteral("n"), QStringLiteral("generations")},
                                    QStringLiteral("Generations to run (default 100)."), QStringLiteral("N")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("Write the final board as a pattern file (.golpattern), an RLE or "
-                                             "plaintext pattern (.rle, .cells) or a PNG (.png)."),
+                              QStringLiteral("Write the final board as a pattern file (.golpattern), an RLE, "
+                                             "plaintext or Life 1.06 pattern (.rle, .rle.gz, .cells, .lif) or a PNG "
+                                             "(.png)."),
                               QStringLiteral("FILE")};
     QCommandLineOption gif{QStringLiteral("gif"), QStringLiteral("Record the run as an animated GIF."),
                            QStringLiteral("FILE")};
@@ -27,8 +29,9 @@ struct Option {
                                  QStringLiteral("Instead of INPUT: the glider gun preset for a view of W by H points."),
                                  QStringLiteral("WxH")};
     QCommandLineOption board{QStringLiteral("board"),
-                             QStringLiteral("With an .rle or .cells INPUT: centre the pattern on a board of W by H "
-                                            "cells (by default the pattern's own plane, or room around it)."),
+                             QStringLiteral("With an INPUT of another Life program: centre the pattern on a board "
+                                            "of W by H cells (by default the pattern's own plane, or room around "
+                                            "it)."),
                              QStringLiteral("WxH")};
     QCommandLineOption scale{QStringLiteral("scale"),
                              QStringLiteral("Draw each cell as N by N pixels in the PNG and the GIF (default 1)."),
@@ -52,8 +55,9 @@ void describe(QCommandLineParser& parser, const Option& o)
     parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun,
                        o.board, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
-                                 QStringLiteral("A pattern file (.golpattern), an RLE or plaintext pattern (.rle, "
-                                                ".cells) or an image (.png, .jpg, .jpeg)."));
+                                 QStringLiteral("A pattern file (.golpattern), a pattern of another Life program "
+                                                "(.rle, .cells, .lif, .life, .mc, .rle.gz, .mc.gz) or an image (.png, "
+                                                ".jpg, .jpeg). Pattern files may be gzip-compressed."));
 }
 
 // More pixels a cell than this make pictures of even a small board too large to share.
@@ -132,13 +136,14 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
             return fail(QStringLiteral("--glider-gun takes a view size in points such as 480x360, up to 65536x65536."));
     } else {
         options.input = inputs.front();
-        if (!hasSuffix(options.input, {PatternFile::kExtension, "rle", "cells", "png", "jpg", "jpeg"}))
-            return fail(QStringLiteral("INPUT must be a pattern file (.golpattern, .rle, .cells) or an image (.png, "
-                                       ".jpg, .jpeg)."));
+        if (!PatternTypes::ofPath(options.input.toStdString()) && !hasSuffix(options.input, {"png", "jpg", "jpeg"}))
+            return fail(QStringLiteral("INPUT must be a pattern file (.golpattern, .rle, .cells, .lif, .life, .mc, "
+                                       ".rle.gz, .mc.gz) or an image (.png, .jpg, .jpeg)."));
     }
     if (parser.isSet(o.board)) {
         if (PatternInterchange::formatOf(options.input.toStdString()) == PatternInterchange::Format::None)
-            return fail(QStringLiteral("--board goes with an .rle or .cells INPUT."));
+            return fail(QStringLiteral("--board goes with an INPUT of another Life program (.rle, .cells, .lif, "
+                                       ".life, .mc)."));
         if (!readSize(parser.value(o.board), options.boardWidth, options.boardHeight) ||
             !CellBitmap::sizeFits(options.boardWidth, options.boardHeight))
             return fail(QStringLiteral("--board takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
@@ -160,9 +165,11 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
     }
     if (parser.isSet(o.output)) {
         options.output = parser.value(o.output);
-        if (!hasSuffix(options.output, {PatternFile::kExtension, "rle", "cells", "png"}))
-            return fail(QStringLiteral("--output must name a pattern file (.golpattern, .rle, .cells) or a PNG "
-                                       "(.png)."));
+        const PatternType* type = PatternTypes::ofPath(options.output.toStdString());
+        if (!(type && (type->exported || type->format == PatternType::Format::Golpattern)) &&
+            !hasSuffix(options.output, {"png"}))
+            return fail(QStringLiteral("--output must name a pattern file (.golpattern, .rle, .rle.gz, .cells, "
+                                       ".lif) or a PNG (.png)."));
     }
     if (parser.isSet(o.gif))
         options.gif = parser.value(o.gif);

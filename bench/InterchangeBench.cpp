@@ -5,6 +5,7 @@
 #include "CellBitmap.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 #include "RleReader.h"
 #include "RleWriter.h"
 
@@ -35,7 +36,7 @@ void ReadRle(benchmark::State& state)
         state.SkipWithError("could not write the pattern");
     const auto bytes = static_cast<std::int64_t>(QFileInfo(QString::fromStdString(path)).size());
     for (auto _ : state) {
-        const BoardLoad load = PatternInterchange::read(path, PatternTarget::shown(1, 1));
+        const BoardLoad load = PatternReader::read(path, PatternTarget::shown(1, 1));
         if (!load.board)
             state.SkipWithError(load.error.c_str());
         benchmark::DoNotOptimize(load.board);

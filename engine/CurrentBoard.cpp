@@ -40,16 +40,22 @@ void CurrentBoard::publishLocked(std::shared_ptr<Generation> generation, std::sh
     }
 }
 
-void CurrentBoard::replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule)
+bool CurrentBoard::replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule,
+                           std::uint64_t generation)
 {
     const LifeLikeRule runs = rule.value_or(this->rule());
     std::shared_ptr<Generation> installed;
-    if (board)
+    if (board) {
         installed = pool_->adopt(Generation::of(std::move(board), runs));
+        if (!installed)
+            return false;
+        installed->number = generation;
+    }
     std::shared_ptr<Generation> old;  // released outside the lock
     std::lock_guard lock(mutex_);
     rule_ = runs;
     publishLocked(std::move(installed), old);
+    return true;
 }
 
 LifeLikeRule CurrentBoard::rule() const
@@ -75,12 +81,14 @@ bool CurrentBoard::setRule(const LifeLikeRule& rule)
     return true;
 }
 
-bool CurrentBoard::install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule)
+bool CurrentBoard::install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule,
+                           std::uint64_t generation)
 {
     const LifeLikeRule runs = rule.value_or(this->rule());
     auto installed = pool_->adopt(Generation::of(board.copy(), runs));
     if (!installed)
         return false;
+    installed->number = generation;
     std::shared_ptr<Generation> old;
     std::lock_guard lock(mutex_);
     rule_ = runs;

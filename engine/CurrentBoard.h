@@ -41,18 +41,21 @@ public:
     CurrentBoard& operator=(const CurrentBoard&) = delete;
 
     BoardSnapshot snapshot() const;
-    // Installs a board as it is (null: no board); its cells are counted here.
-    // A board that cannot be counted for want of memory leaves no board. It
-    // runs under `rule` when one is given, else under the board's rule.
-    void replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // Installs a board as it is (null: no board); its cells are counted here
+    // and its generations counted from `generation`. It runs under `rule`
+    // when one is given, else under the board's rule. A board that cannot be
+    // counted for want of memory changes nothing and gives false.
+    bool replace(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule = std::nullopt,
+                 std::uint64_t generation = 0);
     // The rule and world boards run under from now on, the current one
     // included (installed again, its generation count kept). False (nothing
     // changed) when the current board cannot be copied for want of memory.
     bool setRule(const LifeLikeRule& rule);
     LifeLikeRule rule() const;
-    // Installs a copy, under `rule` when one is given; false (nothing
-    // changed) when no copy can be made.
-    bool install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // Installs a copy, under `rule` when one is given, its generations counted
+    // from `generation`; false (nothing changed) when no copy can be made.
+    bool install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt,
+                 std::uint64_t generation = 0);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
     // See GameOfLife::editCells and GameOfLife::modifyBitmap.

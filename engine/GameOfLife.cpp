@@ -34,9 +34,10 @@ RecordingResult finishRecording(RunRecorder& recorder, RunEnd end)
 
 GameOfLife::~GameOfLife() { shutdown(); }
 
-bool GameOfLife::initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule)
+bool GameOfLife::initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule,
+                                std::uint64_t generation)
 {
-    if (!board_.install(board, rule))
+    if (!board_.install(board, rule, generation))
         return false;
     iterations_.store(kDefaultIterations);
     return true;

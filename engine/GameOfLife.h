@@ -78,12 +78,14 @@ public:
     // The current generation (null when there is no board).
     std::shared_ptr<const CellBitmap> getBitmap() const { return snapshot().board; }
     // Replaces the board whole; null leaves no board. Its cells are counted
-    // here; its generation count starts again at 0.
-    void replaceBitmap(std::unique_ptr<CellBitmap> board) { board_.replace(std::move(board)); }
-    // The same, with the rule and world it runs under from now on.
-    void replaceBitmap(std::unique_ptr<CellBitmap> board, const LifeLikeRule& rule)
+    // here; its generation count starts again at `generation` (0 unless the
+    // file it came from says otherwise). It runs under `rule` from now on
+    // when one is given, else under the board's rule. False, and nothing
+    // changed, when there is not the memory to count it.
+    bool replaceBitmap(std::unique_ptr<CellBitmap> board, const std::optional<LifeLikeRule>& rule = std::nullopt,
+                       std::uint64_t generation = 0)
     {
-        board_.replace(std::move(board), rule);
+        return board_.replace(std::move(board), rule, generation);
     }
     // The rule and world every board runs under from now on, the current one
     // included (see CurrentBoard::setRule). B3/S23 on the bounded plane
@@ -91,9 +93,11 @@ public:
     bool setRule(const LifeLikeRule& rule) { return board_.setRule(rule); }
     LifeLikeRule rule() const { return board_.rule(); }
     // Installs an independent copy of `board` and sets the iteration count
-    // back to 100. Returns false (and changes nothing) when no copy can be made.
-    // With a rule, the board runs under it from now on (see setRule).
-    bool initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // back to 100; its generations are counted from `generation`. Returns
+    // false (and changes nothing) when no copy can be made. With a rule, the
+    // board runs under it from now on (see setRule).
+    bool initWithBitmap(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt,
+                        std::uint64_t generation = 0);
     // When there is no board, makes a random one sized from the rectangle.
     // Returns the board then current (still none when the rectangle is too small).
     BoardSnapshot makeBitmapIfNone(double rectWidth, double rectHeight)

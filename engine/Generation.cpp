@@ -3,7 +3,11 @@
 #include "TileKernel.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <new>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +19,43 @@ std::int64_t rowsRounded(std::int64_t height)
 bool isGray(std::uint8_t value) { return value != CellBitmap::kLive && value != CellBitmap::kDead; }
 
 }  // namespace
+
+std::uint64_t Generation::bytesFor(std::int64_t width, std::int64_t height)
+{
+    const auto strips = std::uint64_t((width + LiveBits::kStripWidth - 1) / LiveBits::kStripWidth);
+    const auto bitRows = std::uint64_t(rowsRounded(height) + 2 * LiveBits::kPadding);
+    const auto tiles = std::uint64_t((width + BoardTiles::kWidth - 1) / BoardTiles::kWidth) *
+                       std::uint64_t((height + BoardTiles::kHeight - 1) / BoardTiles::kHeight);
+    const std::uint64_t perTile = 2 * sizeof(std::uint16_t) + 2 * sizeof(std::uint32_t);
+    return std::uint64_t(width) * std::uint64_t(height) + (strips + 2) * bitRows * sizeof(std::uint64_t) +
+           tiles * perTile;
+}
+
+std::string Generation::memoryProblem(std::int64_t width, std::int64_t height, std::uint64_t memory)
+{
+    const std::uint64_t need = bytesFor(width, height) * kPerRun;
+    if (need <= memory)
+        return {};
+    const auto gigabytes = [](std::uint64_t bytes) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f GB", double(bytes) / 1e9);
+        return std::string(text);
+    };
+    return "a run on a board of " + std::to_string(width) + " \u00d7 " + std::to_string(height) + " cells needs " +
+           gigabytes(need) + " of memory, " +
+           (memory ? "and this computer has " + gigabytes(memory) : std::string("which could not be had"));
+}
+
+std::uint64_t Generation::memoryLimit()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    std::uint64_t memory = pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize)
+                                                      : std::numeric_limits<std::uint64_t>::max();
+    if (rlimit limit{}; ::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        memory = std::min<std::uint64_t>(memory, limit.rlim_cur);
+    return memory;
+}
 
 std::unique_ptr<Generation> Generation::blank(std::int64_t width, std::int64_t height)
 {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 // One generation of the board as the engine keeps it: the cells, their live
 // bits and the tiles' bookkeeping. Once published it is never changed, but
@@ -30,6 +31,22 @@ struct Generation {
     // Every cell dead, as made: a board just installed computes into it only
     // the tiles its cells can change.
     bool dead = false;
+
+    // What a run holds at most at once: the current generation, the one it
+    // computes and the spare one two back.
+    static constexpr int kPerRun = 3;
+
+    // The bytes a generation of width by height cells takes: its cells, its
+    // live bits (a board one cell wide or high pays for whole strips and
+    // tiles of bits) and its tiles' bookkeeping.
+    static std::uint64_t bytesFor(std::int64_t width, std::int64_t height);
+    // Empty when a run on a board of this size fits in `memory` bytes,
+    // otherwise the sentence that says how much it needs (0: the memory was
+    // asked for and could not be had).
+    static std::string memoryProblem(std::int64_t width, std::int64_t height, std::uint64_t memory);
+    // What a run may hope to have: the machine's memory, or the process's
+    // limit on its address space where that is lower.
+    static std::uint64_t memoryLimit();
 
     // A generation of dead cells. Null when the size does not fit or the
     // memory cannot be had.

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgif-dev libplist-dev
+  qt6-base-dev libgif-dev libplist-dev zlib1g-dev golly
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev python3
   librsvg2-bin dpkg-dev fakeroot file

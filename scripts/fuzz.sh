@@ -23,7 +23,8 @@ mkdir -p "$artifacts"
 
 common=(-rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "-artifact_prefix=$artifacts/")
 
-for entry in pattern_file_fuzz:pattern image_file_fuzz:image interchange_fuzz:interchange; do
+for entry in pattern_file_fuzz:pattern image_file_fuzz:image interchange_fuzz:interchange life_fuzz:life \
+    macrocell_fuzz:macrocell gzip_fuzz:gzip; do
   target="${entry%%:*}"
   kind="${entry##*:}"
   exe="$build/fuzz/$target"

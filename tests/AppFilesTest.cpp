@@ -4,6 +4,7 @@
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -73,8 +74,9 @@ TEST_F(AppFiles, OpeningABoardStopsTheRunShowsItAndSetsTheCountBackTo100)
         bool atViewSize = true;
     } cases[] = {
         // On the first board, 120 by 90: offsets (120 - 3) / 2 and (90 - 3) / 2.
-        {"actionImportPattern", "Import pattern", "Import an RLE or plaintext pattern from somewhere on your disk",
-         path("glider.rle"), boards::withLive(120, 90, {{59, 43}, {60, 44}, {58, 45}, {59, 45}, {60, 45}})},
+        {"actionImportPattern", "Import pattern",
+         "Import a pattern of another Life program from somewhere on your disk", path("glider.rle"),
+         boards::withLive(120, 90, {{59, 43}, {60, 44}, {58, 45}, {59, 45}, {60, 45}})},
         {"actionOpenPattern", "Open pattern", "Open a pattern from somewhere on your disk",
          writePattern("p.golpattern", *pattern), std::move(pattern)},
         {"actionOpenImage", "Open image", "Open an image from somewhere on your disk", path("photo.png"), photo, false},
@@ -105,11 +107,18 @@ TEST_F(AppFiles, FilesHandedOverNeedTheExactExtensionAndHostileOnesChangeNothing
     auto board = boards::seeded(12, 9, 2);
     h.app.editPattern();
     const auto before = h.board();
-    for (const char* name : {"x.txt", "x.GOLPATTERN", "x.lif"}) {  // read as Import reads them, and refused
-        EXPECT_FALSE(h.app.openFile(writePattern(name, *board)));
+    // Read as Import reads them, by their content, and refused; the type of
+    // the name tells what was expected.
+    const QString unknown = QStringLiteral(" cannot be opened as a pattern: it is not a pattern Game of Life knows "
+                                           "(RLE, plaintext, Life 1.05 or 1.06, macrocell, or its own).");
+    for (const auto& [name, why] :
+         {std::pair{"x.txt", unknown}, {"x.GOLPATTERN", unknown},
+          {"x.lif", QStringLiteral(" cannot be opened as a Life pattern: it does not begin with \u201c#Life 1.05\u201d "
+                                   "or \u201c#Life 1.06\u201d.")}}) {
+        ASSERT_TRUE(files::writeAll(path(name), "no pattern\n"));
+        EXPECT_EQ(h.app.openFile(path(name)), QLatin1String(name) == QLatin1String("x.lif"));
         h.settle();
-        EXPECT_EQ(message(), QStringLiteral("\u201c%1\u201d cannot be opened as a pattern: it is neither RLE nor "
-                                            "plaintext.").arg(QLatin1String(name)));
+        EXPECT_EQ(message(), QStringLiteral("\u201c%1\u201d").arg(QLatin1String(name)) + why);
         h.lastDialog()->close();
     }
 
@@ -257,7 +266,7 @@ TEST_F(AppFiles, ExportWritesTheChosenTypeAndNotesTheGrayCellsWrittenAsDead)
         EXPECT_EQ(nameField(), QStringLiteral("GameOfLifePattern"));
         h.panel()->selectNameFilter(QString::fromLatin1(c.type));
         h.choose(path(c.typed));
-        const BoardLoad back = PatternInterchange::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
+        const BoardLoad back = PatternReader::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
         ASSERT_TRUE(back.board) << back.error;
         EXPECT_TRUE(back.board->sameCells(*liveAndDead(*board)));
         EXPECT_EQ(h.app.window->statusBar()->currentMessage(),
@@ -285,7 +294,7 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     };
     press(Qt::Key_C);  // nothing selected: the board
     EXPECT_TRUE(clipboard->text().startsWith(
-        QStringLiteral("#N GameOfLifePattern\nx = 37, y = 23, rule = B3678/S34678:T37,23")))
+        QStringLiteral("#CXRLE Pos=-18,-11\n#N GameOfLifePattern\nx = 37, y = 23, rule = B3678/S34678:T37,23")))
         << clipboard->text().left(80).toStdString();
     const QString note = h.app.window->statusBar()->currentMessage();
     EXPECT_TRUE(note.endsWith(QStringLiteral(" gray cells were copied as dead cells."))) << note.toStdString();

@@ -9,6 +9,7 @@
 #include "ImageFile.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 #include "ReferenceLife.h"
 
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -26,9 +28,13 @@ protected:
 
     // Runs the batch and returns its exit status, keeping what it printed in
     // out and err. The arguments are split at spaces; "@" stands for the scratch folder.
-    int run(const QString& line)
+    int run(const QString& line, rlim_t memory = RLIM_INFINITY)
     {
         QProcess process;
+        process.setChildProcessModifier([memory] {
+            const rlimit limit{memory, memory};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
         process.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"),
                       QString(line).replace('@', dir.path() + '/').split(' ', Qt::SkipEmptyParts));
         EXPECT_TRUE(process.waitForFinished(120000)) << line.toStdString();
@@ -43,7 +49,7 @@ protected:
         const std::string file = path(name).toStdString();
         auto board = name.endsWith(".png")          ? ImageFile::read(file).board
                      : name.endsWith(".golpattern") ? PatternFile::read(file, {}).board
-                                                    : PatternInterchange::read(file, PatternTarget::shown(1, 1)).board;
+                                                    : PatternReader::read(file, PatternTarget::shown(1, 1)).board;
         return board ? std::move(board) : CellBitmap::create(1, 1);
     }
 
@@ -71,11 +77,14 @@ TEST_F(Batch, WritesAndReadsEveryFormatByItsExtension)
                              "@a.png -n 0 -o @png.golpattern", "@a.golpattern -n 0 -o @a.Rle",
                              "@a.Rle -n 0 -o @rle.golpattern", "@a.golpattern -n 0 -o @a.CELLS",
                              "@a.CELLS --board 64x48 -n 0 -o @cells.golpattern",
-                             "@a.golpattern -n 0 -o @big.png --scale 3"})
+                             "@a.golpattern -n 0 -o @big.png --scale 3", "@a.golpattern -n 0 -o @a.rle.gz",
+                             "@a.rle.gz -n 0 -o @gz.golpattern", "@a.golpattern -n 0 -o @a.lif",
+                             "@a.lif --board 64x48 -n 0 -o @lif.golpattern"})
         ASSERT_EQ(run(line), 0) << line << ": " << err.toStdString();
     const auto a = board("a.golpattern");
     ASSERT_EQ(a->pixelsWide(), 64);
-    for (const char* name : {"again.golpattern", "a.png", "png.golpattern", "rle.golpattern", "cells.golpattern"})
+    for (const char* name : {"again.golpattern", "a.png", "png.golpattern", "rle.golpattern", "cells.golpattern",
+                             "gz.golpattern", "lif.golpattern"})
         EXPECT_TRUE(board(name)->sameCells(*a)) << name;
     EXPECT_EQ(QImage(path("big.png")).size(), QSize(192, 144));
 }
@@ -117,7 +126,7 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
 TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
 {
     ASSERT_TRUE(files::writeAll(path("h.rle"), "x = 3, y = 3, rule = B36/S23:T12,10\nbob$2bo$3o!\n"));
-    const auto start = PatternInterchange::read(path("h.rle").toStdString(), PatternTarget::shown(1, 1));
+    const auto start = PatternReader::read(path("h.rle").toStdString(), PatternTarget::shown(1, 1));
     ASSERT_TRUE(start) << start.error;
     struct Case { const char* line; const char* rule; World world; };
     for (const Case& c : {Case{"@h.rle -n 37 -o @out.golpattern", "B36/S23", World::Torus},
@@ -132,7 +141,7 @@ TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
         LifeLikeRule rule = LifeLikeRule::parse(c.rule).rule;
         rule.world = c.world;
         const std::string written = path(QString::fromLatin1(c.line).section('@', -1)).toStdString();
-        const auto load = written.ends_with(".rle") ? PatternInterchange::read(written, PatternTarget::shown(1, 1))
+        const auto load = written.ends_with(".rle") ? PatternReader::read(written, PatternTarget::shown(1, 1))
                                                     : PatternFile::read(written, {});
         ASSERT_TRUE(load) << load.error;
         EXPECT_EQ(load.rule, rule);
@@ -154,6 +163,18 @@ TEST_F(Batch, UnreadableInputOrUnwritableOutputGivesStatusOneAndNamesTheFile)
                                      {"--random 8x8 -n 3 --gif /nonexistent-folder/x.gif", "x.gif"}}) {
         EXPECT_EQ(run(line), 1) << line;
         EXPECT_TRUE(err.contains(name)) << line << ": " << err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path("out.png"))) << line;
+    }
+    // A board one cell wide costs whole strips of bits a row: with 2 GB the
+    // run is refused before it starts, saying what it needs. (The sanitizers
+    // reserve more address space than that for themselves.)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a limit on the address space leaves the sanitizers no room";
+#endif
+    ASSERT_TRUE(files::writeAll(path("thin.rle"), "x = 1, y = 268435456\no!\n"));
+    for (const char* line : {"@thin.rle -n 0 -o @out.png", "@thin.rle -n 1 -o @out.png"}) {
+        EXPECT_EQ(run(line, rlim_t{2} << 30), 1) << line;
+        EXPECT_TRUE(err.contains("1 \u00d7 268435456 cells needs 2")) << line << ": " << err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(path("out.png"))) << line;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "ImageFile.h"
 #include "PatternInterchange.h"
+#include "PatternReader.h"
 #include "PatternFile.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ Outcome refused(const std::string& message)
 
 const std::string kPattern = " as a pattern: ", kNotXml = kPattern + "it is not a well-formed XML property list (line ";
 const std::string kImage = " as an image: ", kRle = " as an RLE pattern: ", kRule = ". This pattern uses the rule ";
+const std::string kMc = " as a macrocell pattern: ";
 
 const std::map<std::string, Outcome> kOutcomes = {
     // Pattern files, XML
@@ -118,13 +120,35 @@ const std::map<std::string, Outcome> kOutcomes = {
                                        "largest board (268435456 cells).")},
     {"multistate_cell.rle", refused(kRle + "on line 2, \u201cC\u201d marks a cell state other than live or dead.")},
     {"no_header.rle", refused(kRle + "line 2 is not the header \u201cx = \u2026, y = \u2026\u201d.")},
-    {"not_a_pattern.txt", refused(kPattern + "it is neither RLE nor plaintext.")},
+    {"not_a_pattern.txt", refused(kPattern + "it is not a pattern Game of Life knows (RLE, plaintext, Life 1.05 or "
+                                             "1.06, macrocell, or its own).")},
     {"outside_plane.rle", refused(kRle + "on line 2, a live cell lies outside its bounded plane of 2 \u00d7 2 cells.")},
     {"three_states.rle", refused(kRule + "23/3/3, which is not a Life-like rule: it has 3 cell states (a Generations "
                                          "rule), not two.")},
     {"torus.rle", placed(10, 10, 5)},
     {"shifted_torus.rle", refused(kRule + "B3/S23:T30+7,20, on a torus with a shift; Game of Life runs Life-like rules "
                                           "on a bounded plane or a torus only.")},
+    // Life 1.05 and 1.06
+    {"glider_105.lif", placed(100, 100, 5)},
+    {"glider_106.lif", placed(100, 100, 5)},
+    {"highlife.lif", placed(100, 100, 1)},
+    {"far_apart.lif", refused(" as a Life 1.06 pattern: the pattern of 1099511627777 \u00d7 1099511627777 cells is "
+                              "larger than the largest board (268435456 cells).")},
+    {"three_numbers.lif", refused(" as a Life 1.06 pattern: on line 2, \u201c0 0 0\u201d is not a cell\u2019s x and y.")},
+    // Macrocell
+    {"glider.mc", placed(100, 100, 5)},
+    {"forward.mc", refused(kMc + "on line 2, node 2 is referred to before it is given.")},
+    {"wrong_level.mc", refused(kMc + "on line 4, a node of level 4 holds one of level 4.")},
+    {"three_states.mc", refused(kMc + "it holds cells of more than two states (a node of level 1); Game of Life runs "
+                                      "live and dead cells only.")},
+    {"too_deep.mc", refused(kMc + "on line 3, the node\u2019s level 65 is beyond 63.")},
+    {"far_corners.mc", refused(kMc + "the pattern of 9223372036854775808 \u00d7 9223372036854775808 cells is larger "
+                                     "than the largest board (268435456 cells).")},
+    // gzip, known by its content
+    {"glider.rle.gz", placed(100, 100, 5)},
+    {"glider.mc.gz", placed(100, 100, 5)},
+    {"two_members.cells.gz", placed(100, 100, 5)},
+    {"cut_short.rle.gz", refused(kPattern + "it is not a whole gzip file (it ends early).")},
 };
 
 }  // namespace
@@ -132,7 +156,7 @@ const std::map<std::string, Outcome> kOutcomes = {
 TEST(FuzzCorpus, EverySeedHasItsOutcome)
 {
     std::size_t seen = 0;
-    for (const std::string kind : {"pattern", "image", "interchange"}) {
+    for (const std::string kind : {"pattern", "image", "interchange", "life", "macrocell", "gzip"}) {
         const QDir folder(QStringLiteral(GOL_FUZZ_CORPUS "/") + QString::fromStdString(kind));
         for (const QString& file : folder.entryList(QDir::Files)) {
             const std::string name = file.toStdString();
@@ -143,8 +167,8 @@ TEST(FuzzCorpus, EverySeedHasItsOutcome)
             const Outcome& outcome = expected->second;
             const std::string path = folder.filePath(file).toStdString();
             const BoardLoad load = kind == "image"         ? ImageFile::read(path)
-                                   : kind == "interchange" ? PatternInterchange::read(path, PatternTarget::shown(100, 100))
-                                                           : PatternFile::read(path, {100, 100});
+                                   : kind == "pattern"     ? PatternFile::read(path, {100, 100})
+                                                           : PatternReader::read(path, PatternTarget::shown(100, 100));
             if (outcome.width == 0) {
                 EXPECT_FALSE(load.board);
                 EXPECT_EQ(load.error, "\u201c" + name + "\u201d" + outcome.reason);

@@ -88,6 +88,13 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
     EXPECT_EQ(run({}, {}, 3).generations, 3);
     EXPECT_TRUE(isGeneration(*board, 103));
     EXPECT_EQ(life.snapshot().generation, 103u);
+    // A board from a file that says its generation counts on from there.
+    for (const bool copied : {false, true}) {
+        ASSERT_TRUE(copied ? life.initWithBitmap(*board, std::nullopt, 500) : life.replaceBitmap(board->copy(), std::nullopt, 500));
+        EXPECT_EQ(run({}, {}, 2).generations, 2);
+        EXPECT_EQ(life.snapshot().generation, 502u);
+    }
+    life.setIterations(100);
 
     life.setIterations(INT32_MAX);
     const auto lowered = run([&] { life.setIterations(1); }, 20ms);
@@ -157,7 +164,7 @@ TEST_F(Engine, BoardReplacedOrEditedDuringAGenerationIsTheOneTheRunGoesOnWith)
         std::atomic<int> publications{0};
         life.setTestHooks({[&] {
                                if (publications++ == 0)
-                                   edit ? void(life.editCells(edits)) : life.replaceBitmap(other->copy());
+                                   edit ? void(life.editCells(edits)) : void(life.replaceBitmap(other->copy()));
                            },
                            {}, {}});
         EXPECT_EQ(run().generations, 3);

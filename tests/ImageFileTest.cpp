@@ -2,7 +2,7 @@
 #include "GifFrames.h"
 #include "ImageFile.h"
 #include "PatternFile.h"
-#include "PatternInterchange.h"
+#include "PatternReader.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -38,7 +38,7 @@ TEST(FileRead, AFileThatCannotBeReadIsNamedWithTheReason)
         std::string name, as;
     } reads[] = {{ImageFile::read("/nonexistent/absent.png"), "absent.png", "an image"},
                  {PatternFile::read("/nonexistent/absent.golpattern", {}), "absent.golpattern", "a pattern"},
-                 {PatternInterchange::read("/nonexistent/absent.rle", PatternTarget::shown(1, 1)), "absent.rle",
+                 {PatternReader::read("/nonexistent/absent.rle", PatternTarget::shown(1, 1)), "absent.rle",
                   "a pattern"}};
     for (const auto& r : reads)
         EXPECT_EQ(r.load.error, "\u201c" + r.name + "\u201d cannot be opened as " + r.as +

@@ -70,9 +70,10 @@ void VandrelGameOfLifeView::redrawRequested()
     update();
 }
 
-bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule)
+bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule,
+                                           std::uint64_t generation)
 {
-    if (!life_.initWithBitmap(bitmap, rule))
+    if (!life_.initWithBitmap(bitmap, rule, generation))
         return false;
     boardReplaced();
     emit iterationsReset(life_.iterations());

@@ -34,7 +34,10 @@ public:
     // Installs an independent copy of `bitmap`, sets the count back to 100
     // and redraws. The view keeps its place and size in the window. Returns
     // false when no copy could be made; the board then stays as it was.
-    bool initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule = std::nullopt);
+    // With a rule, the board runs under it from now on; its generations are
+    // counted from `generation`.
+    bool initWithBitmap(const CellBitmap& bitmap, const std::optional<LifeLikeRule>& rule = std::nullopt,
+                        std::uint64_t generation = 0);
     // The rule and world boards run under from now on. In pattern-editing
     // mode it is a step of the undo history, and a change to the pattern.
     bool setRule(const LifeLikeRule& rule);

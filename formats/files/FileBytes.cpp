@@ -1,6 +1,7 @@
 #include "FileBytes.h"
 
 #include "CancelFlag.h"
+#include "GzipStream.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,8 @@ std::string FileBytes::read(const std::string& path, std::int64_t maxBytes, cons
         return "the file is empty";
     if (size > maxBytes)
         return "the file is too large (" + std::to_string(size) + " bytes)";
+    if (GzipStream::isGzip(file.peek(2)))
+        return GzipStream::inflate(file, maxBytes, cancel, bytes);
     try {
         bytes = QByteArray(size, Qt::Uninitialized);
     } catch (const std::bad_alloc&) {

@@ -19,6 +19,11 @@ std::int64_t PatternPlacement::centred(std::int64_t board, std::int64_t extent)
     return free >= 0 ? free / 2 : -((1 - free) / 2);
 }
 
+std::int64_t PatternPlacement::onPlane(std::int64_t plane, std::int64_t header, std::optional<std::int64_t> position)
+{
+    return plane / 2 + (position ? *position : -(header / 2));
+}
+
 std::int64_t PatternPlacement::roomy(std::int64_t shown, std::int64_t extent)
 {
     const std::int64_t margin = (extent + 1) / 2;
@@ -69,9 +74,21 @@ std::optional<PatternPlacement> PatternPlacement::place(const Axis& x, const Axi
               " cells is larger than the largest board (" + std::to_string(CellBitmap::kMaxCells) + " cells)";
         return std::nullopt;
     }
-    p.offsetX = x.plane ? centred(p.boardWidth, x.header) : centred(p.boardWidth, x.extent);
-    p.offsetY = y.plane ? centred(p.boardHeight, y.header) : centred(p.boardHeight, y.extent);
+    p.offsetX = x.plane ? onPlane(*x.plane, x.header, x.position) : centred(p.boardWidth, x.extent);
+    p.offsetY = y.plane ? onPlane(*y.plane, y.header, y.position) : centred(p.boardHeight, y.extent);
     return p;
+}
+
+std::unique_ptr<CellBitmap> PatternPlacement::placed(const Axis& x, const Axis& y, PatternTarget target,
+                                                     std::string& why, const Fill& fill)
+{
+    const auto placement = place(x, y, target, why);
+    if (!placement)
+        return nullptr;
+    auto board = placement->makeBoard(why);
+    if (board)
+        fill(*board, placement->offsetX, placement->offsetY);
+    return board;
 }
 
 std::unique_ptr<CellBitmap> PatternPlacement::makeBoard(std::string& why) const

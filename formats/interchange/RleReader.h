@@ -5,12 +5,14 @@
 #include "RuleName.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // Reads RLE, the run-length pattern text of Life programs:
 //
-//   #N Glider               any number of "#" lines, ignored
+//   #N Glider               any number of "#" lines, ignored but for Golly's
+//   #CXRLE Pos=-1,-1 Gen=4  position on its plane and generation
 //   x = 3, y = 3, rule = B3/S23
 //   bob$2bo$3o!
 //
@@ -38,6 +40,9 @@ private:
         std::int64_t width = 0;
         std::int64_t height = 0;
         RuleName rule;
+        std::optional<std::int64_t> positionX;
+        std::optional<std::int64_t> positionY;
+        std::uint64_t generation = 0;
     };
 
     RleReader(std::string_view text, const std::string& fileName);
@@ -50,6 +55,7 @@ private:
     bool readHeaderLine(std::string_view line);
     bool checkHeaderSize(std::string_view widthText, std::string_view heightText);
     void skipLine();
+    void readExtendedLine(std::string_view line);
 
     // One pass over the cells. Without a board it measures the pattern and
     // checks every cell; with one it sets the live cells.

@@ -80,5 +80,5 @@ std::optional<BoardLoad> PatternCells::setRule(std::string_view text)
 BoardLoad PatternCells::take()
 {
     // A file without a rule is a Life pattern.
-    return {std::move(board_), {}, rule_.value_or(LifeLikeRule::life())};
+    return {std::move(board_), {}, 0, rule_.value_or(LifeLikeRule::life())};
 }

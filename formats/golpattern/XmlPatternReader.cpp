@@ -66,6 +66,7 @@ private:
     bool isStart(QStringView name) const { return xml_.isStartElement() && xml_.name() == name; }
 
     bool skipValue();
+    bool skipRest();
     bool readText(QString& text, bool& elementsInside);
     bool readInteger(PlistInteger& value);
     bool readSize();
@@ -149,6 +150,19 @@ bool XmlReading::skipValue()
     }
 }
 
+// Inside an array: its remaining elements, through its end tag.
+bool XmlReading::skipRest()
+{
+    for (bool ended = false;;) {
+        if (!nextElement(ended))
+            return false;
+        if (ended)
+            return true;
+        if (!skipValue())
+            return false;
+    }
+}
+
 // After a start tag: the element's text, as character data, character
 // references and CDATA sections give it, through its end tag.
 bool XmlReading::readText(QString& text, bool& elementsInside)
@@ -214,14 +228,8 @@ bool XmlReading::readSize()
         if (ended || !readInteger(value))
             return why_.empty() ? fail(PatternCells::notTwoIntegers()) : false;
     }
-    for (bool ended = false;;) {  // further elements mean nothing
-        if (!nextElement(ended))
-            return false;
-        if (ended)
-            break;
-        if (!skipValue())
-            return false;
-    }
+    if (!skipRest())  // further elements mean nothing
+        return false;
     const std::string why = cells_.setSize(size[0], size[1]);
     return why.empty() || fail(why);
 }
@@ -255,23 +263,11 @@ bool XmlReading::readCells()
             if (const std::string why = cells_.setCell(x, y, value); !why.empty())
                 return fail(why);
         }
-        for (;;) {  // cells beyond the height mean nothing
-            if (!nextElement(ended))
-                return false;
-            if (ended)
-                break;
-            if (!skipValue())
-                return false;
-        }
-    }
-    for (;;) {  // nor do columns beyond the width
-        if (!nextElement(ended))
-            return false;
-        if (ended)
-            break;
-        if (!skipValue())
+        if (!skipRest())  // cells beyond the height mean nothing
             return false;
     }
+    if (!skipRest())  // nor do columns beyond the width
+        return false;
     cellsRead_ = true;
     return true;
 }

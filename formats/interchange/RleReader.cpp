@@ -80,7 +80,9 @@ bool RleReader::readHeader()
         } else if (isBlank(c)) {
             ++pos_;
         } else if (c == '#') {
+            const std::size_t start = pos_;
             skipLine();
+            readExtendedLine(text_.substr(start, pos_ - start));
         } else if (c == 'x' || c == 'X') {
             const std::size_t start = pos_;
             skipLine();
@@ -94,6 +96,48 @@ bool RleReader::readHeader()
         }
     }
     return fail("it has no header \u201cx = \u2026, y = \u2026\u201d");
+}
+
+// Golly's "#CXRLE Pos=x,y Gen=n": where the pattern lies on its plane, and
+// the generation it was saved at. Anything else there, or a value out of
+// range, is left alone.
+void RleReader::readExtendedLine(std::string_view line)
+{
+    if (!line.starts_with("#CXRLE"))
+        return;
+    const auto signedNumber = [](std::string_view& s, std::int64_t& n) {
+        const bool negative = s.starts_with('-');
+        if (negative)
+            s.remove_prefix(1);
+        std::size_t digits = 0;
+        while (digits < s.size() && isDigit(s[digits]))
+            ++digits;
+        if (digits == 0)
+            return false;
+        n = number(s.substr(0, digits)) * (negative ? -1 : 1);
+        s.remove_prefix(digits);
+        return true;
+    };
+    if (const std::size_t pos = line.find("Pos="); pos != std::string_view::npos) {
+        const std::string_view s = line.substr(pos + 4);
+        const std::size_t comma = s.find(',');
+        std::string_view xText = s.substr(0, comma);
+        std::string_view yText = comma == std::string_view::npos ? std::string_view{} : s.substr(comma + 1);
+        std::int64_t x = 0, y = 0;
+        if (signedNumber(xText, x) && xText.empty() && signedNumber(yText, y)) {
+            header_.positionX = x;
+            header_.positionY = y;
+        }
+    }
+    if (const std::size_t gen = line.find("Gen="); gen != std::string_view::npos) {
+        std::string_view s = line.substr(gen + 4);
+        std::uint64_t n = 0;
+        std::size_t digits = 0;
+        for (; digits < s.size() && isDigit(s[digits]) && digits < 19; ++digits)
+            n = n * 10 + std::uint64_t(s[digits] - '0');
+        if (digits > 0 && (digits == s.size() || !isDigit(s[digits])))
+            header_.generation = n;
+    }
 }
 
 // "x = W, y = H" and optionally ", rule = R". The rule runs to the end of the
@@ -153,8 +197,8 @@ bool RleReader::readHeaderLine(std::string_view line)
         return failOnLine(line_, std::string(worldName()) + " of " +
                                      cells(rule.planeWidth.value_or(0), rule.planeHeight.value_or(0)) +
                                      " cells is larger than " + largest());
-    planeOffsetX_ = PatternPlacement::centred(rule.planeWidth.value_or(0), header_.width);
-    planeOffsetY_ = PatternPlacement::centred(rule.planeHeight.value_or(0), header_.height);
+    planeOffsetX_ = PatternPlacement::onPlane(rule.planeWidth.value_or(0), header_.width, header_.positionX);
+    planeOffsetY_ = PatternPlacement::onPlane(rule.planeHeight.value_or(0), header_.height, header_.positionY);
     return true;
 }
 
@@ -302,22 +346,18 @@ BoardLoad RleReader::parse(std::string_view text, const std::string& fileName, P
         return {nullptr, reader.error_};
 
     const Header& header = reader.header_;
-    PatternPlacement::Axis x{std::max(header.width, reader.right_), header.width, header.rule.planeWidth};
-    PatternPlacement::Axis y{std::max(header.height, reader.bottom_), header.height, header.rule.planeHeight};
+    PatternPlacement::Axis x{std::max(header.width, reader.right_), header.width, header.rule.planeWidth,
+                             header.positionX};
+    PatternPlacement::Axis y{std::max(header.height, reader.bottom_), header.height, header.rule.planeHeight,
+                             header.positionY};
     std::string why;
-    const auto placement = PatternPlacement::place(x, y, target, why);
-    if (!placement) {
-        reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    auto board = placement->makeBoard(why);
+    auto board = PatternPlacement::placed(x, y, target, why, [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+        reader.scanCells(&cells, offsetX, offsetY);
+    });
     if (!board) {
         reader.fail(why);
         return {nullptr, reader.error_};
     }
-    reader.scanCells(board.get(), placement->offsetX, placement->offsetY);
-    BoardLoad load{std::move(board), {}};
-    if (reader.hasRule_)
-        load.rule = header.rule.rule;
-    return load;
+    return {std::move(board), {}, header.generation,
+            reader.hasRule_ ? std::optional(header.rule.rule) : std::nullopt};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +26,10 @@ struct PatternTarget {
 // the pattern's top-left corner goes.
 //
 // Along an axis where the file gives the size of its plane, the board has
-// exactly that size and the pattern is centred by the size its header gives.
+// exactly that size and the pattern goes where the file's position puts it
+// (counted from the plane's middle cell, floor(plane / 2)); without a
+// position, its box as the header gives it starts at
+// floor(plane / 2) - floor(header / 2), as Golly puts it.
 // Along any other axis the board is as large as the board shown, grown so that
 // the pattern has at least half its own extent of dead cells on each side, and
 // the pattern is centred on it. A board of exactly the target size overrides
@@ -36,6 +40,9 @@ public:
         std::int64_t extent = 0;             // the pattern's box along this axis
         std::int64_t header = 0;             // its size in the header (centres it on a plane)
         std::optional<std::int64_t> plane;   // the file's own plane size along this axis
+        // Where the pattern's box begins on that plane, counted from its
+        // middle cell (Golly's "#CXRLE Pos="); without it, the box is centred.
+        std::optional<std::int64_t> position = {};
     };
 
     std::int64_t boardWidth = 0;
@@ -51,6 +58,17 @@ public:
     // A board of dead cells of the placement's size (4 points a cell), or
     // null with `why` saying so when the memory cannot be had.
     std::unique_ptr<CellBitmap> makeBoard(std::string& why) const;
+
+    // What every reader does once it has measured its pattern: places it,
+    // makes the board and has `fill` set the live cells, the pattern's
+    // top-left corner at (offsetX, offsetY). Null, with `why`, when the
+    // pattern cannot be placed or the board cannot be made.
+    using Fill = std::function<void(CellBitmap& board, std::int64_t offsetX, std::int64_t offsetY)>;
+    static std::unique_ptr<CellBitmap> placed(const Axis& x, const Axis& y, PatternTarget target, std::string& why,
+                                              const Fill& fill);
+
+    // The offset of the pattern's box on a plane (see the class comment).
+    static std::int64_t onPlane(std::int64_t plane, std::int64_t header, std::optional<std::int64_t> position);
 
     // The offset of a pattern of `extent` cells centred on `board` cells,
     // rounded down (negative when the pattern is the larger).

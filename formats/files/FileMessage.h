@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The wording of what the file formats say to the person when a file cannot
 // be read or written: always naming the file, in curly quotes.
@@ -17,19 +18,24 @@ public:
         return name.empty() ? path : name;
     }
 
-    static std::string quoted(const std::string& fileName) { return "\u201c" + fileName + "\u201d"; }
+    static std::string quoted(const std::string& fileName) { return "\u201c" + printable(fileName) + "\u201d"; }
+
+    // Text quoted from a file or a name as it can be shown in a window or on
+    // a terminal: control characters (C0, DEL, C1) written as "\x1B", so that
+    // no escape sequence, bell or carriage return from a file reaches either.
+    static std::string printable(std::string_view text);
 
     // "“x.golpattern” cannot be opened as a pattern: <reason>."
     static std::string cannotOpen(const std::string& fileName, const char* asWhat, const std::string& reason)
     {
-        return quoted(fileName) + " cannot be opened as " + asWhat + ": " + reason + ".";
+        return quoted(fileName) + " cannot be opened as " + asWhat + ": " + printable(reason) + ".";
     }
 
     // "“x.rle” cannot be opened. <sentence>": for a file that is whole but
     // holds what Game of Life does not run.
     static std::string refused(const std::string& fileName, const std::string& sentence)
     {
-        return quoted(fileName) + " cannot be opened. " + sentence;
+        return quoted(fileName) + " cannot be opened. " + printable(sentence);
     }
 
     // "3 gray cells were written to “x.rle” as dead cells."

@@ -1,5 +1,7 @@
 #include "RuleName.h"
 
+#include "FileMessage.h"
+
 #include <cctype>
 
 namespace {
@@ -19,17 +21,13 @@ std::string_view trimmed(std::string_view s)
 
 std::string RuleName::printable(std::string_view text)
 {
-    std::string out;
     std::size_t end = text.size();
     if (end > kMaxQuoted) {
         end = kMaxQuoted;
         while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
             --end;  // not inside a character
     }
-    for (std::size_t i = 0; i < end; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        out += c < 0x20 || c == 0x7F ? '?' : text[i];
-    }
+    const std::string out = FileMessage::printable(text.substr(0, end));
     return end < text.size() ? out + "\u2026" : out;
 }
 

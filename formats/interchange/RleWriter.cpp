@@ -1,12 +1,14 @@
 #include "RleWriter.h"
 
 #include "AtomicFile.h"
+#include "GzipStream.h"
 #include "RuleName.h"
 
 #include <QFileInfo>
 
 #include <charconv>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -93,6 +95,9 @@ bool RleWriter::encode(const CellBitmap& board, const std::string& name, const L
     const std::int64_t h = board.pixelsHigh();
     out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
            ", rule = " + RuleName::write(rule, w, h) + "\n";
+    // Where the board lies on its plane or torus as Golly counts it, from the
+    // middle cell: Golly then puts it back exactly where it was.
+    out_.insert(0, "#CXRLE Pos=" + std::to_string(-(w / 2)) + "," + std::to_string(-(h / 2)) + "\n");
     // Rows are ended lazily: the "$" before a row that has live cells also
     // skips the empty rows between, and the empty rows at the end cost nothing.
     std::int64_t rowsOwed = 0;
@@ -129,16 +134,20 @@ std::string RleWriter::toText(const CellBitmap& board, const std::string& name, 
 }
 
 PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
-                             const LifeLikeRule& rule)
+                             const LifeLikeRule& rule, bool compressed)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
     // A megabyte at a time, so that a large board never needs all its text in memory.
     const AtomicFile::Body body = [&](QIODevice& device, QString&) {
-        RleWriter writer(std::size_t{1} << 20, [&device](std::string& out) {
-            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
+        std::optional<GzipStream> gzip;
+        if (compressed)
+            gzip.emplace(device);
+        RleWriter writer(std::size_t{1} << 20, [&device, &gzip](std::string& out) {
+            return gzip ? gzip->write(out.data(), out.size())
+                        : device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
-        return writer.encode(board, name, rule);
+        return writer.encode(board, name, rule) && (!gzip || gzip->finish());
     };
     save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)

@@ -34,9 +34,9 @@ public:
 
     // Writes the board to path through the careful writer; the "#N" line
     // holds the file's name without its extension. A cancel through `cancel`
-    // leaves the file as it was.
+    // leaves the file as it was. `compressed` writes it gzip-compressed.
     static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
-                             const LifeLikeRule& rule = LifeLikeRule::life());
+                             const LifeLikeRule& rule = LifeLikeRule::life(), bool compressed = false);
 
     // Cells that are neither live nor dead.
     static std::int64_t grayCells(const CellBitmap& board);

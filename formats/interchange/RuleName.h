@@ -37,7 +37,8 @@ public:
     // "B36/S23:P20,10" on the bounded plane, "B3/S23:T20,10" on the torus.
     static std::string write(const LifeLikeRule& rule, std::int64_t width, std::int64_t height);
     // Text from a file as it can be shown in a message: control characters
-    // as "?", and cut to kMaxQuoted bytes (at a character's start) with "…".
+    // escaped (FileMessage::printable), and cut to kMaxQuoted bytes (at a
+    // character's start) with "…".
     static std::string printable(std::string_view text);
 
 private:

@@ -1,7 +1,7 @@
 #include "PlaintextPattern.h"
 
-#include "AtomicFile.h"
 #include "FileMessage.h"
+#include "PatternText.h"
 #include "RleWriter.h"
 
 #include <QFileInfo>
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -27,28 +26,21 @@ std::int64_t liveEnd(const std::uint8_t* row, std::int64_t width)
     return end;
 }
 
-// Hands the text to `sink` whenever `chunk` bytes or more are ready, and at the end.
-bool encode(const CellBitmap& board, const std::string& name, std::size_t chunk,
-            const std::function<bool(std::string&)>& sink)
+// "!Name:", then the rows down to the last one with a live cell, each without
+// its dead cells at the end ("." when it has none).
+PatternText::Layout layout(const CellBitmap& board, const std::string& name)
 {
-    const std::int64_t w = board.pixelsWide();
-    std::string out = "!Name: " + RleWriter::oneLine(name, std::string::npos) + "\n";
     std::int64_t rows = board.pixelsHigh();
-    while (rows > 0 && liveEnd(board.row(rows - 1), w) == 0)
+    while (rows > 0 && liveEnd(board.row(rows - 1), board.pixelsWide()) == 0)
         --rows;
-    for (std::int64_t y = 0; y < rows; ++y) {
-        const std::uint8_t* row = board.row(y);
-        const std::int64_t end = std::max<std::int64_t>(liveEnd(row, w), 1);
-        for (std::int64_t x = 0; x < end; ++x)
-            out += row[x] == CellBitmap::kLive ? 'O' : '.';
-        out += '\n';
-        if (out.size() >= chunk) {
-            if (!sink(out))
-                return false;
-            out.clear();
-        }
-    }
-    return sink(out);
+    return {"!Name: " + RleWriter::oneLine(name, std::string::npos) + "\n", rows,
+            [&board](std::int64_t y, std::string& out) {
+                const std::uint8_t* row = board.row(y);
+                const std::int64_t end = std::max<std::int64_t>(liveEnd(row, board.pixelsWide()), 1);
+                for (std::int64_t x = 0; x < end; ++x)
+                    out += row[x] == CellBitmap::kLive ? 'O' : '.';
+                out += '\n';
+            }};
 }
 
 }  // namespace
@@ -126,27 +118,18 @@ BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& file
     const std::int64_t width = reader.width_;
     const std::int64_t height = reader.height_;
     std::string why;
-    const auto placement = PatternPlacement::place({width, width, {}}, {height, height, {}}, target, why);
-    if (!placement) {
+    auto board = PatternPlacement::placed({width, width, {}}, {height, height, {}}, target, why,
+                                          [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+                                              reader.scan(&cells, offsetX, offsetY);
+                                          });
+    if (!board)
         reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    auto board = placement->makeBoard(why);
-    if (!board) {
-        reader.fail(why);
-        return {nullptr, reader.error_};
-    }
-    reader.scan(board.get(), placement->offsetX, placement->offsetY);
-    return {std::move(board), {}};
+    return {std::move(board), reader.error_};
 }
 
 std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)
 {
-    std::string text;
-    encode(board, name, std::string::npos, [&text](std::string& out) {
-        text.swap(out);
-        return true;
-    });
+    const std::string text = PatternText::whole(layout(board, name));
     if (grayCells)
         *grayCells = RleWriter::grayCells(board);
     return text;
@@ -154,15 +137,6 @@ std::string PlaintextPattern::toText(const CellBitmap& board, const std::string&
 
 PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
 {
-    PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
-    const AtomicFile::Body body = [&](QIODevice& device, QString&) {
-        return encode(board, name, std::size_t{1} << 20, [&device](std::string& out) {
-            return device.write(out.data(), qint64(out.size())) == qint64(out.size());
-        });
-    };
-    save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
-    if (save)
-        save.grayCells = RleWriter::grayCells(board);
-    return save;
+    return PatternText::write(board, path, cancel, layout(board, name));
 }

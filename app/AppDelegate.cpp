@@ -172,7 +172,7 @@ void AppDelegate::wireWorkbench()
         modes->addAction(action);
         action->setCheckable(true);
         action->setChecked(mode == theView->pasteMode());
-        connect(action, &QAction::triggered, this, [this, mode] { theView->setPasteMode(mode); });
+        connect(action, &QAction::triggered, this, [this, mode = mode] { theView->setPasteMode(mode); });
     }
     const std::pair<QAction*, Command> commands[] = {
         {ui_->actionClear, Command::Clear},
@@ -186,7 +186,7 @@ void AppDelegate::wireWorkbench()
     QList<QAction*> onSelection{ui_->actionRemoveSelection, ui_->actionShrinkSelection, ui_->actionCut,
                                 ui_->actionRandomFill};
     for (const auto& [action, command] : commands) {
-        on(action, [this, command] { selection_->apply(command); });
+        on(action, [this, command = command] { selection_->apply(command); });
         onSelection.append(action);
     }
     selection_->enableWithSelection(onSelection);

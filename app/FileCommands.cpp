@@ -126,19 +126,19 @@ PatternTarget FileCommands::shownTarget() const
 
 void FileCommands::openPatternAt(const QString& path)
 {
-    work_.run(doing("Opening", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
-        auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
-        return [this, load, path] {
-            if (load->board)
-                emit opened(path);
-            showPattern(load);
-        };
-    });
+    readPatternAt("Opening", path);
 }
 
 void FileCommands::importPatternAt(const QString& path)
 {
-    work_.run(doing("Importing", path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
+    readPatternAt("Importing", path);
+}
+
+// Open and Import read alike, the reader chosen by the file's content; they
+// differ in the progress dialog's words and in the panel that chose the file.
+void FileCommands::readPatternAt(const char* verb, const QString& path)
+{
+    work_.run(doing(verb, path), [this, path, target = shownTarget()](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(PatternReader::read(path.toStdString(), target, &cancel));
         return [this, load, path] {
             if (load->board)

@@ -71,6 +71,7 @@ signals:
 private:
     void openPatternAt(const QString& path);
     void importPatternAt(const QString& path);
+    void readPatternAt(const char* verb, const QString& path);
     void install(const std::shared_ptr<BoardLoad>& load);
     static QString doing(const char* verb, const QString& path);
 

@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 namespace {
 
 void runKernel(benchmark::State& state, unsigned threads)
@@ -38,17 +40,25 @@ void GenerationAllCores(benchmark::State& state) { runKernel(state, 0); }
 // 16 generations keeps them among the first ones, where nearly every tile
 // changes. The buffers are made before the timing starts, as a run makes
 // them once.
-void runTiled(benchmark::State& state, const LifeLikeRule& rule)
+// `unit` picks the kernel's vector unit (TileKernel::Unit, -1: the widest);
+// `threads` 1 keeps the run on the calling thread.
+void runTiled(benchmark::State& state, const LifeLikeRule& rule, int unit = -1, unsigned threads = 0)
 {
     const auto side = state.range(0);
+    const auto units = TileKernel::units();
+    if (unit >= 0 && std::find(units.begin(), units.end(), TileKernel::Unit(unit)) == units.end()) {
+        state.SkipWithError("this processor has no such unit");
+        return;
+    }
+    TileKernel::use(unit >= 0 ? TileKernel::Unit(unit) : units.back());
     CurrentBoard board;
     board.setRule(rule);
     GenerationStep step;
-    WorkerPool pool;
+    WorkerPool pool(threads);
     auto next = [&] {
         auto from = board.waitForCurrent({}, {});
         auto buffer = board.takeBuffer(side, side);
-        step.run(*from.generation, *buffer, &pool, {});
+        step.run(*from.generation, *buffer, threads == 1 ? nullptr : &pool, {});
         from.generation.reset();
         board.publishAfter(from.serial, buffer, {});
     };
@@ -64,10 +74,15 @@ void runTiled(benchmark::State& state, const LifeLikeRule& rule)
         next();
     }
     state.counters["cells/s"] = benchmark::Counter(double(side * side), benchmark::Counter::kIsIterationInvariantRate);
-    state.SetLabel(rule.name() + (TileKernel::usesWideUnit() ? ", AVX2 kernel" : ", plain kernel"));
+    state.SetLabel(rule.name() + ", " + TileKernel::name(TileKernel::unit()) + " kernel");
 }
 
 void GenerationTiled(benchmark::State& state) { runTiled(state, LifeLikeRule::life()); }
+// B3/S23 on each vector unit (0 plain, 1 AVX2, 2 AVX-512), on one core and on two.
+void GenerationTiledUnit(benchmark::State& state)
+{
+    runTiled(state, LifeLikeRule::life(), int(state.range(1)), unsigned(state.range(2)));
+}
 
 // Other Life-like rules, which the kernel evaluates from their birth and
 // survival sets (B3/S23 has a shorter path of its own): they are to run at
@@ -96,6 +111,10 @@ void GenerationPlainReference(benchmark::State& state)
 BENCHMARK(GenerationOneCore)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(GenerationAllCores)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(GenerationTiled)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(GenerationTiledUnit)
+    ->ArgsProduct({{4096}, {0, 1, 2}, {1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(GenerationTiledAnyRule)
     ->ArgsProduct({{4096}, {0, 1, 2, 3}})
     ->Unit(benchmark::kMillisecond)

@@ -16,7 +16,7 @@ class LiveBits {
 public:
     static constexpr std::int64_t kStripWidth = 64;
     // Dead rows above the board, and at least as many below its rows rounded up to whole tiles.
-    static constexpr std::int64_t kPadding = 4;
+    static constexpr std::int64_t kPadding = 8;  // a group of rows the widest kernel reads at once
 
     LiveBits() = default;
     // All dead. `rowsRounded` is the board's height rounded up to whole tiles.

@@ -2,6 +2,8 @@
 
 #include "TileKernelBody.h"
 
+#include <atomic>
+
 namespace {
 
 // One row at a time in a plain 64-bit word: what every processor has.
@@ -42,30 +44,54 @@ struct PlainUnit {
     }
 };
 
-bool wideUnit()
+bool runs(TileKernel::Unit unit)
 {
-#if GOL_AVX2_KERNEL
-    static const bool available = [] {
-        __builtin_cpu_init();
+#if GOL_WIDE_KERNELS
+    __builtin_cpu_init();
+    switch (unit) {
+    case TileKernel::Unit::Plain:
+        return true;
+    case TileKernel::Unit::Avx2:
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    }();
-    return available;
-#else
+    case TileKernel::Unit::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("popcnt");
+    }
     return false;
+#else
+    return unit == TileKernel::Unit::Plain;
 #endif
+}
+
+std::atomic<TileKernel::Unit>& chosen()
+{
+    static std::atomic<TileKernel::Unit> unit{TileKernel::units().back()};
+    return unit;
 }
 
 }  // namespace
 
+// Each entry goes to the build for the unit in use.
+#if GOL_WIDE_KERNELS
+#define GOL_ON_UNIT(plain, avx2, avx512)                 \
+    switch (chosen().load(std::memory_order_relaxed)) { \
+    case Unit::Avx512:                                   \
+        return avx512;                                   \
+    case Unit::Avx2:                                     \
+        return avx2;                                     \
+    case Unit::Plain:                                    \
+        break;                                           \
+    }                                                    \
+    return plain
+#else
+#define GOL_ON_UNIT(plain, avx2, avx512) return plain
+#endif
+
 TileOutcome TileKernel::step(const Generation& from, Generation& into, std::int64_t tile, Against against)
 {
-#if GOL_AVX2_KERNEL
-    if (wideUnit())
-        return stepAvx2(from, into, tile, against);
-#endif
-    return stepTile<PlainUnit>(from, into, tile, against);
+    GOL_ON_UNIT(stepTile<PlainUnit>(from, into, tile, against), stepAvx2(from, into, tile, against),
+                stepAvx512(from, into, tile, against));
 }
-
 void TileKernel::prefetch(const Generation& from, const Generation& into, std::int64_t tile)
 {
     const std::int64_t wide = from.tiles.wide();
@@ -85,20 +111,37 @@ void TileKernel::prefetch(const Generation& from, const Generation& into, std::i
 void TileKernel::writeCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
                             std::size_t count)
 {
-#if GOL_AVX2_KERNEL
-    if (wideUnit())
-        return writeCellsAvx2(into, tiles, outcomes, count);
-#endif
-    writeTileCells<PlainUnit>(into, tiles, outcomes, count);
+    GOL_ON_UNIT(writeTileCells<PlainUnit>(into, tiles, outcomes, count), writeCellsAvx2(into, tiles, outcomes, count),
+                writeCellsAvx512(into, tiles, outcomes, count));
 }
 
 void TileKernel::scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
-#if GOL_AVX2_KERNEL
-    if (wideUnit())
-        return scanAvx2(board, live, tiles);
-#endif
-    scanBoard<PlainUnit>(board, live, tiles);
+    GOL_ON_UNIT(scanBoard<PlainUnit>(board, live, tiles), scanAvx2(board, live, tiles), scanAvx512(board, live, tiles));
 }
 
-bool TileKernel::usesWideUnit() { return wideUnit(); }
+std::vector<TileKernel::Unit> TileKernel::units()
+{
+    std::vector<Unit> found;
+    for (Unit unit : {Unit::Plain, Unit::Avx2, Unit::Avx512})
+        if (runs(unit))
+            found.push_back(unit);
+    return found;
+}
+
+TileKernel::Unit TileKernel::unit() { return chosen().load(std::memory_order_relaxed); }
+
+const char* TileKernel::name(Unit unit)
+{
+    switch (unit) {
+    case Unit::Avx512:
+        return "AVX512";
+    case Unit::Avx2:
+        return "AVX2";
+    case Unit::Plain:
+        break;
+    }
+    return "plain";
+}
+
+void TileKernel::use(Unit unit) { chosen().store(runs(unit) ? unit : Unit::Plain, std::memory_order_relaxed); }

@@ -3,6 +3,7 @@
 #include "Generation.h"
 #include "GenerationStep.h"
 #include "ReferenceLife.h"
+#include "TileKernel.h"
 #include "WorkerPool.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,16 @@
 // The engine's generations, tile by tile, against the plain per-cell rule,
 // one generation at a time. The generations are driven as a run drives them
 // (take the current generation, compute into the spare buffer, publish), on
-// the test's own thread.
+// the test's own thread; on each vector unit the processor has, the plain
+// one included.
 
 namespace {
 
-class Tiled : public ::testing::Test {
+class Tiled : public ::testing::TestWithParam<TileKernel::Unit> {
 protected:
+    void SetUp() override { TileKernel::use(GetParam()); }
+    void TearDown() override { TileKernel::use(TileKernel::units().back()); }
+
     void install(const CellBitmap& board, const LifeLikeRule& runs = LifeLikeRule::life())
     {
         rule = runs;
@@ -84,10 +89,13 @@ protected:
 
 }  // namespace
 
+INSTANTIATE_TEST_SUITE_P(Units, Tiled, testing::ValuesIn(TileKernel::units()),
+                         [](const auto& unit) { return std::string(TileKernel::name(unit.param)); });
+
 // Widths and heights around the tiles' 64 by 64 cells, with gray cells; and
 // boards that settle, with and without gray cells, so that fewer and fewer
 // tiles are computed.
-TEST_F(Tiled, RandomBoardsOfManySizesAndBoardsThatSettle)
+TEST_P(Tiled, RandomBoardsOfManySizesAndBoardsThatSettle)
 {
     unsigned seed = 1;
     for (int w : {1, 2, 63, 64, 65, 130}) {
@@ -117,7 +125,7 @@ LifeLikeRule named(const char* name, World world)
 // every cell does, HighLife, Day & Night and Seeds, on both worlds, on
 // boards as narrow as a cell and widths that are no multiple of 64, with gray
 // cells: every tile the engine leaves alone is one the rule cannot change.
-TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
+TEST_P(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
 {
     const char* rules[] = {"B3/S23", "B0/S", "B0/S8", "B1/S", "B2/S", "B8/S", "B/S0", "B/S8", "B/S",
                            "B012345678/S012345678", "B36/S23", "B3678/S34678", "B1357/S02468", "B3/S012345678"};
@@ -149,7 +157,7 @@ TEST_F(Tiled, EveryLifeLikeRuleOnThePlaneAndTheTorus)
 // on across), and along five paths around the corner of four tiles
 // at (64, 64), one of which goes right through it. A blinker stays away from
 // the paths: once the glider has crashed, nothing is computed.
-TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
+TEST_P(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
 {
     const int w = 130, h = 90;
     struct Flight { int dx, dy, x, y, generations; World world = World::Plane; };
@@ -202,7 +210,7 @@ TEST_F(Tiled, GlidersCrossingTilesIntoEveryEdgeAndCorner)
 // The first generation after a board is installed computes every tile;
 // after an edit the edited tiles and their neighbours are computed whether
 // the edit was made in place or on a copy (the board held by a reader).
-TEST_F(Tiled, EditsAndReplacedBoardsBetweenGenerations)
+TEST_P(Tiled, EditsAndReplacedBoardsBetweenGenerations)
 {
     install(*boards::seeded(150, 100, 3));
     for (int g = 0; g < 20; ++g)
@@ -231,7 +239,7 @@ TEST_F(Tiled, EditsAndReplacedBoardsBetweenGenerations)
 // becomes; apart from it in the same tile, where the new cell dies at once and
 // the tile returns to the cells of two generations back; and in the left or
 // right column of a tile, where the first births fall in the tile beside it.
-TEST_F(Tiled, BoardsJustInstalledAndEditsAmongTilesThatAreNoLongerComputed)
+TEST_P(Tiled, BoardsJustInstalledAndEditsAmongTilesThatAreNoLongerComputed)
 {
     const std::vector<CellEdit> blinker = {{10, 5, 0}, {11, 5, 0}, {12, 5, 0}};
     struct Case { const char* name; std::vector<CellEdit> installed, added; };
@@ -263,7 +271,7 @@ TEST_F(Tiled, BoardsJustInstalledAndEditsAmongTilesThatAreNoLongerComputed)
 }
 
 // Large enough to be shared out among the pool's threads.
-TEST_F(Tiled, SharedOutAmongThreadsOnALargeBoard)
+TEST_P(Tiled, SharedOutAmongThreadsOnALargeBoard)
 {
     install(*boards::seeded(600, 400, 11));  // 70 tiles
     for (int g = 0; g < 20; ++g)

@@ -52,7 +52,7 @@ void DrawBoard(benchmark::State& state)
         viewport.zoom(1, QPoint(500, 375));
     for (auto _ : state) {
         QPainter painter(&target);
-        const BoardPicture picture = BoardPainter::render(*generation->board, generation->live, viewport);
+        const BoardPicture picture = BoardPainter::render(*generation->board, generation->live, generation->tiles.grayCells != 0, viewport);
         painter.drawImage(picture.at, picture.image);
         painter.end();
         benchmark::DoNotOptimize(target.constBits());

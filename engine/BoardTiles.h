@@ -63,6 +63,7 @@ struct BoardTiles {
     bool listed = true;
     bool installed = false;  // marked by markInstalled()
     std::int64_t population = 0;  // live cells on the whole board
+    std::int64_t grayCells = 0;   // gray cells on the whole board
 
 private:
     std::int64_t wide_ = 0;

@@ -17,6 +17,54 @@ CellBitmap::CellBitmap(std::int64_t width, std::int64_t height, LogicalSize size
 {
 }
 
+CellBitmap::CellBitmap(std::int64_t width, std::int64_t height, const CellSource& source)
+    : width_(width), height_(height), size_(), cells_(LargeBuffer<std::uint8_t>::untouched(std::size_t(width * height)))
+{
+    defer(&source);
+}
+
+CellBitmap::CellBitmap(const CellBitmap& other)
+    : width_(other.width_), height_(other.height_), size_(other.size_), cells_((other.madeAll(), other.cells_))
+{
+}
+
+std::unique_ptr<CellBitmap> CellBitmap::deferred(std::int64_t width, std::int64_t height, const CellSource& source)
+{
+    if (!sizeFits(width, height))
+        return nullptr;
+    try {
+        return std::unique_ptr<CellBitmap>(new CellBitmap(width, height, source));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void CellBitmap::defer(const CellSource* source)
+{
+    const auto bands = static_cast<std::size_t>((height_ + CellSource::kBandRows - 1) / CellSource::kBandRows);
+    if (source && !made_)
+        made_ = std::make_unique<std::atomic<bool>[]>(bands);
+    for (std::size_t b = 0; source && b < bands; ++b)
+        made_[b].store(false, std::memory_order_relaxed);
+    source_ = source;
+}
+
+void CellBitmap::make(std::int64_t band) const
+{
+    std::lock_guard lock(making_);
+    auto& made = made_[static_cast<std::size_t>(band)];
+    if (made.load(std::memory_order_relaxed))
+        return;
+    source_->writeBand(const_cast<CellBitmap&>(*this), band);
+    made.store(true, std::memory_order_release);
+}
+
+void CellBitmap::madeAll() const
+{
+    for (std::int64_t y = 0; source_ && y < height_; y += CellSource::kBandRows)
+        made(y);
+}
+
 std::unique_ptr<CellBitmap> CellBitmap::create(std::int64_t width, std::int64_t height, LogicalSize size)
 {
     if (!sizeFits(width, height))
@@ -55,6 +103,7 @@ std::unique_ptr<CellBitmap> CellBitmap::copy() const
 
 void CellBitmap::fillRandom()
 {
+    defer(nullptr);
     // Every cell takes one fresh bit from arc4random; the bits are drawn in
     // blocks so that a large board does not cost one call per cell.
     std::array<std::uint8_t, 4096> bits{};
@@ -73,16 +122,20 @@ void CellBitmap::fillRandom()
 
 void CellBitmap::fill(std::uint8_t value)
 {
+    defer(nullptr);
     std::fill(cells_.begin(), cells_.end(), value);
 }
 
 std::int64_t CellBitmap::liveCells() const
 {
+    madeAll();
     return std::count(cells_.begin(), cells_.end(), kLive);
 }
 
 bool CellBitmap::sameCells(const CellBitmap& other) const
 {
+    madeAll();
+    other.madeAll();
     return width_ == other.width_ && height_ == other.height_ &&
            std::equal(cells_.begin(), cells_.end(), other.cells_.begin());
 }

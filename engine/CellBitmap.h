@@ -2,9 +2,11 @@
 
 #include "LargeBuffer.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 // A size in view points, carried beside the cell counts of a board.
 struct LogicalSize {
@@ -18,6 +20,21 @@ struct CellEdit {
     std::int64_t x;
     std::int64_t y;
     std::uint8_t value;
+};
+
+class CellBitmap;
+
+// Where the cells of a board come from while they are not written: the
+// engine keeps a generation as its live bits (and the bytes of its gray
+// cells only) and makes the other cells a band of rows at a time, the first
+// time anyone reads them.
+class CellSource {
+public:
+    static constexpr std::int64_t kBandRows = 64;
+    virtual ~CellSource() = default;
+    // Writes the cells of rows band * kBandRows on (to the board's last row)
+    // into `cells` (through rawRow).
+    virtual void writeBand(CellBitmap& cells, std::int64_t band) const = 0;
 };
 
 // The board: W by H cells, one unsigned byte per cell, rows stored top to
@@ -58,19 +75,50 @@ public:
     void setSize(LogicalSize size) { size_ = size; }
 
     // Per-cell access; the caller keeps x and y inside the board.
-    std::uint8_t getPixel(std::int64_t x, std::int64_t y) const { return cells_[index(x, y)]; }
-    void setPixel(std::int64_t x, std::int64_t y, std::uint8_t value) { cells_[index(x, y)] = value; }
+    std::uint8_t getPixel(std::int64_t x, std::int64_t y) const { return row(y)[x]; }
+    void setPixel(std::int64_t x, std::int64_t y, std::uint8_t value) { row(y)[x] = value; }
     bool contains(std::int64_t x, std::int64_t y) const {
         return x >= 0 && y >= 0 && x < width_ && y < height_;
     }
 
-    const std::uint8_t* row(std::int64_t y) const { return cells_.data() + y * width_; }
-    std::uint8_t* row(std::int64_t y) { return cells_.data() + y * width_; }
-    const std::uint8_t* data() const { return cells_.data(); }
-    std::uint8_t* data() { return cells_.data(); }
+    const std::uint8_t* row(std::int64_t y) const
+    {
+        made(y);
+        return rawRow(y);
+    }
+    std::uint8_t* row(std::int64_t y)
+    {
+        made(y);
+        return rawRow(y);
+    }
+    const std::uint8_t* data() const
+    {
+        madeAll();
+        return cells_.data();
+    }
+    std::uint8_t* data()
+    {
+        madeAll();
+        return cells_.data();
+    }
 
     // An independent board with its own cells, the same size and logical size.
     std::unique_ptr<CellBitmap> copy() const;
+    CellBitmap(const CellBitmap& other);
+    CellBitmap& operator=(const CellBitmap&) = delete;
+
+    // A board whose cells are all made by `source` as they are first read.
+    // Null when the size does not fit or the memory cannot be had; its
+    // memory is only touched as cells are made.
+    static std::unique_ptr<CellBitmap> deferred(std::int64_t width, std::int64_t height, const CellSource& source);
+    // From now on the cells are made by `source` as they are first read
+    // (each band once); null: the cells are as written. Only while no one
+    // else reads the board.
+    void defer(const CellSource* source);
+    // Row y as it lies, made or not: for the source and the engine, which
+    // write the cells.
+    std::uint8_t* rawRow(std::int64_t y) { return cells_.data() + y * width_; }
+    const std::uint8_t* rawRow(std::int64_t y) const { return cells_.data() + y * width_; }
 
     // Each cell from one fresh random bit of the system's random source:
     // 1 gives 255 (dead), 0 gives 0 (live).
@@ -84,12 +132,21 @@ public:
 
 private:
     CellBitmap(std::int64_t width, std::int64_t height, LogicalSize size);
-    std::size_t index(std::int64_t x, std::int64_t y) const {
-        return static_cast<std::size_t>(y * width_ + x);
+    CellBitmap(std::int64_t width, std::int64_t height, const CellSource& source);
+    // Row y's band made, or all of them.
+    void made(std::int64_t y) const
+    {
+        if (source_ && !made_[static_cast<std::size_t>(y / CellSource::kBandRows)].load(std::memory_order_acquire))
+            make(y / CellSource::kBandRows);
     }
+    void madeAll() const;
+    void make(std::int64_t band) const;
 
     std::int64_t width_;
     std::int64_t height_;
     LogicalSize size_;
     LargeBuffer<std::uint8_t> cells_;
+    const CellSource* source_ = nullptr;
+    mutable std::unique_ptr<std::atomic<bool>[]> made_;  // per band, while there is a source
+    mutable std::mutex making_;
 };

@@ -21,7 +21,8 @@ BoardSnapshot CurrentBoard::snapshotLocked() const
 {
     if (!current_)
         return {nullptr, serial_, 0, 0, rule_};
-    return {boardOf(current_), serial_, current_->number, current_->tiles.population, current_->rule, &current_->live};
+    return {boardOf(current_), serial_, current_->number, current_->tiles.population, current_->rule, &current_->live,
+            current_->tiles.grayCells};
 }
 
 BoardSnapshot CurrentBoard::snapshot() const

@@ -26,6 +26,7 @@ struct BoardSnapshot {
     LifeLikeRule rule;                        // the board's rule and world
     // The board's live cells as bits, owned with `board` (null with no board).
     const LiveBits* live = nullptr;
+    std::int64_t grayCells = 0;  // none: every cell follows from `live`
 };
 
 // The board as everyone sees it: the current generation, published whole

@@ -59,14 +59,15 @@ std::uint64_t Generation::memoryLimit()
 
 std::unique_ptr<Generation> Generation::blank(std::int64_t width, std::int64_t height)
 {
-    auto board = CellBitmap::create(width, height);
-    if (!board)
+    if (!CellBitmap::sizeFits(width, height))
         return nullptr;
     try {
         auto g = std::make_unique<Generation>();
         g->live = LiveBits(width, rowsRounded(height));
         g->tiles = BoardTiles(width, height);
-        g->board = std::move(board);
+        g->board = CellBitmap::deferred(width, height, *g);
+        if (!g->board)
+            return nullptr;
         g->dead = true;
         return g;
     } catch (const std::bad_alloc&) {
@@ -115,6 +116,11 @@ std::unique_ptr<Generation> Generation::copy() const
     }
 }
 
+void Generation::writeBand(CellBitmap& cells, std::int64_t band) const
+{
+    TileKernel::writeBand(*this, cells, band);
+}
+
 bool Generation::covers(std::span<const CellEdit> edits) const
 {
     return std::any_of(edits.begin(), edits.end(), [&](const CellEdit& e) { return board->contains(e.x, e.y); });
@@ -141,6 +147,7 @@ std::size_t Generation::apply(std::span<const CellEdit> edits)
             tiles.population += isLive ? 1 : -1;
         }
         tiles.grays[i] = static_cast<std::uint16_t>(tiles.grays[i] + isGray(e.value) - isGray(old));
+        tiles.grayCells += isGray(e.value) - isGray(old);
         tiles.mark(t, BoardTiles::marksOfCell(e.x, e.y, board->pixelsWide(), board->pixelsHigh()) |
                           BoardTiles::kEdited);
     }

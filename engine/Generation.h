@@ -10,10 +10,14 @@
 #include <span>
 #include <string>
 
-// One generation of the board as the engine keeps it: the cells, their live
-// bits and the tiles' bookkeeping. Once published it is never changed, but
-// in place by an edit when no one else holds it.
-struct Generation {
+// One generation of the board as the engine keeps it: the live bits, the
+// tiles' bookkeeping and the cells, of which a computed generation writes
+// only the tiles with gray cells: the others are made from the bits as they
+// are first read (a band of rows at a time, see CellSource), so that a
+// generation nobody looks at costs its bits alone. Once published it is
+// never changed, but in place by an edit when no one else holds it (making
+// cells on demand changes nothing anyone can see).
+struct Generation : CellSource {
     std::unique_ptr<CellBitmap> board;
     LiveBits live;
     BoardTiles tiles;
@@ -65,4 +69,7 @@ struct Generation {
     // The live bits around the board, for its world (LiveBits::setEdges).
     void setEdges() { live.setEdges(board->pixelsWide(), board->pixelsHigh(), rule.world == World::Torus); }
     bool covers(std::span<const CellEdit> edits) const;
+
+    // The cells of a band of rows from the bits, in the tiles without gray cells.
+    void writeBand(CellBitmap& cells, std::int64_t band) const override;
 };

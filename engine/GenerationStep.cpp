@@ -97,6 +97,9 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     const bool all = !againstHeld && !intoDead;
     into.serial = 0;
     into.dead = false;
+    // Cells are written only in tiles with gray cells; the rest are made
+    // from the bits when they are read.
+    into.board->defer(&into);
     now.clearMarks();
     if (!all)
         findActive(from);
@@ -108,13 +111,15 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     const std::size_t n = all ? count : active_.size();
     computed_ = n;
     std::atomic<std::int64_t> delta{0};  // live cells against what the buffer held
-    // A task computes the bits of its tiles, then writes their cells row by row.
+    std::atomic<std::int64_t> grayDelta{0};  // gray cells likewise
+    // A task computes the bits of its tiles (and the cells of those with gray cells).
     auto compute = [&](std::size_t begin, std::size_t end) {
         std::uint32_t tiles[kTilesPerTask] = {};
         TileOutcome outcomes[kTilesPerTask];
         const std::size_t taken = end - begin;
         auto tileAt = [&](std::size_t i) { return all ? static_cast<std::uint32_t>(i) : active_[i]; };
         std::int64_t change = 0;
+        std::int64_t grayChange = 0;
         for (std::size_t i = 0; i < taken; ++i) {
             if (begin + i + kPrefetchAhead < n)
                 TileKernel::prefetch(from, into, tileAt(begin + i + kPrefetchAhead));
@@ -124,14 +129,15 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
             tiles[i] = t;
             outcomes[i] = TileKernel::step(from, into, t, edited ? TileKernel::Against::Nothing : against);
         }
-        TileKernel::writeCells(into, tiles, outcomes, taken);
         for (std::size_t i = 0; i < taken; ++i) {
             change += std::int64_t{outcomes[i].live} - std::int64_t{now.live[tiles[i]]};
+            grayChange += std::int64_t{outcomes[i].grays} - std::int64_t{now.grays[tiles[i]]};
             now.live[tiles[i]] = outcomes[i].live;
             now.grays[tiles[i]] = outcomes[i].grays;
             now.marks[tiles[i]] = outcomes[i].marks;
         }
         delta.fetch_add(change);
+        grayDelta.fetch_add(grayChange);
     };
     // Tasks small enough that each thread gets several, large enough for
     // whole rows of a wide board.
@@ -162,18 +168,22 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     // from the buffer's by what the computed tiles changed.
     if (all) {
         std::int64_t population = 0;
+        std::int64_t grays = 0;
         for (std::uint32_t t = 0; t < count; ++t) {
             population += now.live[t];
+            grays += now.grays[t];
             if (now.marks[t] != 0)
                 now.marked.push_back(t);
         }
         now.population = population;
+        now.grayCells = grays;
     } else {
         for (const std::uint32_t t : active_) {
             if (now.marks[t] != 0)
                 now.marked.push_back(t);
         }
         now.population += delta.load();
+        now.grayCells += grayDelta.load();
     }
     now.listed = true;
     into.base = from.serial;

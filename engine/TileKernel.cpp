@@ -108,11 +108,10 @@ void TileKernel::prefetch(const Generation& from, const Generation& into, std::i
     __builtin_prefetch(held + BoardTiles::kHeight - 1, 1);
 }
 
-void TileKernel::writeCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                            std::size_t count)
+void TileKernel::writeBand(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
-    GOL_ON_UNIT(writeTileCells<PlainUnit>(into, tiles, outcomes, count), writeCellsAvx2(into, tiles, outcomes, count),
-                writeCellsAvx512(into, tiles, outcomes, count));
+    GOL_ON_UNIT(writeBandCells<PlainUnit>(g, cells, band), writeBandAvx2(g, cells, band),
+                writeBandAvx512(g, cells, band));
 }
 
 void TileKernel::scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)

@@ -14,17 +14,12 @@ struct TileOutcome {
     std::uint16_t live = 0;
     std::uint16_t grays = 0;
     std::uint32_t marks = 0;
-    // The rows (bit r: the tile's row r) whose cells are still to be written
-    // from the new live bits (TileKernel::writeCells).
-    std::uint64_t rowsToWrite = 0;
 };
 
 // The life rule on one tile, worked out on 64 cells at a time from the live
-// bits: the neighbour counts are added as bits, and the cells are written
-// only in the rows where the new generation differs from what the buffer
-// already holds. The cells are written in a second pass over a batch of
-// tiles, row by row across the batch, so that a board's rows are written
-// front to back rather than in pieces a row apart. Chooses at run time the
+// bits: the neighbour counts are added as bits. Cells are written only in
+// tiles with gray cells; the others are made from the bits when they are
+// read (writeBand). Chooses at run time the
 // widest vector unit the processor has: 64 cells a word in plain C++, 256
 // with AVX2, 512 with AVX-512.
 class TileKernel {
@@ -45,10 +40,9 @@ public:
     // the strips of a row of tiles lie far apart, beyond what the processor
     // foresees by itself.
     static void prefetch(const Generation& from, const Generation& into, std::int64_t tile);
-    // Writes the cells of the rows each outcome asks for, from the tiles'
-    // new live bits in `into`.
-    static void writeCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                           std::size_t count);
+    // Writes the cells of band `band` (a row of tiles) of `cells` from the
+    // live bits of `g`, in the tiles without gray cells.
+    static void writeBand(const Generation& g, CellBitmap& cells, std::int64_t band);
 
     // The live bits of a board's cells, and each tile's live and gray counts
     // and the population (the bits and counts start at zero).
@@ -66,10 +60,8 @@ public:
 private:
     static TileOutcome stepAvx2(const Generation& from, Generation& into, std::int64_t tile, Against against);
     static void scanAvx2(const CellBitmap& board, LiveBits& live, BoardTiles& tiles);
-    static void writeCellsAvx2(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                               std::size_t count);
+    static void writeBandAvx2(const Generation& g, CellBitmap& cells, std::int64_t band);
     static TileOutcome stepAvx512(const Generation& from, Generation& into, std::int64_t tile, Against against);
     static void scanAvx512(const CellBitmap& board, LiveBits& live, BoardTiles& tiles);
-    static void writeCellsAvx512(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                                 std::size_t count);
+    static void writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band);
 };

@@ -137,10 +137,9 @@ TileOutcome TileKernel::stepAvx2(const Generation& from, Generation& into, std::
     return stepTile<Avx2Unit>(from, into, tile, against);
 }
 
-void TileKernel::writeCellsAvx2(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                                std::size_t count)
+void TileKernel::writeBandAvx2(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
-    writeTileCells<Avx2Unit>(into, tiles, outcomes, count);
+    writeBandCells<Avx2Unit>(g, cells, band);
 }
 
 void TileKernel::scanAvx2(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)

@@ -90,10 +90,9 @@ TileOutcome TileKernel::stepAvx512(const Generation& from, Generation& into, std
     return stepTile<Avx512Unit>(from, into, tile, against);
 }
 
-void TileKernel::writeCellsAvx512(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes,
-                                  std::size_t count)
+void TileKernel::writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
-    writeTileCells<Avx512Unit>(into, tiles, outcomes, count);
+    writeBandCells<Avx512Unit>(g, cells, band);
 }
 
 void TileKernel::scanAvx512(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)

@@ -114,10 +114,11 @@ struct AnyCounts {
 
 // A tile with gray cells: a cell that is not live and has two live neighbours
 // keeps its value, gray or dead. Returns the row's gray cells; `changed`
-// says whether any value differs from what the buffer held, or from `from`
-// (gray cells change without their bits).
+// says whether any value differs from what the buffer held (its cells where
+// it held gray cells, else its live bits `held`), or from `from` (gray cells
+// change without their bits).
 inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8_t* from, std::uint8_t* out,
-                        int cols, bool againstHeld, bool& changed)
+                        int cols, bool againstHeld, bool grayHeld, std::uint64_t held, bool& changed)
 {
     int grays = 0;
     for (int i = 0; i < cols; ++i) {
@@ -127,7 +128,10 @@ inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8
         else if ((keep >> i) & 1u)
             v = from[i];
         grays += v != CellBitmap::kLive && v != CellBitmap::kDead;
-        changed |= v != (againstHeld ? out[i] : from[i]);
+        const std::uint8_t was = !againstHeld ? from[i]
+                                 : grayHeld   ? out[i]
+                                              : ((held >> i) & 1u ? CellBitmap::kLive : CellBitmap::kDead);
+        changed |= v != was;
         out[i] = v;
     }
     return grays;
@@ -151,7 +155,7 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     const std::uint64_t* west = from.live.strip(s - 1);
     const std::uint64_t* east = from.live.strip(s + 1);
     std::uint64_t* held = into.live.strip(s);
-    std::uint8_t* out = into.board->row(y0) + x0;
+    std::uint8_t* out = into.board->rawRow(y0) + x0;
     const auto t = static_cast<std::size_t>(tile);
     const bool grayFrom = from.tiles.grays[t] != 0;
     const bool grayHeld = into.tiles.grays[t] != 0;
@@ -174,7 +178,6 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     bool cells = false;
     typename Unit::Counter live{};
     int grays = 0;
-    std::uint64_t rowsToWrite = 0;
     // Each row's sum is worked out once; the rows above and below a group of
     // rows are its neighbours' sums moved by one row.
     W before0, before1, here0, here1, after0, after1;
@@ -223,18 +226,13 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
             // born keeps its value.
             const W keep = rule.keep(t0, p, q, u, v, self);
             for (int j = 0; j < lanes; ++j)
-                grays += writeGrayRow(Unit::lane(next, j), Unit::lane(keep, j), from.board->row(y + j) + x0,
-                                      rowOut + j * stride, cols, againstHeld, cells);
-        } else {
-            // Only the rows that differ from what the buffer holds are written
-            // (all of them over gray cells, whose bits say nothing of them).
-            rowsToWrite |= std::uint64_t{grayHeld ? (1u << lanes) - 1 : Unit::changedLanes(heldDiff)} << r;
+                grays += writeGrayRow(Unit::lane(next, j), Unit::lane(keep, j), from.board->rawRow(y + j) + x0,
+                                      rowOut + j * stride, cols, againstHeld, grayHeld, Unit::lane(before, j), cells);
         }
     }
 
     const std::uint64_t any = Unit::orLanes(changed);
     TileOutcome outcome;
-    outcome.rowsToWrite = rowsToWrite;
     outcome.live = static_cast<std::uint16_t>(Unit::total(live));
     outcome.grays = static_cast<std::uint16_t>(grays);
     // Against what the buffer held, its gray cells are not in the bits.
@@ -259,64 +257,23 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
     return stepTileWith<Unit>(from, into, tile, against, counts);
 }
 
-// Writes the cells of tiles side by side in a row of tiles on a board larger
-// than the caches: row by row across them, so that the board is written front
-// to back, and past the caches, since the engine reads back only the bits.
+// The cells of one band of rows (a row of tiles) from the live bits, in the
+// tiles without gray cells (those of tiles with gray cells are written as
+// they are computed).
 template <class Unit>
-void writeRun(Generation& into, std::uint32_t first, const TileOutcome* outcomes, std::size_t count)
+void writeBandCells(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
-    const std::int64_t wide = into.tiles.wide();
-    const std::int64_t width = into.board->pixelsWide();
-    const std::int64_t s0 = first % wide;
-    const std::int64_t y0 = first / wide * BoardTiles::kHeight;
-    const std::uint64_t* bits = into.live.strip(s0) + y0;
-    const std::ptrdiff_t stripStride = into.live.strip(1) - into.live.strip(0);
-    std::uint64_t rows = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        rows |= outcomes[i].rowsToWrite;
-    for (; rows != 0; rows &= rows - 1) {
-        const int r = __builtin_ctzll(rows);
-        std::uint8_t* out = into.board->row(y0 + r) + s0 * BoardTiles::kWidth;
-        for (std::size_t i = 0; i < count; ++i, out += BoardTiles::kWidth) {
-            if (!((outcomes[i].rowsToWrite >> r) & 1u))
+    const std::int64_t wide = g.tiles.wide();
+    const std::int64_t width = cells.pixelsWide();
+    const std::int64_t y0 = band * BoardTiles::kHeight;
+    const int rows = static_cast<int>(std::min<std::int64_t>(BoardTiles::kHeight, cells.pixelsHigh() - y0));
+    for (int r = 0; r < rows; ++r) {
+        std::uint8_t* out = cells.rawRow(y0 + r);
+        for (std::int64_t s = 0; s < wide; ++s) {
+            if (g.tiles.grays[static_cast<std::size_t>(band * wide + s)] != 0)
                 continue;
-            const std::uint64_t word = bits[static_cast<std::ptrdiff_t>(i) * stripStride + r];
-            const int cols = static_cast<int>(
-                std::min<std::int64_t>(BoardTiles::kWidth, width - (s0 + std::int64_t(i)) * BoardTiles::kWidth));
-            if (cols == 64 && (reinterpret_cast<std::uintptr_t>(out) & 31u) == 0)
-                Unit::stream(word, out);
-            else
-                Unit::expand(word, out, cols);
-        }
-    }
-    Unit::streamed();  // before the generation is published
-}
-
-template <class Unit>
-void writeTileCells(Generation& into, const std::uint32_t* tiles, const TileOutcome* outcomes, std::size_t count)
-{
-    constexpr std::size_t kStreamCells = std::size_t{1} << 24;
-    constexpr std::size_t kLongRun = 16;
-    const std::int64_t wide = into.tiles.wide();
-    const std::int64_t width = into.board->pixelsWide();
-    const bool large = into.board->cellCount() >= kStreamCells;
-    for (std::size_t i = 0, j = 0; i < count; i = j) {
-        for (j = i + 1; j < count && tiles[j] == tiles[j - 1] + 1 && tiles[j] % wide != 0; ++j) {
-        }
-        if (large && j - i >= kLongRun) {
-            writeRun<Unit>(into, tiles[i], outcomes + i, j - i);
-            continue;
-        }
-        for (std::size_t k = i; k < j; ++k) {  // a few tiles: each by itself
-            const std::int64_t s = tiles[k] % wide;
-            const std::int64_t y0 = tiles[k] / wide * BoardTiles::kHeight;
-            const std::uint64_t* bits = into.live.strip(s) + y0;
-            std::uint8_t* cells = into.board->row(y0) + s * BoardTiles::kWidth;
             const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, width - s * BoardTiles::kWidth));
-            for (std::uint64_t rows = outcomes[k].rowsToWrite; rows != 0; rows &= rows - 1) {
-                const int r = __builtin_ctzll(rows);
-                Unit::expand(bits[r], cells + r * width, cols);
-            }
+            Unit::expand(g.live.strip(s)[y0 + r], out + s * BoardTiles::kWidth, cols);
         }
     }
 }
@@ -326,6 +283,7 @@ void scanBoard(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
     const std::int64_t width = board.pixelsWide();
     std::int64_t population = 0;
+    std::int64_t grayCells = 0;
     for (std::int64_t y = 0; y < board.pixelsHigh(); ++y) {
         const std::uint8_t* row = board.row(y);
         const std::int64_t tileRow = y / BoardTiles::kHeight * tiles.wide();
@@ -339,9 +297,11 @@ void scanBoard(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
             tiles.live[t] = static_cast<std::uint16_t>(tiles.live[t] + n);
             tiles.grays[t] = static_cast<std::uint16_t>(tiles.grays[t] + grays);
             population += n;
+            grayCells += grays;
         }
     }
     tiles.population = population;
+    tiles.grayCells = grayCells;
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // at a device pixel ratio of 1.5 (QT_SCALE_FACTOR, see CMakeLists.txt).
 
 #include "BoardPainter.h"
+#include "BoardViewport.h"
+#include "Boards.h"
+#include "Generation.h"
 #include "CellBitmap.h"
 #include "VandrelGameOfLifeView.h"
 
@@ -350,6 +353,21 @@ TEST(BoardView, EveryLiveCellShowsLinesFromEightPixelsAndZoomingOutCentresTheBoa
             EXPECT_LT(viewport.pointsPerCell(), double(c.view.width()) / double(c.side));
             EXPECT_EQ(viewport.cellAt({picture.width() / 2, picture.height() / 2}), (Cell{50, 35}));  // centred
         }
+    }
+    // A board without gray cells is drawn from its bits alone, pixel for
+    // pixel as the cells themselves draw it, stretched, zoomed out and in.
+    for (const auto& [side, view, zoom] : {std::tuple{4096, QSize(1000, 750), 0}, {1000, QSize(333, 250), 0},
+                                          {4000, QSize(1000, 750), 1}, {130, QSize(97, 61), 0},
+                                          {2500, QSize(700, 500), 3}, {300, QSize(1000, 750), 2}}) {
+        const auto generation = Generation::of(boards::seeded(side, side * 7 / 10, unsigned(side), false));
+        BoardViewport viewport;
+        viewport.setBoard(side, side * 7 / 10);
+        viewport.setView(QSizeF(view), 1.0);
+        viewport.zoom(zoom, QPoint(view.width() / 3, view.height() / 2));
+        const auto fromBits = BoardPainter::render(*generation->board, generation->live, false, viewport);
+        const auto fromCells = BoardPainter::render(*generation->board, generation->live, true, viewport);
+        EXPECT_EQ(fromBits.at, fromCells.at) << side;
+        EXPECT_TRUE(fromBits.image == fromCells.image) << side << " zoomed " << zoom;
     }
 }
 

@@ -107,7 +107,7 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
 // shared out among the pool's threads, keeps none of it.
 TEST_F(Engine, CancellationInTheFirstGenerationOfALargeBoardLeavesItAsItWas)
 {
-    auto large = CellBitmap::random(4 * 3000, 4 * 3000);
+    auto large = CellBitmap::random(4 * 8192, 4 * 8192);
     life.replaceBitmap(large->copy());
     const auto report = run([&] { life.abortGameOfLife(); });
     EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Cancelled, 0));

@@ -52,6 +52,17 @@ protected:
     void check()
     {
         const auto now = life.snapshot();
+        // Cells are made on demand: a rectangle somewhere on the board first, then all of it.
+        const std::int64_t w = expected->pixelsWide(), h = expected->pixelsHigh();
+        const std::int64_t x0 = std::int64_t(generation * 37) % w, y0 = std::int64_t(generation * 53) % h;
+        std::int64_t grays = 0;
+        for (std::int64_t y = y0; y < std::min(h, y0 + 70); ++y)
+            for (std::int64_t x = x0; x < std::min(w, x0 + 90); ++x)
+                ASSERT_EQ(now.board->getPixel(x, y), expected->getPixel(x, y)) << x << "," << y;
+        const std::uint8_t* cells = expected->data();
+        for (std::int64_t i = 0; i < w * h; ++i)
+            grays += cells[i] != CellBitmap::kLive && cells[i] != CellBitmap::kDead;
+        ASSERT_EQ(now.grayCells, grays) << "generation " << generation;
         ASSERT_TRUE(now.board->sameCells(*expected)) << "generation " << generation;
         ASSERT_EQ(now.population, expected->liveCells()) << "generation " << generation;
         ASSERT_EQ(now.generation, generation);

@@ -6,8 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstring>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -85,12 +90,110 @@ const std::array<QRgb, 256> kRgb = [] {
     return rgb;
 }();
 
+// Eight pixels from eight bits, black where a bit is set.
+const std::array<std::array<QRgb, 8>, 256> kEightPixels = [] {
+    std::array<std::array<QRgb, 8>, 256> eight{};
+    for (std::size_t b = 0; b < 256; ++b)
+        for (std::size_t i = 0; i < 8; ++i)
+            eight[b][i] = ((b >> i) & 1u) ? kRgb[CellBitmap::kLive] : kRgb[CellBitmap::kDead];
+    return eight;
+}();
+
+// The bits of `bits` where `mask` is set, packed from bit 0 on.
+std::uint64_t extract(std::uint64_t bits, std::uint64_t mask)
+{
+    std::uint64_t packed = 0;
+    int i = 0;
+    for (; mask != 0; mask &= mask - 1, ++i)
+        packed |= ((bits >> __builtin_ctzll(mask)) & 1u) << i;
+    return packed;
+}
+
+#if defined(__x86_64__)
+__attribute__((target("bmi2"))) std::uint64_t extractBmi2(std::uint64_t bits, std::uint64_t mask)
+{
+    return _pext_u64(bits, mask);
+}
+bool hasBmi2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("bmi2") != 0;
+    }();
+    return has;
+}
+#else
+std::uint64_t extractBmi2(std::uint64_t bits, std::uint64_t mask) { return extract(bits, mask); }
+bool hasBmi2() { return false; }
+#endif
+
+// Whether the pixels' columns follow one another without overlap (each
+// pixel over at least one column of its own).
+bool partitioned(const Samples& columns)
+{
+    for (std::size_t i = 0; i < columns.from.size(); ++i)
+        if (columns.to[i] <= columns.from[i] || (i > 0 && columns.from[i] != columns.to[i - 1]))
+            return false;
+    return true;
+}
+
+// The pixels of a board without gray cells, from the folded bits of each
+// pixel row (`strips` words a row, from column `origin`): a run of columns
+// holds a live cell when adding ones to all but its last column carries into
+// its last one or that one is live, a few operations a word for all the
+// pixels in it; each pixel then takes its run's last bit.
+void renderRuns(QImage& image, const std::vector<std::uint64_t>& foldedAll, const Samples& columns,
+                std::int64_t origin, std::size_t strips)
+{
+    std::vector<std::uint64_t> lastOfRun(strips), inRun(strips);
+    for (std::size_t i = 0; i < columns.from.size(); ++i) {
+        const std::int64_t last = columns.to[i] - 1 - origin;
+        lastOfRun[std::size_t(last / 64)] |= std::uint64_t{1} << (last % 64);
+        for (std::int64_t c = columns.from[i] - origin; c <= last; ++c)
+            inRun[std::size_t(c / 64)] |= std::uint64_t{1} << (c % 64);
+    }
+    std::vector<std::size_t> runs(strips);  // the pixels that end in each strip
+    for (std::size_t s = 0; s < strips; ++s)
+        runs[s] = std::size_t(std::bitset<64>(lastOfRun[s]).count());
+    // The pixels of a row as bits, then written eight at a time.
+    const auto pixels = static_cast<std::size_t>(image.width());
+    std::vector<std::uint64_t> rowBits(pixels / 64 + 2);
+    const bool bmi2 = hasBmi2();
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint64_t* folded = foldedAll.data() + std::size_t(y) * strips;
+        std::fill(rowBits.begin(), rowBits.end(), 0);
+        std::size_t at = 0;
+        unsigned carry = 0;
+        for (std::size_t s = 0; s < strips; ++s) {
+            const std::uint64_t lower = inRun[s] & ~lastOfRun[s];
+            const std::uint64_t w = folded[s] & inRun[s];
+            std::uint64_t sum = 0;
+            const bool over = __builtin_add_overflow(w & lower, lower, &sum);
+            const bool overAgain = __builtin_add_overflow(sum, std::uint64_t{carry}, &sum);
+            carry = over || overAgain ? 1u : 0u;
+            const std::uint64_t live = (sum | w) & lastOfRun[s];
+            const std::uint64_t bits = bmi2 ? extractBmi2(live, lastOfRun[s]) : extract(live, lastOfRun[s]);
+            rowBits[at / 64] |= bits << (at % 64);
+            if (at % 64 != 0)
+                rowBits[at / 64 + 1] |= bits >> (64 - at % 64);
+            at += runs[s];
+        }
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::size_t x = 0;
+        for (; x + 8 <= pixels; x += 8)
+            std::memcpy(out + x, kEightPixels[std::uint8_t(rowBits[x / 64] >> (x % 64))].data(), 8 * sizeof(QRgb));
+        if (x < pixels)
+            std::memcpy(out + x, kEightPixels[std::uint8_t(rowBits[x / 64] >> (x % 64))].data(),
+                        (pixels - x) * sizeof(QRgb));
+    }
+}
+
 // Each pixel over several cells: black when one of them is live, else the
 // gray of the cell at its centre. The live bits of the cell rows under a
 // pixel row are first folded into one word a strip, which reads each word of
 // the board's bits once however far it is zoomed out; each pixel then tests
 // its columns' bits in those words, and reads one byte for its gray.
-void renderSeveral(QImage& image, const CellBitmap& board, const LiveBits& live, const Samples& columns,
+void renderSeveral(QImage& image, const CellBitmap& board, const LiveBits& live, bool grays, const Samples& columns,
                    const Samples& rows)
 {
     constexpr std::int64_t kStrip = LiveBits::kStripWidth;
@@ -134,13 +237,22 @@ void renderSeveral(QImage& image, const CellBitmap& board, const LiveBits& live,
             foldedAll[y * static_cast<std::size_t>(strips) + static_cast<std::size_t>(s)] = any;
         }
     }
+    if (!grays && partitioned(columns)) {
+        renderRuns(image, foldedAll, columns, firstStrip * kStrip, std::size_t(strips));
+        return;
+    }
     for (int y = 0; y < image.height(); ++y) {
         const auto at = static_cast<std::size_t>(y);
         const std::uint64_t* folded = foldedAll.data() + at * static_cast<std::size_t>(strips);
-        const std::uint8_t* sampled = board.row(rows.cells[at]);
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (const Span& span : spans)
-            *out++ = kRgb[(folded[span.strip] & span.mask) != 0 ? CellBitmap::kLive : sampled[span.centre]];
+        if (grays) {
+            const std::uint8_t* sampled = board.row(rows.cells[at]);
+            for (const Span& span : spans)
+                *out++ = kRgb[(folded[span.strip] & span.mask) != 0 ? CellBitmap::kLive : sampled[span.centre]];
+        } else {
+            for (const Span& span : spans)
+                *out++ = (folded[span.strip] & span.mask) != 0 ? kRgb[CellBitmap::kLive] : kRgb[CellBitmap::kDead];
+        }
         out -= spans.size();
         for (const Wide& w : wide) {
             std::uint64_t found = folded[w.last] & w.tail;
@@ -159,7 +271,8 @@ std::uint8_t BoardPainter::onGridLine(std::uint8_t value)
     return kGridLine[value];
 }
 
-BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live, const BoardViewport& viewport)
+BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live, bool grays,
+                                  const BoardViewport& viewport)
 {
     const QSize pixels = viewport.pixels();
     Samples columns = sample(pixels.width(), [&](std::int64_t p) { return viewport.columnAt(p); });
@@ -174,7 +287,7 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
     spans(columns, [&](std::int64_t p) { return viewport.columnFrom(p); });
     spans(rows, [&](std::int64_t p) { return viewport.rowFrom(p); });
     if (columns.several || rows.several) {
-        renderSeveral(image, board, live, columns, rows);
+        renderSeveral(image, board, live, grays, columns, rows);
         return {image, QPoint(columns.first, rows.first)};
     }
     const bool grid = viewport.showsGrid();
@@ -184,6 +297,15 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
             if (columns.begins[static_cast<std::size_t>(x)])
                 lines.push_back(x);
     }
+    // Without gray cells, the cells shown of a row are made from its bits
+    // (indexed as the board's row would be).
+    const std::int64_t firstColumn = columns.cells.front();
+    std::vector<std::uint8_t> shownCells(static_cast<std::size_t>(columns.cells.back() - firstColumn + 1));
+    auto fromBits = [&](std::int64_t cellRow) {
+        for (std::size_t i = 0; i < shownCells.size(); ++i)
+            shownCells[i] = live.get(firstColumn + std::int64_t(i), cellRow) ? CellBitmap::kLive : CellBitmap::kDead;
+        return shownCells.data() - firstColumn;
+    };
     std::int64_t previousRow = -1;
     bool previousPlain = false;  // the line above holds this cell row's cells, no row line over them
     for (int y = 0; y < height; ++y) {
@@ -192,7 +314,7 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
         if (cellRow == previousRow && previousPlain) {
             std::memcpy(out, image.constScanLine(y - 1), static_cast<std::size_t>(width) * 4);
         } else {
-            const std::uint8_t* cells = board.row(cellRow);
+            const std::uint8_t* cells = grays ? board.row(cellRow) : fromBits(cellRow);
             for (int x = 0; x < width; ++x)
                 out[x] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
             for (int x : lines)

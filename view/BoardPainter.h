@@ -24,11 +24,14 @@ struct BoardPicture {
 // nearer mid-gray: thin lines between the cells, on which a live cell still
 // differs from a dead one. The work is one lookup per pixel shown and, where
 // pixels lie over several cells, one read of each word of live bits under
-// the picture.
+// the picture. A board without gray cells is drawn from its bits alone; one
+// with gray cells reads the cells of the rows shown.
 class BoardPainter {
 public:
-    // `live` holds the board's live cells as bits (the generation's own).
-    static BoardPicture render(const CellBitmap& board, const LiveBits& live, const BoardViewport& viewport);
+    // `live` holds the board's live cells as bits (the generation's own);
+    // `grays` says whether the board has gray cells.
+    static BoardPicture render(const CellBitmap& board, const LiveBits& live, bool grays,
+                               const BoardViewport& viewport);
     // The value drawn on a grid line over a cell of value `value`.
     static std::uint8_t onGridLine(std::uint8_t value);
 };

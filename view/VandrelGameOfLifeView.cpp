@@ -544,7 +544,7 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     if (!snapshot.board)
         return;  // too small for a board: white, and the next drawing tries again
     if (pictureSerial_ != snapshot.serial || !(pictureViewport_ == viewport_) || picture_.image.isNull()) {
-        picture_ = BoardPainter::render(*snapshot.board, *snapshot.live, viewport_);
+        picture_ = BoardPainter::render(*snapshot.board, *snapshot.live, snapshot.grayCells != 0, viewport_);
         picture_.image.setDevicePixelRatio(viewport_.ratio());
         pictureSerial_ = snapshot.serial;
         pictureViewport_ = viewport_;

@@ -11,39 +11,14 @@
 #include "PatternInterchange.h"
 #include "PatternReader.h"
 #include "PatternTypes.h"
+#include "RandomCells.h"
 
 
 #include <chrono>
 #include <condition_variable>
-#include <random>
 #include <unistd.h>
 
 namespace {
-
-// A board from a seed: the same seed gives the same board on every machine.
-std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height, std::uint64_t seed)
-{
-    auto board = CellBitmap::create(width, height, {double(width) * CellBitmap::kPointsPerCell,
-                                                    double(height) * CellBitmap::kPointsPerCell});
-    if (!board)
-        return nullptr;
-    std::mt19937_64 generator(seed);
-    std::uint64_t bits = 0;
-    int left = 0;
-    for (std::int64_t y = 0; y < height; ++y) {
-        std::uint8_t* row = board->row(y);
-        for (std::int64_t x = 0; x < width; ++x) {
-            if (left == 0) {
-                bits = generator();
-                left = 64;
-            }
-            row[x] = (bits & 1u) ? CellBitmap::kDead : CellBitmap::kLive;
-            bits >>= 1;
-            --left;
-        }
-    }
-    return board;
-}
 
 const PatternType* patternType(const QString& path)
 {
@@ -105,17 +80,13 @@ int BatchJob::run()
     std::unique_ptr<CellBitmap> board;
     LifeLikeRule rule;  // B3/S23 unless the input or the options name another
     std::uint64_t firstGeneration = 0;
+    const RandomCells random(options_.seed);
     switch (options_.source) {
     case BatchOptions::Source::Random:
-        if (options_.seed) {
-            board = seededBoard(options_.width, options_.height, *options_.seed);
-        } else {
-            board = CellBitmap::create(options_.width, options_.height,
-                                       {double(options_.width) * CellBitmap::kPointsPerCell,
-                                        double(options_.height) * CellBitmap::kPointsPerCell});
-            if (board)
-                board->fillRandom();
-        }
+        // Made a band at a time as the engine installs it, never held whole as cells.
+        board = random.board(options_.width, options_.height,
+                             {double(options_.width) * CellBitmap::kPointsPerCell,
+                              double(options_.height) * CellBitmap::kPointsPerCell});
         break;
     case BatchOptions::Source::GliderGun:
         board = GliderGun::make(double(options_.width), double(options_.height));

@@ -49,6 +49,23 @@ void CellBitmap::defer(const CellSource* source)
     source_ = source;
 }
 
+void CellBitmap::release(std::int64_t band)
+{
+#if defined(__linux__)
+    constexpr std::uintptr_t kPage = 4096;
+    const std::int64_t y0 = band * CellSource::kBandRows;
+    const std::int64_t y1 = std::min(height_, y0 + CellSource::kBandRows);
+    const auto begin = (reinterpret_cast<std::uintptr_t>(rawRow(y0)) + kPage - 1) / kPage * kPage;
+    const auto end = reinterpret_cast<std::uintptr_t>(rawRow(y1 - 1) + width_) / kPage * kPage;
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    if (made_)
+        made_[static_cast<std::size_t>(band)].store(false, std::memory_order_relaxed);
+#else
+    (void)band;
+#endif
+}
+
 void CellBitmap::make(std::int64_t band) const
 {
     std::lock_guard lock(making_);

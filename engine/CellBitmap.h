@@ -115,6 +115,9 @@ public:
     // (each band once); null: the cells are as written. Only while no one
     // else reads the board.
     void defer(const CellSource* source);
+    // Gives the memory of a band of rows (CellSource::kBandRows) back to the
+    // system: its cells must be made again (defer) before they are read.
+    void release(std::int64_t band);
     // Row y as it lies, made or not: for the source and the engine, which
     // write the cells.
     std::uint8_t* rawRow(std::int64_t y) { return cells_.data() + y * width_; }

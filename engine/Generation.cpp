@@ -88,6 +88,8 @@ std::unique_ptr<Generation> Generation::of(std::unique_ptr<CellBitmap> board, co
         TileKernel::scan(*board, g->live, g->tiles);
         g->tiles.markInstalled();
         g->board = std::move(board);
+        // The bands without gray cells were let go as they were read.
+        g->board->defer(g.get());
         g->rule = rule;
         g->setEdges();
         return g;

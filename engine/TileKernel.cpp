@@ -114,7 +114,7 @@ void TileKernel::writeBand(const Generation& g, CellBitmap& cells, std::int64_t 
                 writeBandAvx512(g, cells, band));
 }
 
-void TileKernel::scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+void TileKernel::scan(CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
     GOL_ON_UNIT(scanBoard<PlainUnit>(board, live, tiles), scanAvx2(board, live, tiles), scanAvx512(board, live, tiles));
 }

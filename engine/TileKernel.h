@@ -45,8 +45,11 @@ public:
     static void writeBand(const Generation& g, CellBitmap& cells, std::int64_t band);
 
     // The live bits of a board's cells, and each tile's live and gray counts
-    // and the population (the bits and counts start at zero).
-    static void scan(const CellBitmap& board, LiveBits& live, BoardTiles& tiles);
+    // and the population (the bits and counts start at zero). The memory of
+    // each band of rows without gray cells goes back to the system as soon
+    // as it is read (CellBitmap::release): the board is to be made from the
+    // bits from then on.
+    static void scan(CellBitmap& board, LiveBits& live, BoardTiles& tiles);
 
     // The units this processor runs, plain first; the one in use (the
     // widest unless told otherwise) and its name.
@@ -59,9 +62,9 @@ public:
 
 private:
     static TileOutcome stepAvx2(const Generation& from, Generation& into, std::int64_t tile, Against against);
-    static void scanAvx2(const CellBitmap& board, LiveBits& live, BoardTiles& tiles);
+    static void scanAvx2(CellBitmap& board, LiveBits& live, BoardTiles& tiles);
     static void writeBandAvx2(const Generation& g, CellBitmap& cells, std::int64_t band);
     static TileOutcome stepAvx512(const Generation& from, Generation& into, std::int64_t tile, Against against);
-    static void scanAvx512(const CellBitmap& board, LiveBits& live, BoardTiles& tiles);
+    static void scanAvx512(CellBitmap& board, LiveBits& live, BoardTiles& tiles);
     static void writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band);
 };

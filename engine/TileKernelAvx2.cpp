@@ -142,7 +142,7 @@ void TileKernel::writeBandAvx2(const Generation& g, CellBitmap& cells, std::int6
     writeBandCells<Avx2Unit>(g, cells, band);
 }
 
-void TileKernel::scanAvx2(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+void TileKernel::scanAvx2(CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
     scanBoard<Avx2Unit>(board, live, tiles);
 }

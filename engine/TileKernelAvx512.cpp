@@ -95,7 +95,7 @@ void TileKernel::writeBandAvx512(const Generation& g, CellBitmap& cells, std::in
     writeBandCells<Avx512Unit>(g, cells, band);
 }
 
-void TileKernel::scanAvx512(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+void TileKernel::scanAvx512(CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
     scanBoard<Avx512Unit>(board, live, tiles);
 }

@@ -279,12 +279,18 @@ void writeBandCells(const Generation& g, CellBitmap& cells, std::int64_t band)
 }
 
 template <class Unit>
-void scanBoard(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
+void scanBoard(CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
     const std::int64_t width = board.pixelsWide();
     std::int64_t population = 0;
     std::int64_t grayCells = 0;
+    std::int64_t bandGrays = 0;
     for (std::int64_t y = 0; y < board.pixelsHigh(); ++y) {
+        if (y % BoardTiles::kHeight == 0 && y > 0) {
+            if (bandGrays == grayCells)
+                board.release(y / BoardTiles::kHeight - 1);
+            bandGrays = grayCells;
+        }
         const std::uint8_t* row = board.row(y);
         const std::int64_t tileRow = y / BoardTiles::kHeight * tiles.wide();
         for (std::int64_t s = 0; s < live.strips(); ++s) {
@@ -300,6 +306,8 @@ void scanBoard(const CellBitmap& board, LiveBits& live, BoardTiles& tiles)
             grayCells += grays;
         }
     }
+    if (bandGrays == grayCells)
+        board.release((board.pixelsHigh() - 1) / BoardTiles::kHeight);
     tiles.population = population;
     tiles.grayCells = grayCells;
 }

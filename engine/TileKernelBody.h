@@ -139,8 +139,10 @@ inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8
 
 template <class Unit, class Counts>
 TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against,
-                         const Counts& rule)
+                         const Counts ruleShared)
 {
+    // The rule's constants in registers rather than read again after each store.
+    const Counts rule = ruleShared;
     using W = typename Unit::Word;
     constexpr int kLanes = Unit::kLanes;
     const std::int64_t wide = from.tiles.wide();

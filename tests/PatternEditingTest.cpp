@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "FileHelpers.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
 #include "PatternLibrary.h"
@@ -687,16 +688,24 @@ TEST(PatternMode, SettingsComeBackAndABadFileMeansTheDefaults)
             EXPECT_EQ(h.app.iterationsTextfield->text(), QString::number(c.count));
             EXPECT_EQ(h.app.theView->pasteMode(), c.mode);
             auto* recent = h.app.window->findChild<QMenu*>(QStringLiteral("menuOpenRecent"));
-            ASSERT_EQ(recent->actions().size(), c.text ? 0 : 1);
+            ASSERT_EQ(recent->actions().size(), c.text ? 0 : 2);
             if (!c.text) {
-                EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("glider.rle"));
+                EXPECT_EQ(recent->actions()[1]->text(), QStringLiteral("glider.rle"));
+                EXPECT_EQ(h.app.window->size(), QSize(700, 520));
             }
-            // What the next session (the last case) finds.
-            QFile rle(dir.filePath(QStringLiteral("glider.rle")));
-            ASSERT_TRUE(rle.open(QIODevice::WriteOnly) && rle.write("x = 3, y = 3\nbo$2bo$3o!") > 0);
-            rle.close();
-            h.app.openFile(rle.fileName());
-            h.settle();
+            // What the next session (the last case) finds. Each panel opens
+            // where it last chose a file, not where another panel did.
+            const QString patterns = dir.filePath(QStringLiteral("patterns")), images = dir.filePath(QStringLiteral("images"));
+            ASSERT_TRUE(QDir().mkpath(patterns) && QDir().mkpath(images));
+            ASSERT_TRUE(files::writeAll(patterns + QStringLiteral("/glider.rle"), "x = 3, y = 3\nbo$2bo$3o!"));
+            ASSERT_TRUE(QImage(4, 4, QImage::Format_Grayscale8).save(images + QStringLiteral("/photo.png")));
+            h.trigger("actionOpenPattern");
+            ASSERT_NE(h.panel(), nullptr);
+            EXPECT_EQ(h.panel()->directory().path() == patterns, !c.text);
+            h.choose(patterns + QStringLiteral("/glider.rle"));
+            h.trigger("actionOpenImage");
+            h.choose(images + QStringLiteral("/photo.png"));
+            h.app.window->resize(700, 520);
             speed->setCurrentIndex(1);
             h.app.theView->setIterations(7);
             h.trigger("actionPasteOr");

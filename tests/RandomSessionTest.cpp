@@ -140,12 +140,9 @@ std::vector<RandomSession::Command> RandomSession::commands()
              }
          }},
         {"stroke", 4, true, [&] {
-             QPoint at = anywhere();
-             QTest::mouseMove(app.theView, at);
-             QTest::mousePress(app.theView, Qt::LeftButton, {}, at);
-             for (int i = pick(5); i >= 0; --i)
-                 QTest::mouseMove(app.theView, at = anywhere());
-             QTest::mouseRelease(app.theView, Qt::LeftButton, {}, at);
+             std::vector<QPoint> through(std::size_t(2 + pick(5)));
+             std::generate(through.begin(), through.end(), [&] { return anywhere(); });
+             h.drag(through);
          }},
         {"undo", 3, true, action("actionUndo")},
         {"redo", 2, true, action("actionRedo")},

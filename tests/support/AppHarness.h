@@ -94,6 +94,16 @@ public:
         found->trigger();
     }
 
+    // A drag over the board with the left button, from the first point through the rest, keys `held`.
+    void drag(const std::vector<QPoint>& points, Qt::KeyboardModifiers held = {})
+    {
+        QTest::mouseMove(app.theView, points.front());
+        QTest::mousePress(app.theView, Qt::LeftButton, held, points.front());
+        for (const QPoint& at : points)
+            QTest::mouseMove(app.theView, at);
+        QTest::mouseRelease(app.theView, Qt::LeftButton, held, points.back());
+    }
+
     QDialog* lastDialog() { return shown.empty() ? nullptr : shown.back().data(); }
 
     QMessageBox* question()

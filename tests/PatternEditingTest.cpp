@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "FileHelpers.h"
 #include "PatternFile.h"
 #include "PatternInterchange.h"
 #include "PatternLibrary.h"
@@ -73,8 +74,7 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     ASSERT_TRUE(h.app.nnewPatternSheet->isVisible());
     EXPECT_EQ(h.app.nnewPatternSheet->windowModality(), Qt::WindowModal);
     // Too large to hold: a message, and the sheet stays with its fields.
-    h.app.nnewPatternPixelsWideTextField->setText(QStringLiteral("100000"));
-    h.app.nnewPatternPixelsHighTextField->setText(QStringLiteral("100000"));
+    h.sheet("100000", "100000");
     h.app.newPatternOK();
     auto* message = qobject_cast<QMessageBox*>(h.lastDialog());
     ASSERT_NE(message, nullptr);
@@ -85,24 +85,21 @@ TEST(PatternMode, SheetOkMakesABlankBoardCancelOrATooLargeSizeKeepsEverything)
     EXPECT_EQ(h.board(), before);
     EXPECT_TRUE(h.app.nnewPatternSheet->isVisible());
     message->close();
-    h.app.nnewPatternPixelsWideTextField->setText(QStringLiteral("30"));
+    h.sheet("30", "");
     h.app.newPatternCancel();
     EXPECT_EQ(h.board(), before);
     EXPECT_FALSE(h.app.isCreating());
-    EXPECT_EQ(h.app.nnewPatternPixelsWideTextField->text(), QStringLiteral("30"));
+    EXPECT_EQ(h.sheet(), QStringLiteral("30 x "));
 
     h.app.createNewPattern();
     h.app.nnewPatternPixelsHighTextField->setText(QStringLiteral("20"));
     h.app.newPatternOK();
     EXPECT_FALSE(h.app.nnewPatternSheet->isVisible());
-    EXPECT_EQ(h.board()->pixelsWide(), 30);
-    EXPECT_EQ(h.board()->pixelsHigh(), 20);
-    EXPECT_EQ(h.board()->liveCells(), 0);
+    EXPECT_TRUE(h.board()->sameCells(*CellBitmap::create(30, 20)));
     EXPECT_EQ(h.board()->size(), (LogicalSize{480, 360}));
     EXPECT_TRUE(h.app.isCreating());
     EXPECT_TRUE(editingWindowState(h));
-    EXPECT_TRUE(h.app.nnewPatternPixelsWideTextField->text().isEmpty());
-    EXPECT_TRUE(h.app.nnewPatternPixelsHighTextField->text().isEmpty());
+    EXPECT_EQ(h.sheet(), QStringLiteral(" x "));
 
     // With the fields empty there is no blank board: a random one is drawn and edited.
     h.app.createNewPattern();
@@ -638,11 +635,7 @@ TEST(PatternMode, SettingsComeBackAndABadFileMeansTheDefaults)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text ? c.text : "the last session's");
-        if (c.text) {
-            QFile out(file);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-            out.write(c.text);
-        }
+        ASSERT_TRUE(!c.text || files::writeAll(file, c.text));
         {
             AppHarness h;
             h.app.useSettings(file);
@@ -653,14 +646,10 @@ TEST(PatternMode, SettingsComeBackAndABadFileMeansTheDefaults)
             EXPECT_EQ(h.app.theView->pasteMode(), c.mode);
             auto* recent = h.app.window->findChild<QMenu*>(QStringLiteral("menuOpenRecent"));
             ASSERT_EQ(recent->actions().size(), c.text ? 0 : 1);
-            if (!c.text) {
-                EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("glider.rle"));
-            }
+            EXPECT_TRUE(c.text || recent->actions()[0]->text() == QStringLiteral("glider.rle"));
             // What the next session (the last case) finds.
-            QFile rle(dir.filePath(QStringLiteral("glider.rle")));
-            ASSERT_TRUE(rle.open(QIODevice::WriteOnly) && rle.write("x = 3, y = 3\nbo$2bo$3o!") > 0);
-            rle.close();
-            h.app.openFile(rle.fileName());
+            ASSERT_TRUE(files::writeAll(dir.filePath(QStringLiteral("glider.rle")), "x = 3, y = 3\nbo$2bo$3o!"));
+            h.app.openFile(dir.filePath(QStringLiteral("glider.rle")));
             h.settle();
             speed->setCurrentIndex(1);
             h.app.theView->setIterations(7);

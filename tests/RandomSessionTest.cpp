@@ -257,9 +257,7 @@ void RandomSession::answerDialogs()
             box->accept();
         } else if (h.app.nnewPatternSheet->isVisible()) {
             const int sizes[] = {0, 1, 2 + pick(150)}, wide = sizes[pick(3)], high = sizes[pick(3)];
-            h.app.nnewPatternPixelsWideTextField->setText(QString::number(wide));
-            h.app.nnewPatternPixelsHighTextField->setText(QString::number(high));
-            did = "sheet " + std::to_string(wide) + "x" + std::to_string(high);
+            did = "sheet " + h.sheet(std::to_string(wide), std::to_string(high)).toStdString();
             if (chance(0.2)) {
                 did += " cancelled";
                 h.app.newPatternCancel();

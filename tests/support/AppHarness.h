@@ -170,6 +170,17 @@ public:
         pump();
     }
 
+    // Fills the new-pattern sheet's fields (when a width is given); what they say, "W x H".
+    QString sheet(const std::string& wide = {}, const std::string& high = {})
+    {
+        if (!wide.empty()) {
+            app.nnewPatternPixelsWideTextField->setText(QString::fromStdString(wide));
+            app.nnewPatternPixelsHighTextField->setText(QString::fromStdString(high));
+        }
+        return app.nnewPatternPixelsWideTextField->text() + QStringLiteral(" x ") +
+               app.nnewPatternPixelsHighTextField->text();
+    }
+
     bool indicatorShown() const { return app.indicator->isVisible(); }
 
     // What the status bar says about the board, once it says `text` (or the

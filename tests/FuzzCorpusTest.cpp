@@ -104,17 +104,12 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"not_an_image.txt", refused(kImage + "it is not a PNG or JPEG image.")},
     {"truncated.png", refused(kImage + "it cannot be decoded (Unable to read image data).")},
     // RLE and plaintext patterns
-    {"bounded_plane.rle", placed(20, 10, 5)},
-    {"empty.rle", placed(100, 100, 0)},
-    {"glider.cells", placed(100, 100, 5)},
-    {"glider.rle", placed(100, 100, 5)},
-    {"gosper_gun.rle", placed(100, 100, 36)},
-    {"old_rule.rle", placed(100, 100, 5)},
-    {"ragged.cells", placed(100, 100, 4)},
-    {"wrapped_no_end.rle", placed(100, 100, 36)},
+    {"bounded_plane.rle", placed(20, 10, 5)}, {"empty.rle", placed(100, 100, 0)}, {"glider.cells", placed(100, 100, 5)},
+    {"glider.rle", placed(100, 100, 5)}, {"gosper_gun.rle", placed(100, 100, 36)},
+    {"old_rule.rle", placed(100, 100, 5)}, {"ragged.cells", placed(100, 100, 4)}, {"torus.rle", placed(10, 10, 5)},
+    {"wrapped_no_end.rle", placed(100, 100, 36)}, {"highlife.rle", placed(100, 100, 5)},
     {"bad_cell.cells", refused(" as a plaintext pattern: on line 3, \u201cx\u201d is not a cell (\u201c.\u201d dead, "
                               "\u201cO\u201d or \u201c*\u201d live).")},
-    {"highlife.rle", placed(100, 100, 5)},
     {"huge_count.rle", refused(kRle + "on line 2, the count 1000000000000000000 is larger than the largest board "
                                       "(268435456 cells).")},
     {"huge_header.rle", refused(kRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells is larger than the "
@@ -126,18 +121,14 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"outside_plane.rle", refused(kRle + "on line 2, a live cell lies outside its bounded plane of 2 \u00d7 2 cells.")},
     {"three_states.rle", refused(kRule + "23/3/3, which is not a Life-like rule: it has 3 cell states (a Generations "
                                          "rule), not two.")},
-    {"torus.rle", placed(10, 10, 5)},
     {"shifted_torus.rle", refused(kRule + "B3/S23:T30+7,20, on a torus with a shift; Game of Life runs Life-like rules "
                                           "on a bounded plane or a torus only.")},
-    // Life 1.05 and 1.06
-    {"glider_105.lif", placed(100, 100, 5)},
-    {"glider_106.lif", placed(100, 100, 5)},
-    {"highlife.lif", placed(100, 100, 1)},
+    // Life 1.05 and 1.06, macrocell
+    {"glider_105.lif", placed(100, 100, 5)}, {"glider_106.lif", placed(100, 100, 5)},
+    {"highlife.lif", placed(100, 100, 1)}, {"glider.mc", placed(100, 100, 5)},
     {"far_apart.lif", refused(" as a Life 1.06 pattern: the pattern of 1099511627777 \u00d7 1099511627777 cells is "
                               "larger than the largest board (268435456 cells).")},
     {"three_numbers.lif", refused(" as a Life 1.06 pattern: on line 2, \u201c0 0 0\u201d is not a cell\u2019s x and y.")},
-    // Macrocell
-    {"glider.mc", placed(100, 100, 5)},
     {"forward.mc", refused(kMc + "on line 2, node 2 is referred to before it is given.")},
     {"wrong_level.mc", refused(kMc + "on line 4, a node of level 4 holds one of level 4.")},
     {"three_states.mc", refused(kMc + "it holds cells of more than two states (a node of level 1); Game of Life runs "
@@ -146,8 +137,7 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"far_corners.mc", refused(kMc + "the pattern of 9223372036854775808 \u00d7 9223372036854775808 cells is larger "
                                      "than the largest board (268435456 cells).")},
     // gzip, known by its content
-    {"glider.rle.gz", placed(100, 100, 5)},
-    {"glider.mc.gz", placed(100, 100, 5)},
+    {"glider.rle.gz", placed(100, 100, 5)}, {"glider.mc.gz", placed(100, 100, 5)},
     {"two_members.cells.gz", placed(100, 100, 5)},
     {"cut_short.rle.gz", refused(kPattern + "it is not a whole gzip file (it ends early).")},
 };

@@ -80,7 +80,7 @@ int BatchJob::run()
     std::unique_ptr<CellBitmap> board;
     LifeLikeRule rule;  // B3/S23 unless the input or the options name another
     std::uint64_t firstGeneration = 0;
-    const RandomCells random(options_.seed);
+    const RandomCells random(options_.seed, options_.density.value_or(50));
     switch (options_.source) {
     case BatchOptions::Source::Random:
         // Made a band at a time as the engine installs it, never held whole as cells.

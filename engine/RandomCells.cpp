@@ -1,5 +1,6 @@
 #include "RandomCells.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 std::unique_ptr<CellBitmap> RandomCells::board(std::int64_t width, std::int64_t height, LogicalSize size) const
@@ -25,9 +26,13 @@ void RandomCells::writeBand(CellBitmap& cells, std::int64_t band) const
 {
     const std::int64_t y0 = band * kBandRows;
     const std::int64_t y1 = std::min(cells.pixelsHigh(), y0 + kBandRows);
+    // Live below this draw (2^64 / 100 per percent); at 100, every cell.
+    const std::uint64_t below = std::uint64_t(density_) * (~std::uint64_t(0) / 100);
     for (std::int64_t y = y0; y < y1; ++y) {
         std::uint8_t* row = cells.rawRow(y);
-        for (std::int64_t x = 0; x < cells.pixelsWide(); ++x) {
+        for (std::int64_t x = 0; density_ != 50 && x < cells.pixelsWide(); ++x)
+            row[x] = density_ == 100 || next() < below ? CellBitmap::kLive : CellBitmap::kDead;
+        for (std::int64_t x = 0; density_ == 50 && x < cells.pixelsWide(); ++x) {
             if (left_ == 0) {
                 bits_ = next();
                 left_ = 64;

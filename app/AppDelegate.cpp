@@ -124,9 +124,9 @@ void AppDelegate::wireCommands()
     connect(ui_->actionKeyboardShortcuts, &QAction::triggered, this, [this] { KeyboardShortcuts::show(window); });
     connect(ui_->actionManual, &QAction::triggered, this, [this] { ManualWindow::show(window); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
-        QMessageBox::about(window, QStringLiteral("About Game of Life"),
-                           QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
-                                          "black cells live, white cells are dead.</p>")
+        QMessageBox::about(window, tr("About Game of Life"),
+                           tr("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
+                              "black cells live, white cells are dead.</p>")
                                .arg(QCoreApplication::applicationVersion()));
     });
 }
@@ -303,8 +303,8 @@ void AppDelegate::newPatternOK()
     const std::int32_t width = IntegerText::intValue(nnewPatternPixelsWideTextField->text());
     const std::int32_t height = IntegerText::intValue(nnewPatternPixelsHighTextField->text());
     if (width >= 1 && height >= 1 && !CellBitmap::sizeFits(width, height)) {
-        dialogs_.tell(window, QStringLiteral("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
-                      QStringLiteral("A board holds at most %1 cells in all, 16384 by 16384 for example.")
+        dialogs_.tell(window, tr("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
+                      tr("A board holds at most %1 cells in all, 16384 by 16384 for example.")
                           .arg(QLocale().toString(qlonglong(CellBitmap::kMaxCells))));
         return;
     }

@@ -18,6 +18,7 @@
 #include <QFileOpenEvent>
 #include <QImageReader>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 
@@ -183,6 +184,11 @@ void AppDelegate::applicationDidFinishLaunching()
             iterationsTextfield->setText(QString::number(IntegerText::intValue(iterationsTextfield->text())));
     });
     theView->setSpeed(RunControl::speedAt(ui_->speedBox->currentIndex(), window));
+    // What a screen reader calls an open menu: its title, without the accelerator.
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        if (menu->windowTitle().isEmpty())
+            menu->setWindowTitle(menu->menuAction()->iconText());
+    }
     isCreating_ = false;
 }
 

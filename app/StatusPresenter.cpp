@@ -16,6 +16,15 @@ StatusPresenter::StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view)
     // However long the text, it never makes the window wider than the view wants.
     label_->setMinimumWidth(1);
     bar->addPermanentWidget(label_);
+    // The label's own name is what a screen reader announces; set here, it
+    // keeps the label from announcing every change of its text.
+    label_->setAccessibleName(tr("No board"));
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(1000);
+    connect(&quiet_, &QTimer::timeout, this, [this] {
+        if (untold_)
+            announce();
+    });
     const QScreen* screen = bar->screen();
     const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
     frame_.setSingleShot(true);
@@ -85,5 +94,16 @@ void StatusPresenter::refresh()
     if (text != figures_) {
         figures_ = text;
         fit();
+        if (quiet_.isActive())
+            untold_ = true;
+        else
+            announce();
     }
+}
+
+void StatusPresenter::announce()
+{
+    untold_ = false;
+    label_->setAccessibleName(figures_);
+    quiet_.start();
 }

@@ -159,6 +159,37 @@
     </message>
 </context>
 <context>
+    <name>BoardAccessible</name>
+    <message>
+        <source>Board</source>
+        <translation>Spielfeld</translation>
+    </message>
+    <message>
+        <source>No board</source>
+        <translation>Kein Spielfeld</translation>
+    </message>
+    <message>
+        <source>the whole board shown</source>
+        <translation>das ganze Spielfeld gezeigt</translation>
+    </message>
+    <message>
+        <source>zoom %1%</source>
+        <translation>Zoom %1 %</translation>
+    </message>
+    <message>
+        <source>%1 × %2 cells, %3</source>
+        <translation>%1 × %2 Zellen, %3</translation>
+    </message>
+    <message>
+        <source>; cell %1, %2 under the cursor, live</source>
+        <translation>; Zelle %1, %2 unter dem Cursor, lebend</translation>
+    </message>
+    <message>
+        <source>; cell %1, %2 under the cursor, dead</source>
+        <translation>; Zelle %1, %2 unter dem Cursor, tot</translation>
+    </message>
+</context>
+<context>
     <name>BoardNavigation</name>
     <message>
         <source>Move the zoomed board</source>
@@ -747,6 +778,14 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>&amp;About Game of Life</source>
         <translation>Ü&amp;ber Game of Life</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Moves while a run goes</source>
+        <translation>Bewegt sich, solange ein Lauf läuft</translation>
     </message>
 </context>
 <context>

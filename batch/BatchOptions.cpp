@@ -27,6 +27,9 @@ struct Option {
                               QCoreApplication::translate("BatchOptions", "Instead of INPUT: a random board of W by H cells."), QStringLiteral("WxH")};
     QCommandLineOption seed{QStringLiteral("seed"), QCoreApplication::translate("BatchOptions", "With --random: a repeatable board from this seed."),
                             QStringLiteral("N")};
+    QCommandLineOption density{QStringLiteral("density"),
+                               QStringLiteral("With --random: this percentage of the cells live (0 to 100)."),
+                               QStringLiteral("PERCENT")};
     QCommandLineOption gliderGun{QStringLiteral("glider-gun"),
                                  QCoreApplication::translate("BatchOptions", "Instead of INPUT: the glider gun preset for a view of W by H points."),
                                  QStringLiteral("WxH")};
@@ -54,7 +57,8 @@ void describe(QCommandLineParser& parser, const Option& o)
     parser.setApplicationDescription(
         QCoreApplication::translate("BatchOptions", "Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
                        "the engine and the files of Game of Life."));
-    parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun,
+    parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.density,
+                       o.gliderGun,
                        o.board, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QCoreApplication::translate("BatchOptions", "A pattern file (.golpattern), a pattern of another Life program "
@@ -158,6 +162,12 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
         options.seed = parser.value(o.seed).toULongLong(&ok);
         if (!ok)
             return fail(QCoreApplication::translate("BatchOptions", "--seed takes a whole number."));
+    }
+    if (parser.isSet(o.density)) {
+        bool ok = false;
+        options.density = parser.value(o.density).toInt(&ok);
+        if (options.source != Source::Random || !ok || *options.density < 0 || *options.density > 100)
+            return fail(QStringLiteral("--density goes with --random and takes a percentage from 0 to 100."));
     }
     if (parser.isSet(o.generations)) {
         bool ok = false;

@@ -21,44 +21,44 @@ namespace {
 
 FilePanel patternSavePanel()
 {
-    return {FilePanel::Mode::Save, QCoreApplication::translate("FileCommands", "Save pattern"),
-            QCoreApplication::translate("FileCommands", "Save the pattern somewhere on your disk"), QCoreApplication::translate("FileCommands", "Save pattern"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Save pattern"),
+            FileCommands::tr("Save the pattern somewhere on your disk"), FileCommands::tr("Save pattern"),
             {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern"), {}};
 }
 
 FilePanel patternOpenPanel()
 {
-    return {FilePanel::Mode::Open, QCoreApplication::translate("FileCommands", "Open pattern"),
-            QCoreApplication::translate("FileCommands", "Open a pattern from somewhere on your disk"), QCoreApplication::translate("FileCommands", "Open pattern"),
+    return {FilePanel::Mode::Open, FileCommands::tr("Open pattern"),
+            FileCommands::tr("Open a pattern from somewhere on your disk"), FileCommands::tr("Open pattern"),
             {QStringLiteral("golpattern")}, {}, {}, {}};
 }
 
 FilePanel imageSavePanel()
 {
-    return {FilePanel::Mode::Save, QCoreApplication::translate("FileCommands", "Save image"),
-            QCoreApplication::translate("FileCommands", "Save the image somewhere on your disk"), QCoreApplication::translate("FileCommands", "Save image"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Save image"),
+            FileCommands::tr("Save the image somewhere on your disk"), FileCommands::tr("Save image"),
             {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage"), {}};
 }
 
 FilePanel imageOpenPanel()
 {
-    return {FilePanel::Mode::Open, QCoreApplication::translate("FileCommands", "Open image"),
-            QCoreApplication::translate("FileCommands", "Open an image from somewhere on your disk"), QCoreApplication::translate("FileCommands", "Open image"),
+    return {FilePanel::Mode::Open, FileCommands::tr("Open image"),
+            FileCommands::tr("Open an image from somewhere on your disk"), FileCommands::tr("Open image"),
             {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}, {}};
 }
 
 // The types of other Life programs, from the one table of types.
 FilePanel importPanel()
 {
-    return {FilePanel::Mode::Open, QCoreApplication::translate("FileCommands", "Import pattern"),
-            QCoreApplication::translate("FileCommands", "Import a pattern of another Life program from somewhere on your disk"),
-            QCoreApplication::translate("FileCommands", "Import pattern"), PatternTypes::imported(), {}, {}, {}};
+    return {FilePanel::Mode::Open, FileCommands::tr("Import pattern"),
+            FileCommands::tr("Import a pattern of another Life program from somewhere on your disk"),
+            FileCommands::tr("Import pattern"), PatternTypes::imported(), {}, {}, {}};
 }
 
 FilePanel exportPanel()
 {
-    return {FilePanel::Mode::Save, QCoreApplication::translate("FileCommands", "Export pattern"),
-            QCoreApplication::translate("FileCommands", "Export the pattern for other Life programs"), QCoreApplication::translate("FileCommands", "Export pattern"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Export pattern"),
+            FileCommands::tr("Export the pattern for other Life programs"), FileCommands::tr("Export pattern"),
             PatternTypes::exported(), {}, QStringLiteral("GameOfLifePattern"), PatternTypes::exportedNames()};
 }
 
@@ -66,8 +66,7 @@ FilePanel exportPanel()
 
 FilePanel FileCommands::gifPanel()
 {
-    return {FilePanel::Mode::Save, QCoreApplication::translate("FileCommands", "Save gif"), QCoreApplication::translate("FileCommands", "Save the gif somewhere on your disk"),
-            QCoreApplication::translate("FileCommands", "Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation"), {}};
+    return {FilePanel::Mode::Save, tr("Save gif"), tr("Save the gif somewhere on your disk"), tr("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation"), {}};
 }
 
 FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
@@ -165,7 +164,8 @@ void FileCommands::exportPattern()
         if (!path || !board)
             return;
         const LifeLikeRule rule = view_->life().rule();
-        work_.run(doing(QT_TR_NOOP("Exporting %1\u2026"), *path), [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
+        const QString label = doing(QT_TR_NOOP("Exporting %1\u2026"), *path);
+        work_.run(label, [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
             const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel, rule);
             return [this, path, save] {
                 if (!save)
@@ -246,7 +246,8 @@ void FileCommands::saveImage()
         const auto board = view_->boardShown();
         if (!path || !board)
             return;
-        work_.run(doing(QT_TR_NOOP("Saving %1\u2026"), *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
+        const QString label = doing(QT_TR_NOOP("Saving %1\u2026"), *path);
+        work_.run(label, [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
             const std::string error = ImageFile::writePng(*board, path->toStdString(), 1, &cancel);
             return [this, error] {
                 if (!error.empty())

@@ -218,7 +218,8 @@ int BatchJob::run()
 
     int status = Success;
     if (report->recorded && !report->recording.message.empty()) {
-        std::fprintf(err_, "gameoflife-batch: %s\n", qPrintable(MessageTranslation::translated(report->recording.message)));
+        std::fprintf(err_, "gameoflife-batch: %s\n",
+                     qPrintable(MessageTranslation::translated(report->recording.message)));
         if (!report->recording.written && report->generations > 0)
             status = FileError;
     }
@@ -234,8 +235,8 @@ int BatchJob::run()
             const PatternSave save = PatternInterchange::write(*final.board, path, nullptr, final.rule);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
-                std::fprintf(out_, "%s\n",
-                             qPrintable(MessageTranslation::translated(FileMessage::grayWrittenAsDead(path, save.grayCells))));
+                std::fprintf(out_, "%s\n", qPrintable(MessageTranslation::translated(
+                                                FileMessage::grayWrittenAsDead(path, save.grayCells))));
         } else {
             error = type ? PatternFile::write(final.board.get(), path, nullptr, final.rule)
                                                : ImageFile::writePng(*final.board, path, scale);

@@ -15,55 +15,57 @@ namespace {
 
 struct Option {
     QCommandLineOption generations{{QStringLiteral("n"), QStringLiteral("generations")},
-                                   QCoreApplication::translate("BatchOptions", "Generations to run (default 100)."), QStringLiteral("N")};
+                                   BatchOptions::tr("Generations to run (default 100)."), QStringLiteral("N")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QCoreApplication::translate("BatchOptions", "Write the final board as a pattern file (.golpattern), an RLE, "
-                                             "plaintext or Life 1.06 pattern (.rle, .rle.gz, .cells, .lif) or a PNG "
-                                             "(.png)."),
+                              BatchOptions::tr("Write the final board as a pattern file (.golpattern), an RLE, "
+                                               "plaintext or Life 1.06 pattern (.rle, .rle.gz, .cells, .lif) or a PNG "
+                                               "(.png)."),
                               QStringLiteral("FILE")};
-    QCommandLineOption gif{QStringLiteral("gif"), QCoreApplication::translate("BatchOptions", "Record the run as an animated GIF."),
+    QCommandLineOption gif{QStringLiteral("gif"), BatchOptions::tr("Record the run as an animated GIF."),
                            QStringLiteral("FILE")};
     QCommandLineOption random{QStringLiteral("random"),
-                              QCoreApplication::translate("BatchOptions", "Instead of INPUT: a random board of W by H cells."), QStringLiteral("WxH")};
-    QCommandLineOption seed{QStringLiteral("seed"), QCoreApplication::translate("BatchOptions", "With --random: a repeatable board from this seed."),
-                            QStringLiteral("N")};
+                              BatchOptions::tr("Instead of INPUT: a random board of W by H cells."),
+                              QStringLiteral("WxH")};
+    QCommandLineOption seed{QStringLiteral("seed"),
+                            BatchOptions::tr("With --random: a repeatable board from this seed."), QStringLiteral("N")};
     QCommandLineOption density{QStringLiteral("density"),
-                               QStringLiteral("With --random: this percentage of the cells live (0 to 100)."),
+                               BatchOptions::tr("With --random: this percentage of the cells live (0 to 100)."),
                                QStringLiteral("PERCENT")};
     QCommandLineOption gliderGun{QStringLiteral("glider-gun"),
-                                 QCoreApplication::translate("BatchOptions", "Instead of INPUT: the glider gun preset for a view of W by H points."),
+                                 BatchOptions::tr("Instead of INPUT: the glider gun preset for a view of W by H points."),
                                  QStringLiteral("WxH")};
     QCommandLineOption board{QStringLiteral("board"),
-                             QCoreApplication::translate("BatchOptions", "With an INPUT of another Life program: centre the pattern on a board "
-                                            "of W by H cells (by default the pattern's own plane, or room around "
-                                            "it)."),
+                             BatchOptions::tr("With an INPUT of another Life program: centre the pattern on a board "
+                                              "of W by H cells (by default the pattern's own plane, or room around "
+                                              "it)."),
                              QStringLiteral("WxH")};
     QCommandLineOption scale{QStringLiteral("scale"),
-                             QCoreApplication::translate("BatchOptions", "Draw each cell as N by N pixels in the PNG and the GIF (default 1)."),
+                             BatchOptions::tr("Draw each cell as N by N pixels in the PNG and the GIF (default 1)."),
                              QStringLiteral("N")};
     QCommandLineOption rule{QStringLiteral("rule"),
-                            QCoreApplication::translate("BatchOptions", "Run under this Life-like rule, such as B36/S23 (by default the "
-                                           "INPUT's rule, or B3/S23)."),
+                            BatchOptions::tr("Run under this Life-like rule, such as B36/S23 (by default the "
+                                             "INPUT's rule, or B3/S23)."),
                             QStringLiteral("RULE")};
     QCommandLineOption torus{QStringLiteral("torus"),
-                             QCoreApplication::translate("BatchOptions", "Run on a torus: the left edge touches the right, the top the bottom.")};
-    QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}, QCoreApplication::translate("BatchOptions", "Print nothing on success.")};
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QCoreApplication::translate("BatchOptions", "Show this help.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QCoreApplication::translate("BatchOptions", "Show the version.")};
+                             BatchOptions::tr("Run on a torus: the left edge touches the right, the top the bottom.")};
+    QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
+                             BatchOptions::tr("Print nothing on success.")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, BatchOptions::tr("Show this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, BatchOptions::tr("Show the version.")};
 };
 
 void describe(QCommandLineParser& parser, const Option& o)
 {
     parser.setApplicationDescription(
-        QCoreApplication::translate("BatchOptions", "Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
-                       "the engine and the files of Game of Life."));
+        BatchOptions::tr("Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
+                         "the engine and the files of Game of Life."));
     parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.density,
                        o.gliderGun,
                        o.board, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
-                                 QCoreApplication::translate("BatchOptions", "A pattern file (.golpattern), a pattern of another Life program "
-                                                "(.rle, .cells, .lif, .life, .mc, .rle.gz, .mc.gz) or an image (.png, "
-                                                ".jpg, .jpeg). Pattern files may be gzip-compressed."));
+                                 BatchOptions::tr("A pattern file (.golpattern), a pattern of another Life program "
+                                                  "(.rle, .cells, .lif, .life, .mc, .rle.gz, .mc.gz) or an image (.png, "
+                                                  ".jpg, .jpeg). Pattern files may be gzip-compressed."));
 }
 
 // More pixels a cell than this make pictures of even a small board too large to share.
@@ -99,7 +101,8 @@ QString BatchOptions::usage()
     describe(parser, o);
     QString text = parser.helpText();
     const QString options = QCoreApplication::translate("QCommandLineParser", "[options]");  // as Qt's help says it
-    text.replace(options + QStringLiteral(" INPUT"), options + QStringLiteral(" INPUT | --random WxH | --glider-gun WxH"));
+    text.replace(options + QStringLiteral(" INPUT"),
+                 options + QStringLiteral(" INPUT | --random WxH | --glider-gun WxH"));
     return text;
 }
 
@@ -129,51 +132,51 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
     const QStringList inputs = parser.positionalArguments();
     const int sources = int(inputs.size()) + int(parser.isSet(o.random)) + int(parser.isSet(o.gliderGun));
     if (sources != 1)
-        return fail(QCoreApplication::translate("BatchOptions", "Give one INPUT file, or --random WxH, or --glider-gun WxH."));
+        return fail(tr("Give one INPUT file, or --random WxH, or --glider-gun WxH."));
     if (parser.isSet(o.random)) {
         options.source = Source::Random;
         if (!readSize(parser.value(o.random), options.width, options.height) ||
             !CellBitmap::sizeFits(options.width, options.height))
-            return fail(QCoreApplication::translate("BatchOptions", "--random takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
+            return fail(tr("--random takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
     } else if (parser.isSet(o.gliderGun)) {
         options.source = Source::GliderGun;
         if (!readSize(parser.value(o.gliderGun), options.width, options.height) ||
             !CellBitmap::sizeFits(CellBitmap::cellsForPoints(double(std::max<std::int64_t>(options.width, 200))),
                                   CellBitmap::cellsForPoints(double(std::max<std::int64_t>(options.height, 120)))))
-            return fail(QCoreApplication::translate("BatchOptions", "--glider-gun takes a view size in points such as 480x360, up to 65536x65536."));
+            return fail(tr("--glider-gun takes a view size in points such as 480x360, up to 65536x65536."));
     } else {
         options.input = inputs.front();
         if (!PatternTypes::ofPath(options.input.toStdString()) && !hasSuffix(options.input, {"png", "jpg", "jpeg"}))
-            return fail(QCoreApplication::translate("BatchOptions", "INPUT must be a pattern file (.golpattern, .rle, .cells, .lif, .life, .mc, "
-                                       ".rle.gz, .mc.gz) or an image (.png, .jpg, .jpeg)."));
+            return fail(tr("INPUT must be a pattern file (.golpattern, .rle, .cells, .lif, .life, .mc, "
+                           ".rle.gz, .mc.gz) or an image (.png, .jpg, .jpeg)."));
     }
     if (parser.isSet(o.board)) {
         if (PatternInterchange::formatOf(options.input.toStdString()) == PatternInterchange::Format::None)
-            return fail(QCoreApplication::translate("BatchOptions", "--board goes with an INPUT of another Life program (.rle, .cells, .lif, "
-                                       ".life, .mc)."));
+            return fail(tr("--board goes with an INPUT of another Life program (.rle, .cells, .lif, "
+                           ".life, .mc)."));
         if (!readSize(parser.value(o.board), options.boardWidth, options.boardHeight) ||
             !CellBitmap::sizeFits(options.boardWidth, options.boardHeight))
-            return fail(QCoreApplication::translate("BatchOptions", "--board takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
+            return fail(tr("--board takes a size in cells such as 120x90, from 1x1 up to 16384x16384."));
     }
     if (parser.isSet(o.seed)) {
         if (options.source != Source::Random)
-            return fail(QCoreApplication::translate("BatchOptions", "--seed goes with --random."));
+            return fail(tr("--seed goes with --random."));
         bool ok = false;
         options.seed = parser.value(o.seed).toULongLong(&ok);
         if (!ok)
-            return fail(QCoreApplication::translate("BatchOptions", "--seed takes a whole number."));
+            return fail(tr("--seed takes a whole number."));
     }
     if (parser.isSet(o.density)) {
         bool ok = false;
         options.density = parser.value(o.density).toInt(&ok);
         if (options.source != Source::Random || !ok || *options.density < 0 || *options.density > 100)
-            return fail(QStringLiteral("--density goes with --random and takes a percentage from 0 to 100."));
+            return fail(tr("--density goes with --random and takes a percentage from 0 to 100."));
     }
     if (parser.isSet(o.generations)) {
         bool ok = false;
         const int n = parser.value(o.generations).toInt(&ok);
         if (!ok || n < 0)
-            return fail(QCoreApplication::translate("BatchOptions", "--generations takes a whole number from 0 to 2147483647."));
+            return fail(tr("--generations takes a whole number from 0 to 2147483647."));
         options.generations = n;
     }
     if (parser.isSet(o.output)) {
@@ -181,8 +184,8 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
         const PatternType* type = PatternTypes::ofPath(options.output.toStdString());
         if (!(type && (type->exported || type->format == PatternType::Format::Golpattern)) &&
             !hasSuffix(options.output, {"png"}))
-            return fail(QCoreApplication::translate("BatchOptions", "--output must name a pattern file (.golpattern, .rle, .rle.gz, .cells, "
-                                       ".lif) or a PNG (.png)."));
+            return fail(tr("--output must name a pattern file (.golpattern, .rle, .rle.gz, .cells, "
+                           ".lif) or a PNG (.png)."));
     }
     if (parser.isSet(o.gif))
         options.gif = parser.value(o.gif);
@@ -190,15 +193,15 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
         bool ok = false;
         options.scale = parser.value(o.scale).toInt(&ok);
         if (!ok || options.scale < 1 || options.scale > kMaxScale)
-            return fail(QCoreApplication::translate("BatchOptions", "--scale takes a whole number of pixels from 1 to %1.").arg(kMaxScale));
+            return fail(tr("--scale takes a whole number of pixels from 1 to %1.").arg(kMaxScale));
         if (options.gif.isEmpty() && !hasSuffix(options.output, {"png"}))
-            return fail(QCoreApplication::translate("BatchOptions", "--scale goes with a PNG output or --gif."));
+            return fail(tr("--scale goes with a PNG output or --gif."));
     }
     if (parser.isSet(o.rule)) {
         const RuleName name = RuleName::read(parser.value(o.rule).toStdString());
         if (!name.accepted() || parser.value(o.rule).trimmed().isEmpty())
-            return fail(QCoreApplication::translate("BatchOptions", "--rule takes a Life-like rule such as B36/S23, on a bounded plane (:P) or a "
-                                       "torus (:T). ") +
+            return fail(tr("--rule takes a Life-like rule such as B36/S23, on a bounded plane (:P) or a "
+                           "torus (:T). ") +
                         MessageTranslation::translated(name.refusal));
         options.rule = name.rule;
     }

@@ -157,6 +157,14 @@
         <source>--rule takes a Life-like rule such as B36/S23, on a bounded plane (:P) or a torus (:T). </source>
         <translation>--rule erwartet eine Life-artige Regel wie B36/S23, auf einer begrenzten Ebene (:P) oder einem Torus (:T). </translation>
     </message>
+    <message>
+        <source>With --random: this percentage of the cells live (0 to 100).</source>
+        <translation>Mit --random: dieser Prozentsatz der Zellen lebt (0 bis 100).</translation>
+    </message>
+    <message>
+        <source>--density goes with --random and takes a percentage from 0 to 100.</source>
+        <translation>--density gehört zu --random und erwartet einen Prozentsatz von 0 bis 100.</translation>
+    </message>
 </context>
 <context>
     <name>BoardAccessible</name>
@@ -1254,6 +1262,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Gosper Glider Gun</source>
         <translation>Gosper-Gleiterkanone</translation>
+    </message>
+    <message>
+        <source>Simkin Glider Gun</source>
+        <translation>Simkin-Gleiterkanone</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include <QFileOpenEvent>
 #include <QImageReader>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 
@@ -124,9 +125,9 @@ void AppDelegate::wireCommands()
     connect(ui_->actionKeyboardShortcuts, &QAction::triggered, this, [this] { KeyboardShortcuts::show(window); });
     connect(ui_->actionManual, &QAction::triggered, this, [this] { ManualWindow::show(window); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
-        QMessageBox::about(window, QStringLiteral("About Game of Life"),
-                           QStringLiteral("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
-                                          "black cells live, white cells are dead.</p>")
+        QMessageBox::about(window, tr("About Game of Life"),
+                           tr("<b>Game of Life</b> %1<p>Conway's Game of Life on a grayscale board: "
+                              "black cells live, white cells are dead.</p>")
                                .arg(QCoreApplication::applicationVersion()));
     });
 }
@@ -183,6 +184,11 @@ void AppDelegate::applicationDidFinishLaunching()
             iterationsTextfield->setText(QString::number(IntegerText::intValue(iterationsTextfield->text())));
     });
     theView->setSpeed(RunControl::speedAt(ui_->speedBox->currentIndex(), window));
+    // What a screen reader calls an open menu: its title, without the accelerator.
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        if (menu->windowTitle().isEmpty())
+            menu->setWindowTitle(menu->menuAction()->iconText());
+    }
     isCreating_ = false;
 }
 
@@ -303,8 +309,8 @@ void AppDelegate::newPatternOK()
     const std::int32_t width = IntegerText::intValue(nnewPatternPixelsWideTextField->text());
     const std::int32_t height = IntegerText::intValue(nnewPatternPixelsHighTextField->text());
     if (width >= 1 && height >= 1 && !CellBitmap::sizeFits(width, height)) {
-        dialogs_.tell(window, QStringLiteral("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
-                      QStringLiteral("A board holds at most %1 cells in all, 16384 by 16384 for example.")
+        dialogs_.tell(window, tr("A pattern of %1 by %2 cells is too large.").arg(width).arg(height),
+                      tr("A board holds at most %1 cells in all, 16384 by 16384 for example.")
                           .arg(QLocale().toString(qlonglong(CellBitmap::kMaxCells))));
         return;
     }

@@ -1,4 +1,5 @@
 #include "ClipboardCommands.h"
+#include "MessageTranslation.h"
 #include "CellBitmap.h"
 
 #include "BoardLoad.h"
@@ -87,7 +88,7 @@ void ClipboardCommands::copy()
         return;
     const QRect selected = view_->selection().rect();
     const LifeLikeRule rule = view_->life().rule();
-    files_.work().run(QStringLiteral("Copying the board\u2026"), [this, board, selected, rule](CancelFlag&) -> FileWork::Outcome {
+    files_.work().run(tr("Copying the board\u2026"), [this, board, selected, rule](CancelFlag&) -> FileWork::Outcome {
         std::int64_t gray = 0;
         const auto part = selected.isEmpty() ? nullptr : cellsIn(*board, selected);
         if (!selected.isEmpty() && !part)
@@ -96,9 +97,9 @@ void ClipboardCommands::copy()
         return [this, text, gray] {
             QGuiApplication::clipboard()->setText(text);
             if (gray == 1)
-                dialogs_.note(window_, QStringLiteral("1 gray cell was copied as a dead cell."));
+                dialogs_.note(window_, tr("1 gray cell was copied as a dead cell."));
             else if (gray > 1)
-                dialogs_.note(window_, QStringLiteral("%1 gray cells were copied as dead cells.").arg(gray));
+                dialogs_.note(window_, tr("%1 gray cells were copied as dead cells.").arg(gray));
         };
     });
 }
@@ -116,7 +117,7 @@ void ClipboardCommands::paste(const std::function<bool()>& mayReplace, bool asNe
 void ClipboardCommands::pasteText(const QString& text, const std::function<bool()>& mayReplace, bool asNewBoard)
 {
     const PatternTarget target = files_.shownTarget();
-    files_.work().run(QStringLiteral("Reading the clipboard\u2026"),
+    files_.work().run(tr("Reading the clipboard\u2026"),
                       [this, text, target, mayReplace, asNewBoard](CancelFlag&) -> FileWork::Outcome {
                           const QByteArray bytes = text.toUtf8();
                           auto load = std::make_shared<BoardLoad>(PatternInterchange::parse(
@@ -161,8 +162,9 @@ std::unique_ptr<CellBitmap> ClipboardCommands::cellsIn(const CellBitmap& board, 
 
 QString ClipboardCommands::aboutClipboard(const std::string& error)
 {
-    const std::string named = FileMessage::quoted(kTextName);
-    if (!error.starts_with(named))
-        return QString::fromStdString(error);
-    return QStringLiteral("The text on the clipboard") + QString::fromStdString(error.substr(named.size()));
+    const QString named = QString::fromStdString(FileMessage::quoted(kTextName));
+    const QString text = MessageTranslation::translated(error);
+    if (!text.startsWith(named))
+        return text;
+    return tr("The text on the clipboard") + text.mid(named.size());
 }

@@ -73,13 +73,13 @@ void DialogPresenter::askToSave(QWidget* window, std::function<void(SaveAnswer)>
 {
     auto* box = new QMessageBox(window);
     box->setIcon(QMessageBox::Critical);
-    box->setWindowTitle(QStringLiteral("Game of Life"));
-    box->setText(QStringLiteral("Do you want to save this pattern?"));
-    box->setInformativeText(QStringLiteral("If you don't save this pattern, your pattern will get lost."));
+    box->setWindowTitle(tr("Game of Life"));
+    box->setText(tr("Do you want to save this pattern?"));
+    box->setInformativeText(tr("If you don't save this pattern, your pattern will get lost."));
     // One role for all three keeps them in this order.
-    QPushButton* save = box->addButton(QStringLiteral("Save"), QMessageBox::ActionRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::ActionRole);
-    QPushButton* dontSave = box->addButton(QStringLiteral("Don't save"), QMessageBox::ActionRole);
+    QPushButton* save = box->addButton(tr("Save"), QMessageBox::ActionRole);
+    QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::ActionRole);
+    QPushButton* dontSave = box->addButton(tr("Don't save"), QMessageBox::ActionRole);
     save->setObjectName(QStringLiteral("saveButton"));
     cancel->setObjectName(QStringLiteral("cancelButton"));
     dontSave->setObjectName(QStringLiteral("dontSaveButton"));
@@ -175,7 +175,7 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
 void DialogPresenter::tell(QWidget* window, const QString& text, const QString& details,
                            std::function<void()> closed)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Game of Life"), text, QMessageBox::Ok, window);
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Game of Life"), text, QMessageBox::Ok, window);
     if (!details.isEmpty())
         box->setInformativeText(details);
     if (closed)
@@ -185,7 +185,7 @@ void DialogPresenter::tell(QWidget* window, const QString& text, const QString& 
 
 void DialogPresenter::ask(QWidget* window, const QString& text, std::function<void(bool)> done)
 {
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Game of Life"), text,
+    auto* box = new QMessageBox(QMessageBox::Question, tr("Game of Life"), text,
                                 QMessageBox::Yes | QMessageBox::No, window);
     box->setDefaultButton(QMessageBox::Yes);
     connect(box, &QMessageBox::finished, this,
@@ -217,7 +217,7 @@ void DialogPresenter::note(QWidget* window, const QString& text)
 void DialogPresenter::askToReplace(QWidget* parent, const QString& fileName, std::function<void(bool)> done)
 {
     auto* box = new QMessageBox(QMessageBox::Warning, parent->windowTitle(),
-                                QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileName),
+                                tr("%1 already exists.\nDo you want to replace it?").arg(fileName),
                                 QMessageBox::Yes | QMessageBox::No, parent);
     box->setDefaultButton(QMessageBox::No);
     box->button(QMessageBox::Yes)->setObjectName(QStringLiteral("replaceButton"));
@@ -229,8 +229,8 @@ void DialogPresenter::askToReplace(QWidget* parent, const QString& fileName, std
 
 QProgressDialog* DialogPresenter::showProgress(QWidget* window, const QString& label, std::function<void()> cancelled)
 {
-    auto* progress = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 0, window);
-    progress->setWindowTitle(QStringLiteral("Game of Life"));
+    auto* progress = new QProgressDialog(label, tr("Cancel"), 0, 0, window);
+    progress->setWindowTitle(tr("Game of Life"));
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->setMinimumDuration(0);

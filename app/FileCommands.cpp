@@ -1,4 +1,5 @@
 #include "FileCommands.h"
+#include "MessageTranslation.h"
 
 #include "BoardLoad.h"
 #include "CellBitmap.h"
@@ -11,6 +12,7 @@
 #include "PatternTypes.h"
 #include "VandrelGameOfLifeView.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <memory>
@@ -19,44 +21,44 @@ namespace {
 
 FilePanel patternSavePanel()
 {
-    return {FilePanel::Mode::Save, QStringLiteral("Save pattern"),
-            QStringLiteral("Save the pattern somewhere on your disk"), QStringLiteral("Save pattern"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Save pattern"),
+            FileCommands::tr("Save the pattern somewhere on your disk"), FileCommands::tr("Save pattern"),
             {QStringLiteral("golpattern")}, {}, QStringLiteral("GameOfLifePattern"), {}};
 }
 
 FilePanel patternOpenPanel()
 {
-    return {FilePanel::Mode::Open, QStringLiteral("Open pattern"),
-            QStringLiteral("Open a pattern from somewhere on your disk"), QStringLiteral("Open pattern"),
+    return {FilePanel::Mode::Open, FileCommands::tr("Open pattern"),
+            FileCommands::tr("Open a pattern from somewhere on your disk"), FileCommands::tr("Open pattern"),
             {QStringLiteral("golpattern")}, {}, {}, {}};
 }
 
 FilePanel imageSavePanel()
 {
-    return {FilePanel::Mode::Save, QStringLiteral("Save image"),
-            QStringLiteral("Save the image somewhere on your disk"), QStringLiteral("Save image"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Save image"),
+            FileCommands::tr("Save the image somewhere on your disk"), FileCommands::tr("Save image"),
             {QStringLiteral("png")}, {}, QStringLiteral("GameOfLifeImage"), {}};
 }
 
 FilePanel imageOpenPanel()
 {
-    return {FilePanel::Mode::Open, QStringLiteral("Open image"),
-            QStringLiteral("Open an image from somewhere on your disk"), QStringLiteral("Open image"),
+    return {FilePanel::Mode::Open, FileCommands::tr("Open image"),
+            FileCommands::tr("Open an image from somewhere on your disk"), FileCommands::tr("Open image"),
             {QStringLiteral("png"), QStringLiteral("jpg")}, {QStringLiteral("jpeg")}, {}, {}};
 }
 
 // The types of other Life programs, from the one table of types.
 FilePanel importPanel()
 {
-    return {FilePanel::Mode::Open, QStringLiteral("Import pattern"),
-            QStringLiteral("Import a pattern of another Life program from somewhere on your disk"),
-            QStringLiteral("Import pattern"), PatternTypes::imported(), {}, {}, {}};
+    return {FilePanel::Mode::Open, FileCommands::tr("Import pattern"),
+            FileCommands::tr("Import a pattern of another Life program from somewhere on your disk"),
+            FileCommands::tr("Import pattern"), PatternTypes::imported(), {}, {}, {}};
 }
 
 FilePanel exportPanel()
 {
-    return {FilePanel::Mode::Save, QStringLiteral("Export pattern"),
-            QStringLiteral("Export the pattern for other Life programs"), QStringLiteral("Export pattern"),
+    return {FilePanel::Mode::Save, FileCommands::tr("Export pattern"),
+            FileCommands::tr("Export the pattern for other Life programs"), FileCommands::tr("Export pattern"),
             PatternTypes::exported(), {}, QStringLiteral("GameOfLifePattern"), PatternTypes::exportedNames()};
 }
 
@@ -64,8 +66,7 @@ FilePanel exportPanel()
 
 FilePanel FileCommands::gifPanel()
 {
-    return {FilePanel::Mode::Save, QStringLiteral("Save gif"), QStringLiteral("Save the gif somewhere on your disk"),
-            QStringLiteral("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation"), {}};
+    return {FilePanel::Mode::Save, tr("Save gif"), tr("Save the gif somewhere on your disk"), tr("Save gif"), {QStringLiteral("gif")}, {}, QStringLiteral("GameOfLifeAnimation"), {}};
 }
 
 FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogPresenter& dialogs,
@@ -79,21 +80,21 @@ FileCommands::FileCommands(QWidget* window, VandrelGameOfLifeView* view, DialogP
 QString FileCommands::doing(const char* verb, const QString& path)
 {
     const std::string name = FileMessage::quoted(FileMessage::fileName(path.toStdString()));
-    return QStringLiteral("%1 %2\u2026").arg(QLatin1String(verb), QString::fromStdString(name));
+    return tr(verb).arg(QString::fromStdString(name));
 }
 
 void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
 {
     if (!load->board) {
-        dialogs_.tell(window_, QString::fromStdString(load->error));
+        dialogs_.tell(window_, MessageTranslation::translated(load->error));
         return;
     }
     // A board whose run cannot have the memory is refused before it replaces
     // the one shown, saying how much it needs.
     const auto width = load->board->pixelsWide(), height = load->board->pixelsHigh();
     const auto tellNoMemory = [this](const std::string& why) {
-        dialogs_.tell(window_, QStringLiteral("There is not enough memory for this board: %1.")
-                                   .arg(QString::fromStdString(why)));
+        dialogs_.tell(window_, tr("There is not enough memory for this board: %1.")
+                                   .arg(MessageTranslation::translated(why)));
     };
     if (const std::string why = Generation::memoryProblem(width, height, Generation::memoryLimit()); !why.empty()) {
         tellNoMemory(why);
@@ -126,12 +127,12 @@ PatternTarget FileCommands::shownTarget() const
 
 void FileCommands::openPatternAt(const QString& path)
 {
-    readPatternAt("Opening", path);
+    readPatternAt(QT_TR_NOOP("Opening %1\u2026"), path);
 }
 
 void FileCommands::importPatternAt(const QString& path)
 {
-    readPatternAt("Importing", path);
+    readPatternAt(QT_TR_NOOP("Importing %1\u2026"), path);
 }
 
 // Open and Import read alike, the reader chosen by the file's content; they
@@ -163,13 +164,14 @@ void FileCommands::exportPattern()
         if (!path || !board)
             return;
         const LifeLikeRule rule = view_->life().rule();
-        work_.run(doing("Exporting", *path), [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
+        const QString label = doing(QT_TR_NOOP("Exporting %1\u2026"), *path);
+        work_.run(label, [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
             const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel, rule);
             return [this, path, save] {
                 if (!save)
-                    dialogs_.tell(window_, QString::fromStdString(save.error));
+                    dialogs_.tell(window_, MessageTranslation::translated(save.error));
                 else if (save.grayCells > 0)
-                    dialogs_.note(window_, QString::fromStdString(
+                    dialogs_.note(window_, MessageTranslation::translated(
                                                FileMessage::grayWrittenAsDead(path->toStdString(), save.grayCells)));
             };
         });
@@ -206,13 +208,13 @@ void FileCommands::savePattern(std::function<void()> saved, std::function<void()
             return;
         const auto board = view_->boardShown();  // one whole generation, even during a run
         const LifeLikeRule rule = view_->life().rule();
-        work_.run(doing("Saving", *path), [=, this](CancelFlag& cancel) -> FileWork::Outcome {
+        work_.run(doing(QT_TR_NOOP("Saving %1\u2026"), *path), [=, this](CancelFlag& cancel) -> FileWork::Outcome {
             const std::string error = PatternFile::write(board.get(), path->toStdString(), &cancel, rule);
             return [=, this] {
                 if (error.empty())
                     saved();
                 else  // not saved: pattern-editing mode and its unsaved mark stay
-                    dialogs_.tell(window_, QString::fromStdString(error));
+                    dialogs_.tell(window_, MessageTranslation::translated(error));
             };
         });
     });
@@ -228,7 +230,7 @@ void FileCommands::openImage()
 
 void FileCommands::openImageAt(const QString& path)
 {
-    work_.run(doing("Opening", path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
+    work_.run(doing(QT_TR_NOOP("Opening %1\u2026"), path), [this, path](CancelFlag& cancel) -> FileWork::Outcome {
         auto load = std::make_shared<BoardLoad>(ImageFile::read(path.toStdString(), &cancel));
         return [this, load, path] {
             if (load->board)
@@ -244,11 +246,12 @@ void FileCommands::saveImage()
         const auto board = view_->boardShown();
         if (!path || !board)
             return;
-        work_.run(doing("Saving", *path), [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
+        const QString label = doing(QT_TR_NOOP("Saving %1\u2026"), *path);
+        work_.run(label, [this, path, board](CancelFlag& cancel) -> FileWork::Outcome {
             const std::string error = ImageFile::writePng(*board, path->toStdString(), 1, &cancel);
             return [this, error] {
                 if (!error.empty())
-                    dialogs_.tell(window_, QString::fromStdString(error));
+                    dialogs_.tell(window_, MessageTranslation::translated(error));
             };
         });
     });

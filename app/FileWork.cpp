@@ -36,7 +36,7 @@ void FileWork::run(const QString& label, Job job)
             outcome = job(task->cancel);
         } catch (const std::bad_alloc&) {
             outcome = [this, label = task->label] {
-                dialogs_.tell(window_, QStringLiteral("There was not enough memory for this: %1").arg(label));
+                dialogs_.tell(window_, tr("There was not enough memory for this: %1").arg(label));
             };
         }
         {

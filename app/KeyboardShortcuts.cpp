@@ -3,6 +3,7 @@
 #include "BoardNavigation.h"
 #include "HelpWindow.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QDialog>
 #include <QHeaderView>
@@ -40,17 +41,17 @@ std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWind
         }
     }
     for (const auto& [keys, what] : BoardNavigation::keys())
-        list.emplace_back(QStringLiteral("On the board: ") + what, keys);
+        list.emplace_back(tr("On the board: ") + what, keys);
     return list;
 }
 
 QDialog* KeyboardShortcuts::show(QMainWindow* window)
 {
-    return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), QStringLiteral("Keyboard Shortcuts"),
+    return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), tr("Keyboard Shortcuts"),
                             {520, 480}, [window](QDialog* dialog) {
                                 const auto list = rows(window);
                                 auto* table = new QTableWidget(int(list.size()), 2, dialog);
-                                table->setHorizontalHeaderLabels({QStringLiteral("Command"), QStringLiteral("Keys")});
+                                table->setHorizontalHeaderLabels({tr("Command"), tr("Keys")});
                                 table->verticalHeader()->hide();
                                 table->setEditTriggers(QAbstractItemView::NoEditTriggers);
                                 for (int row = 0; row < int(list.size()); ++row) {

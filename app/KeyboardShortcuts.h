@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ class QMainWindow;
 // keys, with all of its keys, read from the menus themselves (so the list
 // cannot fall behind them), then the board's own keys.
 class KeyboardShortcuts {
+    Q_DECLARE_TR_FUNCTIONS(KeyboardShortcuts)
+
 public:
     // Each row: the command as "Menu ▸ Command", and its keys.
     static std::vector<std::pair<QString, QString>> rows(const QMainWindow* window);

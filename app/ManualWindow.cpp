@@ -2,6 +2,7 @@
 
 #include "HelpWindow.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
 #include <QStringList>
@@ -149,14 +150,14 @@ QString ManualWindow::toHtml(const QString& roff)
 QDialog* ManualWindow::show(QMainWindow* window)
 {
     Q_INIT_RESOURCE(manual);  // the page is in the library, which nothing else would pull it from
-    return HelpWindow::show(window, QStringLiteral("manual"), QStringLiteral("Game of Life Manual"), {640, 720},
+    return HelpWindow::show(window, QStringLiteral("manual"), tr("Game of Life Manual"), {640, 720},
                             [](QDialog* dialog) {
                                 QFile page(QStringLiteral(":/manual/gameoflife.1"));
                                 auto* text = new QTextBrowser(dialog);
                                 text->setObjectName(QStringLiteral("manualText"));
                                 text->setHtml(page.open(QIODevice::ReadOnly)
                                                   ? toHtml(QString::fromUtf8(page.readAll()))
-                                                  : QStringLiteral("The manual page is missing."));
+                                                  : tr("The manual page is missing."));
                                 return text;
                             });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QDialog;
@@ -10,6 +11,8 @@ class QMainWindow;
 // paragraphs, tagged paragraphs, indents and examples, and its bold and
 // italic words; the few other requests it uses are left out.
 class ManualWindow {
+    Q_DECLARE_TR_FUNCTIONS(ManualWindow)
+
 public:
     // The page as HTML for a text view.
     static QString toHtml(const QString& roff);

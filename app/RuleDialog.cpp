@@ -1,4 +1,5 @@
 #include "RuleDialog.h"
+#include "MessageTranslation.h"
 
 #include "RuleName.h"
 
@@ -25,11 +26,11 @@ const std::vector<RuleDialog::Named>& RuleDialog::wellKnown()
 
 RuleDialog::RuleDialog(QWidget* parent, const LifeLikeRule& current)
     : QDialog(parent), list_(new QListWidget(this)), field_(new QLineEdit(this)), reason_(new QLabel(this)),
-      plane_(new QRadioButton(QStringLiteral("Bounded plane"), this)),
-      torus_(new QRadioButton(QStringLiteral("Torus"), this)),
+      plane_(new QRadioButton(tr("Bounded plane"), this)),
+      torus_(new QRadioButton(tr("Torus"), this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
-    setWindowTitle(QStringLiteral("Rule"));
+    setWindowTitle(tr("Rule"));
     list_->setObjectName(QStringLiteral("ruleList"));
     field_->setObjectName(QStringLiteral("ruleField"));
     reason_->setObjectName(QStringLiteral("ruleReason"));
@@ -43,9 +44,9 @@ RuleDialog::RuleDialog(QWidget* parent, const LifeLikeRule& current)
     worlds->addWidget(plane_);
     worlds->addWidget(torus_);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Rule:"), field_);
+    form->addRow(tr("Rule:"), field_);
     form->addRow(QString(), reason_);
-    form->addRow(QStringLiteral("World:"), worlds);
+    form->addRow(tr("World:"), worlds);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addLayout(form);
@@ -69,9 +70,9 @@ void RuleDialog::check()
     const ParsedRule parsed = LifeLikeRule::parse(text);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(parsed.ok);
     reason_->setText(parsed.ok ? QString()
-                               : QStringLiteral("\u201c%1\u201d is not a Life-like rule: %2.")
+                               : tr("\u201c%1\u201d is not a Life-like rule: %2.")
                                      .arg(QString::fromStdString(RuleName::printable(text)),
-                                          QString::fromStdString(parsed.error)));
+                                          MessageTranslation::translated(parsed.error)));
     // The list shows the well-known rule the field holds, if any.
     const QSignalBlocker quiet(list_);
     list_->setCurrentRow(-1);

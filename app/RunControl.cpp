@@ -1,4 +1,5 @@
 #include "RunControl.h"
+#include "MessageTranslation.h"
 
 #include "DialogPresenter.h"
 #include "VandrelGameOfLifeView.h"
@@ -156,10 +157,10 @@ void RunControl::takeEndings()
 
 QString RunControl::messageFor(const RunReport& report, bool current, QString* details)
 {
-    const QString recording = report.recorded ? QString::fromStdString(report.recording.message) : QString();
+    const QString recording = report.recorded ? MessageTranslation::translated(report.recording.message) : QString();
     if (current && report.end == RunEnd::OutOfMemory) {
         *details = recording;
-        return QString::fromLatin1(kNoMemory);
+        return tr(kNoMemory);
     }
     // A run that was stopped or superseded says nothing, but that its recording was not written.
     if (current || !report.recording.written)

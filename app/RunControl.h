@@ -47,7 +47,8 @@ public:
         std::function<void()> onStarter;
     };
 
-    static constexpr const char* kNoMemory = "There is not enough memory to compute the next generation of this board.";
+    static constexpr const char* kNoMemory =
+        QT_TR_NOOP("There is not enough memory to compute the next generation of this board.");
 
     RunControl(QWidget* window, VandrelGameOfLifeView* view, QProgressBar* indicator, DialogPresenter& dialogs);
     ~RunControl() override;

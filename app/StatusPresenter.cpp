@@ -16,6 +16,15 @@ StatusPresenter::StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view)
     // However long the text, it never makes the window wider than the view wants.
     label_->setMinimumWidth(1);
     bar->addPermanentWidget(label_);
+    // The label's own name is what a screen reader announces; set here, it
+    // keeps the label from announcing every change of its text.
+    label_->setAccessibleName(tr("No board"));
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(1000);
+    connect(&quiet_, &QTimer::timeout, this, [this] {
+        if (untold_)
+            announce();
+    });
     const QScreen* screen = bar->screen();
     const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
     frame_.setSingleShot(true);
@@ -51,7 +60,7 @@ void StatusPresenter::fit()
         const QFontMetrics metrics(label_->font());
         const int rightEdge = label_->isVisible() ? label_->geometry().right() + 1 : bar_->width() - 20;
         const int room = rightEdge - 6 - metrics.horizontalAdvance(note) - metrics.horizontalAdvance(QStringLiteral("    "));
-        shown = room > metrics.horizontalAdvance(QStringLiteral("Generation …"))
+        shown = room > metrics.horizontalAdvance(tr("Generation …"))
                     ? metrics.elidedText(figures_, Qt::ElideRight, room)
                     : QString();
     }
@@ -65,16 +74,16 @@ void StatusPresenter::refresh()
     if (!bar_->isVisible())
         return;
     const BoardSnapshot shown = view_->life().snapshot();
-    QString text = QStringLiteral("No board");
+    QString text = tr("No board");
     if (shown.board) {
         const QLocale locale;
         const BoardViewport& viewport = view_->viewport();
         const QString zoom = viewport.wholeBoard()
-                                 ? QStringLiteral("Whole board")
-                                 : QStringLiteral("Zoom %1%").arg(viewport.pointsPerCell() * 100, 0, 'g', 4);
+                                 ? tr("Whole board")
+                                 : tr("Zoom %1%").arg(locale.toString(viewport.pointsPerCell() * 100, 'g', 4));
         const QString rule = QString::fromStdString(shown.rule.name()) +
-                             (shown.rule.world == World::Torus ? QStringLiteral(" on a torus") : QString());
-        text = QStringLiteral("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5 \u00b7 %6")
+                             (shown.rule.world == World::Torus ? tr(" on a torus") : QString());
+        text = tr("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5 \u00b7 %6")
                    .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
                         locale.toString(qlonglong(shown.board->pixelsWide())),
                         locale.toString(qlonglong(shown.board->pixelsHigh())), rule, zoom);
@@ -85,5 +94,16 @@ void StatusPresenter::refresh()
     if (text != figures_) {
         figures_ = text;
         fit();
+        if (quiet_.isActive())
+            untold_ = true;
+        else
+            announce();
     }
+}
+
+void StatusPresenter::announce()
+{
+    untold_ = false;
+    label_->setAccessibleName(figures_);
+    quiet_.start();
 }

@@ -15,7 +15,8 @@ class VandrelGameOfLifeView;
 // more for it than a label drawn a few dozen times a second. While the bar is
 // hidden it reads nothing. A note shown in the bar keeps its whole width;
 // the figures take the room it leaves, cut short with an ellipsis where
-// they do not fit, so the two never run into one another.
+// they do not fit, so the two never run into one another. A screen reader
+// hears the figures at most once a second, the latest ones.
 class StatusPresenter : public QObject {
     Q_OBJECT
 public:
@@ -31,10 +32,13 @@ protected:
 
 private:
     void fit();
+    void announce();
 
     QStatusBar* bar_;
     VandrelGameOfLifeView* view_;
     QLabel* label_;
     QString figures_;
     QTimer frame_;  // the next reading, once a frame
+    QTimer quiet_;  // a second after an announcement
+    bool untold_ = false;  // the figures changed since they were announced
 };

@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -45,6 +46,7 @@ void quitOnTermination(AppDelegate& delegate)
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    Translations::install(application);
     QApplication::setApplicationName(QStringLiteral("Game of Life"));
     QApplication::setApplicationVersion(QStringLiteral(GOL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(GOL_APP_ID));
@@ -64,6 +66,6 @@ int main(int argc, char* argv[])
     // Closing the window waits for the runs and shows what went wrong with
     // them; a quit that came some other way does it here, before the end.
     for (const QString& message : delegate.shutdown())
-        QMessageBox::warning(nullptr, QStringLiteral("Game of Life"), message);
+        QMessageBox::warning(nullptr, QCoreApplication::translate("AppDelegate", "Game of Life"), message);
     return status;
 }

@@ -1,4 +1,5 @@
 #include "BatchJob.h"
+#include "MessageTranslation.h"
 
 #include "BoardLoad.h"
 #include "FileMessage.h"
@@ -62,15 +63,15 @@ void BatchJob::progress(std::int32_t done, double seconds)
     const int total = std::max(options_.generations, 1);
     const int width = 30;
     const int filled = int(std::int64_t{done} * width / total);
-    std::fprintf(err_, "\r[%-*s] %d/%d generations", width, std::string(std::size_t(filled), '#').c_str(), done,
-                 options_.generations);
+    std::fprintf(err_, "\r[%-*s] %s", width, std::string(std::size_t(filled), '#').c_str(),
+                 qPrintable(tr("%1/%2 generations").arg(done).arg(options_.generations)));
     std::fflush(err_);
     progressShown_ = true;
 }
 
 int BatchJob::outOfMemory(const std::string& why)
 {
-    std::fprintf(err_, "gameoflife-batch: %s.\n", why.c_str());
+    std::fprintf(err_, "gameoflife-batch: %s.\n", qPrintable(MessageTranslation::translated(why)));
     return FileError;
 }
 
@@ -95,7 +96,7 @@ int BatchJob::run()
         const std::string path = options_.input.toStdString();
         BoardLoad load = patternType(options_.input) ? importPattern(options_) : ImageFile::read(path);
         if (!load.board) {
-            std::fprintf(err_, "gameoflife-batch: %s\n", load.error.c_str());
+            std::fprintf(err_, "gameoflife-batch: %s\n", qPrintable(MessageTranslation::translated(load.error)));
             return FileError;
         }
         board = std::move(load.board);
@@ -105,7 +106,8 @@ int BatchJob::run()
     }
     }
     if (!board) {
-        std::fprintf(err_, "gameoflife-batch: there is not enough memory for a board of that size.\n");
+        std::fprintf(err_, "gameoflife-batch: %s\n",
+                     qPrintable(tr("there is not enough memory for a board of that size.")));
         return FileError;
     }
     const auto width = board->pixelsWide();
@@ -130,7 +132,8 @@ int BatchJob::run()
         // A recording that could not hold one frame is refused before the run.
         if (const std::string why = GifRecorder::sizeProblem(width, height, scale); !why.empty()) {
             std::fprintf(err_, "gameoflife-batch: %s\n",
-                         FileMessage::couldNotSave(options_.gif.toStdString(), QString::fromStdString(why)).c_str());
+                         qPrintable(MessageTranslation::translated(FileMessage::couldNotSave(
+                             options_.gif.toStdString(), QString::fromStdString(why)))));
             return FileError;
         }
         life.setRecorderFactory([scale](const std::string& file) { return std::make_unique<GifRecorder>(file, scale); });
@@ -174,7 +177,8 @@ int BatchJob::run()
 
     int status = Success;
     if (report->recorded && !report->recording.message.empty()) {
-        std::fprintf(err_, "gameoflife-batch: %s\n", report->recording.message.c_str());
+        std::fprintf(err_, "gameoflife-batch: %s\n",
+                     qPrintable(MessageTranslation::translated(report->recording.message)));
         if (!report->recording.written && report->generations > 0)
             status = FileError;
     }
@@ -190,24 +194,32 @@ int BatchJob::run()
             const PatternSave save = PatternInterchange::write(*final.board, path, nullptr, final.rule);
             error = save.error;
             if (save.grayCells > 0 && !options_.quiet)
-                std::fprintf(out_, "%s\n", FileMessage::grayWrittenAsDead(path, save.grayCells).c_str());
+                std::fprintf(out_, "%s\n", qPrintable(MessageTranslation::translated(
+                                                FileMessage::grayWrittenAsDead(path, save.grayCells))));
         } else {
             error = type ? PatternFile::write(final.board.get(), path, nullptr, final.rule)
                                                : ImageFile::writePng(*final.board, path, scale);
         }
         if (!error.empty()) {
-            std::fprintf(err_, "gameoflife-batch: %s\n", error.c_str());
+            std::fprintf(err_, "gameoflife-batch: %s\n", qPrintable(MessageTranslation::translated(error)));
             status = FileError;
         }
     }
 
     if (!options_.quiet) {
         const double cells = double(width) * double(height) * double(report->generations);
-        std::fprintf(out_, "%lldx%lld cells, %s %s, %d generations, %lld live cells, %.3f s, %s\n",
-                     static_cast<long long>(width), static_cast<long long>(height), rule.name().c_str(),
-                     rule.world == World::Torus ? "on a torus" : "on a bounded plane", report->generations,
-                     static_cast<long long>(final.population), seconds,
-                     describeRate(seconds > 0 ? cells / seconds : 0).c_str());
+        const QString summary =
+            (rule.world == World::Torus ? tr("%1x%2 cells, %3 on a torus, %4 generations, %5 live cells, %6 s, %7")
+                                        : tr("%1x%2 cells, %3 on a bounded plane, %4 generations, %5 live cells, "
+                                             "%6 s, %7"))
+                .arg(width)
+                .arg(height)
+                .arg(QString::fromStdString(rule.name()))
+                .arg(report->generations)
+                .arg(qlonglong(final.population))
+                .arg(seconds, 0, 'f', 3)
+                .arg(QString::fromStdString(describeRate(seconds > 0 ? cells / seconds : 0)));
+        std::fprintf(out_, "%s\n", qPrintable(summary));
     }
     return status;
 }

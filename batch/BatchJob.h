@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "BatchOptions.h"
 
 #include <cstdio>
@@ -9,6 +10,8 @@
 // runs the generations on the application's engine, records and writes what
 // was asked, and prints the summary.
 class BatchJob {
+    Q_DECLARE_TR_FUNCTIONS(BatchJob)
+
 public:
     enum ExitCode { Success = 0, FileError = 1, UsageError = 2 };
 

@@ -2,6 +2,7 @@
 
 #include "LifeLikeRule.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,9 @@
 
 // What `gameoflife-batch` was asked to do, read from its arguments.
 struct BatchOptions {
+    Q_DECLARE_TR_FUNCTIONS(BatchOptions)
+
+public:
     enum class Source { File, Random, GliderGun };
     Source source = Source::File;
     QString input;                      // Source::File

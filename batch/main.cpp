@@ -1,6 +1,7 @@
 // gameoflife-batch: runs, converts and records boards without a window.
 #include "BatchJob.h"
 #include "BatchOptions.h"
+#include "Translations.h"
 
 #include <QCoreApplication>
 
@@ -9,6 +10,7 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
+    Translations::install(application);
     QCoreApplication::setApplicationName(QStringLiteral("gameoflife-batch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GOL_VERSION));
 

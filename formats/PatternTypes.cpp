@@ -1,5 +1,6 @@
 #include "PatternTypes.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <array>
@@ -12,13 +13,13 @@ using F = PatternType::Format;
 // RLE first: the commonest, and the one Export adds when a name has none.
 constexpr std::array kTypes{
     PatternType{"rle", "RLE", F::Rle, false, true},
-    PatternType{"cells", "Plaintext", F::Plaintext, false, true},
+    PatternType{"cells", QT_TRANSLATE_NOOP("PatternTypes", "Plaintext"), F::Plaintext, false, true},
     PatternType{"lif", "Life 1.06", F::Life, false, true},
-    PatternType{"rle.gz", "RLE, compressed", F::Rle, true, true},
+    PatternType{"rle.gz", QT_TRANSLATE_NOOP("PatternTypes", "RLE, compressed"), F::Rle, true, true},
     PatternType{"life", "Life 1.06", F::Life, false, false},
     PatternType{"mc", "Macrocell", F::Macrocell, false, false},
-    PatternType{"mc.gz", "Macrocell, compressed", F::Macrocell, true, false},
-    PatternType{"golpattern", "Game of Life pattern", F::Golpattern, false, false},
+    PatternType{"mc.gz", QT_TRANSLATE_NOOP("PatternTypes", "Macrocell, compressed"), F::Macrocell, true, false},
+    PatternType{"golpattern", QT_TRANSLATE_NOOP("PatternTypes", "Game of Life pattern"), F::Golpattern, false, false},
 };
 
 }  // namespace
@@ -66,7 +67,7 @@ QStringList PatternTypes::exportedNames()
     QStringList names;
     for (const PatternType& type : kTypes) {
         if (type.exported)
-            names << QLatin1String(type.name);
+            names << QCoreApplication::translate("PatternTypes", type.name);
     }
     return names;
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgif-dev libplist-dev zlib1g-dev golly
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgif-dev libplist-dev zlib1g-dev golly
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev python3
   librsvg2-bin dpkg-dev fakeroot file

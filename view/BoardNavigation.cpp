@@ -3,6 +3,7 @@
 #include "BoardViewport.h"
 #include "CellBitmap.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 
 #include <cstring>
@@ -12,8 +13,8 @@ QList<std::pair<QString, QString>> BoardNavigation::keys()
     const auto name = [](Qt::Key key) { return QKeySequence(key).toString(QKeySequence::NativeText); };
     return {
         {QStringLiteral("%1 %2 %3 %4").arg(name(Qt::Key_Left), name(Qt::Key_Right), name(Qt::Key_Up), name(Qt::Key_Down)),
-         QStringLiteral("Move the zoomed board")},
-        {name(Qt::Key_Home), QStringLiteral("Centre the zoomed board")},
+         QCoreApplication::translate("BoardNavigation", "Move the zoomed board")},
+        {name(Qt::Key_Home), QCoreApplication::translate("BoardNavigation", "Centre the zoomed board")},
     };
 }
 

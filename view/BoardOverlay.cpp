@@ -48,6 +48,29 @@ void BoardOverlay::drawSelection(QPainter& painter, const BoardViewport& viewpor
     painter.restore();
 }
 
+void BoardOverlay::drawCursor(QPainter& painter, const BoardViewport& viewport, QPoint cell, QPointF aligned)
+{
+    const double pixel = 1 / viewport.ratio();
+    QRectF frame = pointsOf(viewport, QRect(cell, QSize(1, 1)), aligned);
+    const double least = 7 * pixel;  // a small cell still gets a frame one sees
+    if (frame.width() < least || frame.height() < least) {
+        const QPointF centre = frame.center();
+        frame.setSize(frame.size().expandedTo({least, least}));
+        frame.moveCenter(centre);
+    }
+    painter.save();
+    QPen pen(QColor(255, 140, 0));
+    pen.setCosmetic(true);
+    pen.setWidth(2);
+    painter.setPen(pen);
+    painter.drawRect(frame.adjusted(pixel, pixel, -pixel, -pixel));
+    pen.setColor(QColor(96, 48, 0));
+    pen.setWidth(1);
+    painter.setPen(pen);
+    painter.drawRect(frame.adjusted(0, 0, -pixel, -pixel));
+    painter.restore();
+}
+
 void BoardOverlay::drawPaste(QPainter& painter, const BoardViewport& viewport, const FloatingPaste& paste, QPoint at,
                              QPointF aligned)
 {

@@ -19,6 +19,10 @@ public:
     // The paste with its top-left cell at `at`; only its part on the board.
     static void drawPaste(QPainter& painter, const BoardViewport& viewport, const FloatingPaste& paste, QPoint at,
                           QPointF aligned);
+    // The keyboard's cell: a frame around it, drawn at least a few pixels
+    // wide however small cells are, light and dark so that it shows on
+    // live and dead cells alike.
+    static void drawCursor(QPainter& painter, const BoardViewport& viewport, QPoint cell, QPointF aligned);
     // The rectangle of cells of the board, in points: from the first picture
     // pixel that begins within its cells to the first that begins past them.
     static QRectF pointsOf(const BoardViewport& viewport, QRect cells, QPointF aligned);

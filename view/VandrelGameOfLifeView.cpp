@@ -1,6 +1,8 @@
 #include "VandrelGameOfLifeView.h"
 
+#include "BoardAccessible.h"
 #include "BoardNavigation.h"
+#include "BoardOverlay.h"
 #include "GifRecorder.h"
 #include "WindowPresence.h"
 
@@ -37,7 +39,9 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setFocusPolicy(Qt::ClickFocus);  // a click on the board takes the keys back from the fields
+    setFocusPolicy(Qt::StrongFocus);  // a click or Tab gives the board the keys
+    BoardAccessible::install();
+    connect(this, &VandrelGameOfLifeView::cursorChanged, this, [this] { BoardAccessible::changed(this); });
     setMouseTracking(true);  // moves without a button tell a click apart from the one that activated the window
     // Zoom In is Ctrl+plus; where plus needs Shift, Ctrl and the same key without it zooms in too.
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), this, this, &VandrelGameOfLifeView::zoomIn, Qt::WindowShortcut);
@@ -144,6 +148,7 @@ void VandrelGameOfLifeView::endCreating()
 {
     endDrag();
     isCreating_ = false;
+    cursor_.show(false);
     somethingChanged_ = false;
     history_.restart(false);
 }
@@ -187,6 +192,7 @@ void VandrelGameOfLifeView::beginStroke(QPointF point)
         return;  // beside the board
     const CellChange change = stroke_.begin(*board, *cell);
     board.reset();  // no reader left: the board is edited in place
+    cursor_.place(*cell);
     drag_ = Drag::Stroke;
     dragButton_ = Qt::LeftButton;
     record({change}, true);
@@ -204,6 +210,32 @@ void VandrelGameOfLifeView::continueStroke(QPointF point)
     const auto changes = stroke_.moveTo(*board, cell);
     board.reset();
     record(changes, false);
+}
+
+void VandrelGameOfLifeView::cursorKey(int key, bool far)
+{
+    auto board = life_.getBitmap();
+    if (!board)
+        return;
+    syncViewport(board.get());
+    cursor_.show(true);
+    if (CellCursor::toggles(key)) {
+        const CellChange change = stroke_.begin(*board, cursor_.cell(viewport_.boardCells()));
+        board.reset();  // no reader left: the board is edited in place
+        record({change}, true);
+        stroke_.end();
+    } else {
+        cursor_.move(key, far, viewport_.boardCells());
+    }
+    // A zoomed board follows the cursor.
+    if (!viewport_.wholeBoard()) {
+        const Cell cell = cursor_.cell(viewport_.boardCells());
+        const QRectF frame = BoardOverlay::pointsOf(viewport_, QRect(int(cell.x), int(cell.y), 1, 1), {});
+        if (const QPointF by = CellCursor::follow(frame, QSizeF(size())); !by.isNull())
+            viewport_.pan(by);
+    }
+    update();
+    emit cursorChanged();
 }
 
 void VandrelGameOfLifeView::endDrag()
@@ -334,6 +366,10 @@ void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
 {
     if (workbench_.keyPress(event->key(), event->modifiers() & Qt::ShiftModifier))
         return;
+    if (isCreating_ && CellCursor::handles(event->key(), event->modifiers())) {
+        cursorKey(event->key(), event->modifiers() & Qt::ShiftModifier);
+        return;
+    }
     if (!BoardNavigation::handles(event->key(), event->modifiers())) {
         QWidget::keyPressEvent(event);
         return;
@@ -371,14 +407,18 @@ void VandrelGameOfLifeView::syncViewport(const CellBitmap* board)
 void VandrelGameOfLifeView::zoomAt(int steps, QPointF point)
 {
     syncViewport(life_.getBitmap().get());
-    if (viewport_.zoom(steps, pixelAt(point)))
+    if (viewport_.zoom(steps, pixelAt(point))) {
         update();
+        BoardAccessible::changed(this);
+    }
 }
 
 void VandrelGameOfLifeView::zoomToFit()
 {
-    if (viewport_.showWholeBoard())
+    if (viewport_.showWholeBoard()) {
         update();
+        BoardAccessible::changed(this);
+    }
 }
 
 void VandrelGameOfLifeView::fitPattern()
@@ -420,6 +460,10 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
     painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
     workbench_.draw(painter, viewport_, aligned);
+    if (isCreating_ && cursor_.shown()) {
+        const Cell cell = cursor_.cell(viewport_.boardCells());
+        BoardOverlay::drawCursor(painter, viewport_, QPoint(int(cell.x), int(cell.y)), aligned);
+    }
     life_.pacer().shown(snapshot.serial);
     emit drawn();
 }

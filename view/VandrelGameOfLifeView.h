@@ -2,6 +2,7 @@
 
 #include "BoardPainter.h"
 #include "BoardViewport.h"
+#include "CellCursor.h"
 #include "CellStroke.h"
 #include "EditHistory.h"
 #include "BoardWorkbench.h"
@@ -69,6 +70,8 @@ public:
     // a cell was changed and not every change undone.
     bool isCreatingAndSomethingChanged() const { return somethingChanged_; }
     bool isCreating() const { return isCreating_; }
+    // The keyboard's cell in pattern-editing mode (on the board shown).
+    Cell cursorCell() const { return cursor_.cell(viewport_.boardCells()); }
     // A press and release at (x, y), in points from the view's left edge and
     // counted up from its bottom edge.
     void mouseDown(QPointF pressFromBottomLeft);
@@ -137,6 +140,8 @@ signals:
     void iterationsReset(std::int32_t count);
     // The selection was made, changed or removed.
     void selectionChanged();
+    // The keyboard's cell moved or was toggled.
+    void cursorChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -157,6 +162,7 @@ private:
     void endDrag();
     void record(const std::vector<CellChange>& changes, bool newStep);
     void boardReplaced();
+    void cursorKey(int key, bool far);
 
     GameOfLife life_;
     bool isCreating_ = false;
@@ -165,6 +171,7 @@ private:
 
     BoardViewport viewport_;
     CellStroke stroke_;
+    CellCursor cursor_;
     BoardWorkbench workbench_;
     WindowPresence* presence_ = nullptr;  // a child of the view
     EditHistory history_;

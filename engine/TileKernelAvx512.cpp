@@ -83,11 +83,78 @@ struct Avx512Unit {
     }
 };
 
+// Three-input logic whose truth table is known only at run time: one
+// instruction, reached through a jump on the table (the same every time for
+// a rule, so the processor predicts it).
+[[gnu::always_inline]] inline __m512i ternary(__m512i a, __m512i b, __m512i c, unsigned table)
+{
+#define GOL_T1(i) \
+    case i: return _mm512_ternarylogic_epi64(a, b, c, i);
+#define GOL_T4(i) GOL_T1(i) GOL_T1(i + 1) GOL_T1(i + 2) GOL_T1(i + 3)
+#define GOL_T16(i) GOL_T4(i) GOL_T4(i + 4) GOL_T4(i + 8) GOL_T4(i + 12)
+#define GOL_T64(i) GOL_T16(i) GOL_T16(i + 16) GOL_T16(i + 32) GOL_T16(i + 48)
+    switch (table & 0xffu) {
+        GOL_T64(0) GOL_T64(64) GOL_T64(128) GOL_T64(192)
+    }
+#undef GOL_T64
+#undef GOL_T16
+#undef GOL_T4
+#undef GOL_T1
+    __builtin_unreachable();
+}
+
+// Any birth and survival sets, as truth tables of the count's low three
+// bits: T = 0 to 7 looked up in one instruction each for a cell that is not
+// live (born(T)) and a live one (survives(T - 1)); T = 8 and 9 (bit 3 set,
+// bits 1 and 2 clear) selected from constants. The cells that keep their
+// value (tiles with gray cells) are worked out as for the other units.
+struct Avx512AnyRule {
+    unsigned born, lives;          // the truth tables, bit T for T = 0 to 7
+    EightWords born8, lives8, lives9;  // T = 8 for a cell that is not live; T = 8 and 9 for a live one
+    AnyCounts<EightWords> any;
+
+    explicit Avx512AnyRule(const LifeLikeRule& rule)
+        : born(rule.birth & 0xffu), lives((rule.survival << 1) & 0xffu),
+          born8(Avx512Unit::broadcast((rule.birth >> 8) & 1u ? ~std::uint64_t{0} : 0)),
+          lives8(Avx512Unit::broadcast((rule.survival >> 7) & 1u ? ~std::uint64_t{0} : 0)),
+          lives9(Avx512Unit::broadcast((rule.survival >> 8) & 1u ? ~std::uint64_t{0} : 0)),
+          any(AnyCounts<EightWords>::make<Avx512Unit>(rule))
+    {
+    }
+
+    EightWords next(EightWords t0, EightWords p, EightWords q, EightWords u, EightWords v, EightWords self) const
+    {
+        using U = Avx512Unit;
+        constexpr unsigned kSelect = 0xca;  // a ? b : c
+        const __m512i t1 = U::raw(p ^ u);
+        const __m512i t2 = _mm512_ternarylogic_epi64(U::raw(q), U::raw(v), _mm512_and_si512(U::raw(p), U::raw(u)), 0x96);
+        const __m512i t3 = U::raw(q & v);
+        const __m512i low = _mm512_ternarylogic_epi64(
+            U::raw(self), ternary(t2, t1, U::raw(t0), lives), ternary(t2, t1, U::raw(t0), born), kSelect);
+        const __m512i liveHigh = _mm512_ternarylogic_epi64(U::raw(t0), U::raw(lives9), U::raw(lives8), kSelect);
+        const __m512i high = _mm512_ternarylogic_epi64(U::raw(self), liveHigh, U::raw(born8), kSelect);
+        return U::word(_mm512_ternarylogic_epi64(t3, high, low, kSelect));
+    }
+    EightWords keep(EightWords t0, EightWords p, EightWords q, EightWords u, EightWords v, EightWords self) const
+    {
+        return any.keep(t0, p, q, u, v, self);
+    }
+};
+
 }  // namespace
 
 TileOutcome TileKernel::stepAvx512(const Generation& from, Generation& into, std::int64_t tile, Against against)
 {
-    return stepTile<Avx512Unit>(from, into, tile, against);
+    if (from.rule.isLife())
+        return stepTile<Avx512Unit>(from, into, tile, against);
+    // The rule's tables, made once for each rule a thread meets.
+    thread_local LifeLikeRule made = LifeLikeRule::life();
+    thread_local Avx512AnyRule rule{LifeLikeRule::life()};
+    if (made != from.rule) {
+        rule = Avx512AnyRule(from.rule);
+        made = from.rule;
+    }
+    return stepTileWith<Avx512Unit>(from, into, tile, against, rule);
 }
 
 void TileKernel::writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band)

@@ -180,6 +180,8 @@ int BatchJob::run()
     auto elapsed = [&start] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
+    life.setStopWhenSettled(options_.untilSettled);
+    life.history().setEnabled(options_.untilSettled);  // settling is confirmed on the boards kept
     life.startGameOfLifeAndWriteToFile(record, options_.gif.toStdString(), std::move(indicators));
     {
         std::unique_lock lock(mutex);
@@ -231,6 +233,8 @@ int BatchJob::run()
     }
 
     if (!options_.quiet) {
+        if (report->settled)
+            std::fprintf(out_, "%s\n", SettlingWatch::describe(*report->settled).c_str());
         const double cells = double(width) * double(height) * double(report->generations);
         std::fprintf(out_, "%lldx%lld cells, %s %s, %d generations, %lld live cells, %.3f s, %s\n",
                      static_cast<long long>(width), static_cast<long long>(height), rule.name().c_str(),

@@ -83,6 +83,7 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setBeforeEdit([this] { editPattern(); });
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     rules_ = new RuleCommands(window, ui_->menuRun, theView, dialogs_);
+    time_ = new TimeCommands(window, ui_->menuRun, ui_->actionStep, theView, *runs_, dialogs_);
     wireCommands();
 }
 
@@ -110,6 +111,8 @@ void AppDelegate::wireCommands()
     on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
     on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
     on(ui_->actionStep, &QAction::triggered, &AppDelegate::stepGameOfLife);
+    on(time_->stepBackAction(), &QAction::triggered, &AppDelegate::stepBack);
+    on(time_->backToStartAction(), &QAction::triggered, &AppDelegate::backToStart);
     on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopOrRemoveSelection);
     on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
     on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
@@ -463,6 +466,8 @@ void AppDelegate::continueWith(int action)
         break;
     case StartRun: startGameOfLife(); break;
     case StepRun: stepGameOfLife(); break;
+    case StepBack: stepBack(); break;
+    case BackToStart: backToStart(); break;
     case RecordGif: startGameOfLifeAndMakeGif(); break;
     case ResetBoard: reset(); break;
     case NewPattern: createNewPattern(); break;

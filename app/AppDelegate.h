@@ -10,6 +10,7 @@
 #include "RuleCommands.h"
 #include "RunControl.h"
 #include "StatusPresenter.h"
+#include "TimeCommands.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QObject>
@@ -51,6 +52,8 @@ public:
         ImportPattern = 6,
         PastePattern = 7,
         ReplaceBoard = 8,  // a board read from a file
+        StepBack = 9,
+        BackToStart = 10,
     };
 
     explicit AppDelegate(QObject* parent = nullptr);
@@ -79,6 +82,17 @@ public:
     // One generation, published whole like a run's; guarded like Start.
     void stepGameOfLife();
     void stopGameOfLife();
+    // Going back through the generations kept; guarded like Step.
+    void stepBack()
+    {
+        if (endCreatingAndContinueWith(StepBack))
+            time_->stepBack();
+    }
+    void backToStart()
+    {
+        if (endCreatingAndContinueWith(BackToStart))
+            time_->backToStart();
+    }
     void reset();
     void setIterations();
     void controlTextDidChange();
@@ -166,6 +180,7 @@ private:
     RecentFiles* recent_ = nullptr;            // a child of the controller
     std::unique_ptr<RunControl> runs_;
     RuleCommands* rules_ = nullptr;  // a child of the window
+    TimeCommands* time_ = nullptr;   // a child of the window
     std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;

@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "Boards.h"
 #include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
 #include "RuleDialog.h"
@@ -334,6 +335,21 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {100, 100});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     says(AppHarness::statusOf(8, generations[8]->liveCells()));
+    // Shift+Space steps back, Ctrl+Backspace goes back to the start, each to the board recorded.
+    for (auto [key, modifier, back] : {std::tuple{Qt::Key_Space, Qt::ShiftModifier, 7}, {Qt::Key_Space, Qt::ShiftModifier, 6},
+                                       {Qt::Key_Backspace, Qt::ControlModifier, 0}}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifier);
+        says(AppHarness::statusOf(std::uint64_t(back), generations[std::size_t(back)]->liveCells()));
+        EXPECT_TRUE(h.board()->sameCells(*generations[std::size_t(back)])) << back;
+    }
+    // Stop When Settled ends a run of a blinker where it repeats, and says so.
+    h.trigger("actionStopWhenSettled");
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*boards::withLive(120, 90, {{5, 5}, {6, 5}, {7, 5}})));
+    start(h, "50");
+    ASSERT_TRUE(indicatorHides());
+    EXPECT_EQ(h.app.window->statusBar()->currentMessage(), QStringLiteral("Settled at generation 2: period 2"));
+    EXPECT_EQ(h.generation(), 2u);
+    h.trigger("actionStopWhenSettled");
 
     // A note and the figures never run into one another, at any width; the
     // figures are whole again once the note has gone.

@@ -290,7 +290,7 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
             continue;  // replaced or edited meanwhile: compute again from the board as it is now
         }
         const std::uint64_t serial = published->serial;
-        history_.advance(*from.generation, from.serial, *published, serial);
+        history_.advance(*from.generation, from.serial, *published, serial, &workers_);
         ++report.generations;
         if (redraw)
             redraw();

@@ -3,7 +3,7 @@
 #include "Generation.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 
 std::uint64_t GenerationHistory::defaultBudget()
 {
@@ -29,7 +29,8 @@ GenerationHistory::Kept GenerationHistory::freshLocked()
 void GenerationHistory::dropLocked(Kept kept)
 {
     // Reused only when nothing else holds it (the start, or the window going back to it).
-    if (kept && kept.use_count() == 1 && spare_.size() < 2) {
+    // Kept up to the budget, so that a new line reuses the memory of the last one.
+    if (kept && kept.use_count() == 1 && (spare_.size() + 1) * kept->bytes() <= budget_) {
         kept->grays.reset();
         spare_.push_back(std::move(kept));
     }
@@ -38,6 +39,8 @@ void GenerationHistory::dropLocked(Kept kept)
 std::uint64_t GenerationHistory::bytesLocked() const
 {
     std::uint64_t bytes = 0;
+    for (const Kept& kept : spare_)
+        bytes += kept->bytes();
     const std::vector<KeptGray>* shared = nullptr;  // gray cells counted once for the generations that share them
     for (const Kept& kept : recent_) {
         bytes += kept->bytes();
@@ -51,21 +54,21 @@ std::uint64_t GenerationHistory::bytesLocked() const
 }
 
 void GenerationHistory::advance(const Generation& from, std::uint64_t fromSerial, const Generation& next,
-                                std::uint64_t nextSerial)
+                                std::uint64_t nextSerial, WorkerPool* workers)
 {
     if (!enabled_.load())
         return;
     std::lock_guard lock(mutex_);
     try {
-        advanceLocked(from, fromSerial, next, nextSerial);
-    } catch (const std::bad_alloc&) {
-        // Without the memory to keep it the run goes on, and keeps nothing until its next board.
+        advanceLocked(from, fromSerial, next, nextSerial, workers);
+    } catch (const std::exception&) {
+        // Without the memory (or a thread of the pool) to keep it the run goes on, and keeps nothing until its next board.
         clearLocked();
     }
 }
 
 void GenerationHistory::advanceLocked(const Generation& from, std::uint64_t fromSerial, const Generation& next,
-                                      std::uint64_t nextSerial)
+                                      std::uint64_t nextSerial, WorkerPool* workers)
 {
     if (serial_ == 0 || fromSerial != serial_) {
         // A board the history has not seen: a new line begins with it.
@@ -75,7 +78,7 @@ void GenerationHistory::advanceLocked(const Generation& from, std::uint64_t from
         }
         start_.reset();
         Kept first = freshLocked();
-        KeptGeneration::keep(from, *first, nullptr);
+        KeptGeneration::keep(from, *first, nullptr, workers);
         start_ = first;
         recent_.push_back(std::move(first));
         position_ = 0;
@@ -86,9 +89,13 @@ void GenerationHistory::advanceLocked(const Generation& from, std::uint64_t from
         }
     }
     Kept kept = freshLocked();
-    KeptGeneration::keep(next, *kept, recent_.back().get());
+    KeptGeneration::keep(next, *kept, recent_.back().get(), workers);
     recent_.push_back(std::move(kept));
     while (recent_.size() > 2 && bytesLocked() > budget_) {
+        if (!spare_.empty()) {
+            spare_.pop_back();
+            continue;
+        }
         Kept oldest = std::move(recent_.front());
         recent_.pop_front();
         dropLocked(std::move(oldest));

@@ -31,8 +31,9 @@ public:
     void setBudget(std::uint64_t bytes);
 
     // From a run: `next`, publication `nextSerial`, was computed from
-    // `from`, publication `fromSerial`.
-    void advance(const Generation& from, std::uint64_t fromSerial, const Generation& next, std::uint64_t nextSerial);
+    // `from`, publication `fromSerial`. The copying is shared out among `workers` when given.
+    void advance(const Generation& from, std::uint64_t fromSerial, const Generation& next, std::uint64_t nextSerial,
+                 WorkerPool* workers = nullptr);
 
     // The kept generation before the board of publication `serial`, or the
     // one its line began with; null when that board is not where the
@@ -51,7 +52,7 @@ public:
 private:
     using Kept = std::shared_ptr<KeptGeneration>;
     void advanceLocked(const Generation& from, std::uint64_t fromSerial, const Generation& next,
-                       std::uint64_t nextSerial);
+                       std::uint64_t nextSerial, WorkerPool* workers);
     void clearLocked();
     Kept freshLocked();
     std::uint64_t bytesLocked() const;

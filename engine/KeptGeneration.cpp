@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 #include "Generation.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <array>
@@ -45,15 +46,29 @@ std::shared_ptr<const std::vector<KeptGray>> graysOf(const CellBitmap& board, co
 
 }  // namespace
 
-void KeptGeneration::keep(const Generation& from, KeptGeneration& into, const KeptGeneration* before)
+void KeptGeneration::keep(const Generation& from, KeptGeneration& into, const KeptGeneration* before,
+                          WorkerPool* workers)
 {
     const CellBitmap& board = *from.board;
     into.width = board.pixelsWide();
     into.height = board.pixelsHigh();
     const std::int64_t strips = from.live.strips();
-    into.bits.resize(static_cast<std::size_t>(strips * into.height));
-    for (std::int64_t s = 0; s < strips; ++s)
-        std::memcpy(into.bits.data() + s * into.height, from.live.strip(s), std::size_t(into.height) * 8);
+    const auto words = static_cast<std::size_t>(strips * into.height);
+    if (into.bits.size() != words)
+        into.bits = LargeBuffer<std::uint64_t>::uninitialized(words);
+    const auto copy = [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t s = first; s < end; ++s)
+            std::memcpy(into.bits.data() + s * into.height, from.live.strip(s), std::size_t(into.height) * 8);
+    };
+    // A few strips a task: on large boards the copying is shared out like a generation's tiles.
+    constexpr std::int64_t kStripsPerTask = 8;
+    const std::int64_t tasks = (strips + kStripsPerTask - 1) / kStripsPerTask;
+    if (workers && tasks > 1 && words >= (std::size_t{1} << 16))
+        workers->run(std::size_t(tasks), [&](std::size_t t) {
+            copy(std::int64_t(t) * kStripsPerTask, std::min(strips, std::int64_t(t + 1) * kStripsPerTask));
+        });
+    else
+        copy(0, strips);
     into.grays = graysOf(board, before, grayCount(from));
     into.rule = from.rule;
     into.number = from.number;
@@ -118,6 +133,6 @@ bool KeptGeneration::sameCells(const Generation& generation) const
 
 std::uint64_t KeptGeneration::bytes() const
 {
-    return sizeof(*this) + bits.capacity() * sizeof(std::uint64_t) +
+    return sizeof(*this) + bits.size() * sizeof(std::uint64_t) +
            (grays ? grays->capacity() * sizeof(KeptGray) : 0);
 }

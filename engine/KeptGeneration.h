@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LargeBuffer.h"
 #include "LifeLikeRule.h"
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 class CellBitmap;
+class WorkerPool;
 struct Generation;
 
 // A gray cell of a kept generation: its index in the board and its value.
@@ -23,7 +25,7 @@ struct KeptGray {
 struct KeptGeneration {
     std::int64_t width = 0;
     std::int64_t height = 0;
-    std::vector<std::uint64_t> bits;  // strip s, row y at s * height + y
+    LargeBuffer<std::uint64_t> bits;  // strip s, row y at s * height + y
     std::shared_ptr<const std::vector<KeptGray>> grays;  // null: none
     LifeLikeRule rule;
     std::uint64_t number = 0;
@@ -31,8 +33,10 @@ struct KeptGeneration {
 
     // The one place that knows what a generation is made of. Keeps `from`
     // in `into`, reusing its memory. `before`, when given, is the kept
-    // generation `from` was computed from.
-    static void keep(const Generation& from, KeptGeneration& into, const KeptGeneration* before);
+    // generation `from` was computed from. The copying is shared out among
+    // `workers` when given.
+    static void keep(const Generation& from, KeptGeneration& into, const KeptGeneration* before,
+                     WorkerPool* workers = nullptr);
     // The board this generation had; null when the memory cannot be had.
     std::unique_ptr<CellBitmap> cells() const;
     // True when `generation` has the same cells.

@@ -22,6 +22,8 @@ public:
     LargeBuffer() = default;
     // `count` elements of `value`; throws std::bad_alloc.
     LargeBuffer(std::size_t count, T value) : LargeBuffer(count) { std::fill_n(data_, count, value); }
+    // `count` elements left as the memory comes (for a buffer about to be written whole).
+    static LargeBuffer uninitialized(std::size_t count) { return LargeBuffer(count); }
     LargeBuffer(const LargeBuffer& other) : LargeBuffer(other.size_) { std::copy_n(other.data_, size_, data_); }
     LargeBuffer(LargeBuffer&& other) noexcept
         : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))

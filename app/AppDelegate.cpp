@@ -125,6 +125,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionRecordGif, &QAction::triggered, &AppDelegate::startGameOfLifeAndMakeGif);
     on(ui_->actionImportPattern, &QAction::triggered, &AppDelegate::importPattern);
     on(ui_->actionExportPattern, &QAction::triggered, &AppDelegate::exportPattern);
+    on(ui_->actionPatternInfo, &QAction::triggered, &AppDelegate::patternInfo);
     on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
     on(ui_->actionPaste, &QAction::triggered, &AppDelegate::pasteIntoPlace);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
@@ -326,6 +327,7 @@ void AppDelegate::reset()
         return;
     stopGameOfLife();
     theView->reset();
+    files_->forgetPatternInfo();
 }
 
 void AppDelegate::setIterations()
@@ -385,6 +387,7 @@ void AppDelegate::newPatternOK()
     isCreating_ = true;
     EditingWindowState::apply(window);
     theView->prepareCreatingWithPixelsWide(width, height);
+    files_->forgetPatternInfo();
     nnewPatternPixelsHighTextField->setText(QString());
     nnewPatternPixelsWideTextField->setText(QString());
     nnewPatternPixelsWideTextField->setFocus();
@@ -491,8 +494,8 @@ void AppDelegate::showGliderGun()
     if (!endCreatingAndContinueWith(GliderGunPreset))
         return;
     auto board = GliderGun::make(theView->width(), theView->height());
-    if (board)
-        theView->initWithBitmap(*board, LifeLikeRule::life());  // a Life pattern
+    if (board && theView->initWithBitmap(*board, LifeLikeRule::life()))  // a Life pattern
+        files_->forgetPatternInfo();
 }
 
 void AppDelegate::replaceBoard(std::function<void()> replace)

@@ -115,6 +115,7 @@ public:
             files_->importPattern();
     }
     void exportPattern() { files_->exportPattern(); }
+    void patternInfo() { files_->showPatternInfo(); }
     void copy() { clipboard_->copy(); }
     // Paste as New Board: the pattern replaces the board, through the guard.
     void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }, true); }

@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 #include "Boards.h"
+#include "FileHelpers.h"
 #include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
 #include "RuleDialog.h"
@@ -477,4 +478,31 @@ TEST(AppSmoke, TheRealExecutableStartsAndQuitsCleanly)
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
+}
+
+// File > Pattern Info shows what the file opened said of its pattern, Export
+// writes it back, and a board from no file has none.
+TEST_F(AppRuns, PatternInfoShowsWhatTheFileSaidAndExportWritesItBack)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.rle")), out = dir.filePath(QStringLiteral("out.cells"));
+    ASSERT_TRUE(files::writeAll(in, "#N Blinker\n#O Someone\n#C period 2\n#C from a notebook\nx = 3, y = 1\n3o!\n"));
+    ASSERT_TRUE(h.app.openFile(in));
+    h.settle();
+    h.trigger("actionPatternInfo");
+    AppHarness::pump();
+    ASSERT_FALSE(h.told.isEmpty());
+    EXPECT_EQ(h.told.back(), QStringLiteral("Name: Blinker\nAuthor: Someone"));
+    EXPECT_EQ(h.question()->informativeText(), QStringLiteral("period 2\nfrom a notebook"));
+    h.question()->accept();
+    h.trigger("actionExportPattern");
+    h.choose(out);
+    EXPECT_TRUE(files::readAll(out).startsWith("!Name: Blinker\n!Author: Someone\n!period 2\n!from a notebook\n"))
+        << files::readAll(out).toStdString();
+
+    h.app.showGliderGun();
+    h.trigger("actionPatternInfo");
+    AppHarness::pump();
+    EXPECT_EQ(h.told.back(), QStringLiteral("This pattern came with no name, author or comments."));
+    h.question()->accept();
 }

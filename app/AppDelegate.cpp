@@ -84,6 +84,7 @@ AppDelegate::AppDelegate(QObject* parent)
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     rules_ = new RuleCommands(window, ui_->menuRun, theView, dialogs_);
     time_ = new TimeCommands(window, ui_->menuRun, ui_->actionStep, theView, *runs_, dialogs_);
+    graph_ = new PopulationGraph(window, ui_->menuView, theView, dialogs_, fileWork());
     wireCommands();
 }
 

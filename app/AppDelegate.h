@@ -6,6 +6,7 @@
 #include "SelectionCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
+#include "PopulationGraph.h"
 #include "GameOfLife.h"
 #include "RuleCommands.h"
 #include "RunControl.h"
@@ -182,6 +183,7 @@ private:
     std::unique_ptr<RunControl> runs_;
     RuleCommands* rules_ = nullptr;  // a child of the window
     TimeCommands* time_ = nullptr;   // a child of the window
+    PopulationGraph* graph_ = nullptr;  // a child of the window
     std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;

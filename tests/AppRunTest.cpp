@@ -344,12 +344,31 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
         EXPECT_TRUE(h.board()->sameCells(*generations[std::size_t(back)])) << back;
     }
     // Stop When Settled ends a run of a blinker where it repeats, and says so.
+    // The population graph has a line for that run, and another for the run
+    // after stepping back, and saves them as CSV.
     h.trigger("actionStopWhenSettled");
     ASSERT_TRUE(h.app.theView->initWithBitmap(*boards::withLive(120, 90, {{5, 5}, {6, 5}, {7, 5}})));
+    h.trigger("actionPopulationGraph");
+    auto* graph = h.app.window->findChild<PopulationGraph*>();
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return graph->lines().size() == 1; }));
     start(h, "50");
     ASSERT_TRUE(indicatorHides());
     EXPECT_EQ(h.app.window->statusBar()->currentMessage(), QStringLiteral("Settled at generation 2: period 2"));
     EXPECT_EQ(h.generation(), 2u);
+    graph->sample();
+    h.app.stepBack();
+    graph->sample();
+    using Line = std::vector<QPointF>;
+    ASSERT_EQ(graph->lines().size(), 2u);
+    EXPECT_EQ(graph->lines()[0].front(), QPointF(0, 3));
+    EXPECT_EQ(graph->lines()[0].back(), QPointF(2, 3));
+    EXPECT_EQ(graph->lines()[1], (Line{{1, 3}}));
+    QTemporaryDir dir;
+    graph->saveAs(QStringLiteral("csv"));
+    h.choose(dir.filePath(QStringLiteral("population.csv")));
+    const QByteArray csv = files::readAll(dir.filePath(QStringLiteral("population.csv")));
+    EXPECT_TRUE(csv.startsWith("run,generation,population\n1,0,3\n") && csv.endsWith("1,2,3\n2,1,3\n")) << csv.data();
+    h.trigger("actionPopulationGraph");
     h.trigger("actionStopWhenSettled");
 
     // A note and the figures never run into one another, at any width; the

@@ -6,45 +6,23 @@
 #include "IntegerText.h"
 #include "KeyboardShortcuts.h"
 #include "ManualWindow.h"
-#include "PatternLibrary.h"
 #include "RecentFiles.h"
 #include "VandrelOnlyIntegerFormatter.h"
+#include "WorkbenchMenus.h"
 #include "ui_MainWindow.h"
 #include "ui_NewPatternSheet.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLocale>
 #include <QFileOpenEvent>
 #include <QImageReader>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QScreen>
 
 #include <utility>
 
-namespace {
-
-// The choices of the speed box, in its order. "Every generation" draws each
-// generation, at most one per frame of the screen.
-RunPacer::Speed speedAt(int index, const QWidget* window)
-{
-    const QScreen* screen = window->screen();
-    const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
-    switch (index) {
-    case 0: return {true, 2};
-    case 1: return {true, 5};
-    case 2: return {true, 10};
-    case 3: return {true, 30};
-    case 5: return RunPacer::kFastest;
-    default: return {true, frameRate};
-    }
-}
-
-}  // namespace
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent), ui_(std::make_unique<Ui::MainWindow>()), sheetUi_(std::make_unique<Ui::NewPatternSheet>()),
@@ -147,7 +125,7 @@ void AppDelegate::wireCommands()
     connect(theView, &VandrelGameOfLifeView::iterationsReset, this,
             [this](std::int32_t count) { iterationsTextfield->setText(QString::number(count)); });
     connect(ui_->speedBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { theView->setSpeed(speedAt(index, window)); });
+            [this](int index) { theView->setSpeed(RunControl::speedAt(index, window)); });
     connect(ui_->actionKeyboardShortcuts, &QAction::triggered, this, [this] { KeyboardShortcuts::show(window); });
     connect(ui_->actionManual, &QAction::triggered, this, [this] { ManualWindow::show(window); });
     connect(ui_->actionAbout, &QAction::triggered, this, [this] {
@@ -160,69 +138,21 @@ void AppDelegate::wireCommands()
 
 void AppDelegate::wireWorkbench()
 {
-    using Command = Selection::Command;
-    auto on = [this](QAction* action, std::function<void()> command) {
-        connect(action, &QAction::triggered, this, [this, command] { fileWork().whenIdle(command); });
-    };
-    on(ui_->actionSelectAll, [this] { theView->selectAll(); });
-    on(ui_->actionRemoveSelection, [this] { theView->removeSelection(); });
-    on(ui_->actionShrinkSelection, [this] { theView->shrinkSelection(); });
-    on(ui_->actionCut, [this] { selection_->cut(); });
-    on(ui_->actionRandomFill, [this] { selection_->randomFill(); });
-    on(ui_->actionPasteAsNewBoard, [this] { paste(); });
-    auto* modes = new QActionGroup(this);
-    const std::pair<QAction*, PasteMode> pasteModes[] = {
-        {ui_->actionPasteCopy, PasteMode::Copy}, {ui_->actionPasteOr, PasteMode::Or}, {ui_->actionPasteXor, PasteMode::Xor}};
-    for (const auto& [action, mode] : pasteModes) {
-        modes->addAction(action);
-        action->setCheckable(true);
-        action->setChecked(mode == theView->pasteMode());
-        connect(action, &QAction::triggered, this, [this, mode = mode] { theView->setPasteMode(mode); });
-    }
-    const std::pair<QAction*, Command> commands[] = {
-        {ui_->actionClear, Command::Clear},
-        {ui_->actionClearOutside, Command::ClearOutside},
-        {ui_->actionFill, Command::Fill},
-        {ui_->actionRotateClockwise, Command::RotateClockwise},
-        {ui_->actionRotateAnticlockwise, Command::RotateAnticlockwise},
-        {ui_->actionFlipLeftRight, Command::FlipLeftRight},
-        {ui_->actionFlipTopBottom, Command::FlipTopBottom},
-    };
-    QList<QAction*> onSelection{ui_->actionRemoveSelection, ui_->actionShrinkSelection, ui_->actionCut,
-                                ui_->actionRandomFill};
-    for (const auto& [action, command] : commands) {
-        on(action, [this, command = command] { selection_->apply(command); });
-        onSelection.append(action);
-    }
-    selection_->enableWithSelection(onSelection);
-    // File ▸ Open Recent, after Open Pattern.
-    auto* recentMenu = new QMenu(tr("Open &Recent"), window);
-    recentMenu->setObjectName(QStringLiteral("menuOpenRecent"));
-    ui_->menuFile->insertMenu(ui_->actionSavePattern, recentMenu);
-    recent_ = new RecentFiles(recentMenu, this);
-    connect(files_.get(), &FileCommands::opened, recent_, &RecentFiles::add);
-    connect(recent_, &RecentFiles::chosen, this, [this](const QString& path) {
-        fileWork().whenIdle([this, path] {
+    WorkbenchMenus::Hooks hooks{
+        [this](std::function<void()> command) { fileWork().whenIdle(std::move(command)); },
+        [this] { paste(); },
+        [this](const QString& path) {
             if (!QImageReader::imageFormat(path).isEmpty())
                 files_->openImageAt(path);
             else
                 openFile(path);
-        });
-    });
-    // The Patterns menu, before Help: choosing one pastes it.
-    auto* patterns = new QMenu(tr("&Patterns"), window);
-    patterns->setObjectName(QStringLiteral("menuPatterns"));
-    ui_->menubar->insertMenu(ui_->menuHelp->menuAction(), patterns);
-    PatternLibrary::fill(patterns, [this](const PatternLibrary::Entry& entry) {
-        fileWork().whenIdle([this, text = PatternLibrary::text(entry)] {
+        },
+        [this](const QString& text) {
             clipboard_->pasteText(text, [this] { return endCreatingAndContinueWith(PastePattern); });
-        });
-    });
-    // The board's context menu: the commands on the selection.
-    theView->setContextMenuPolicy(Qt::ActionsContextMenu);
-    theView->addActions({ui_->actionCut, ui_->actionCopy, ui_->actionPaste, ui_->actionSelectAll,
-                         ui_->actionRemoveSelection, ui_->actionShrinkSelection});
-    theView->addActions(onSelection.mid(4));
+        }};
+    workbench_ = new WorkbenchMenus(*ui_, window, theView, *selection_, std::move(hooks), this);
+    recent_ = workbench_->recent();
+    connect(files_.get(), &FileCommands::opened, recent_, &RecentFiles::add);
 }
 
 void AppDelegate::useSettings(const QString& file)
@@ -257,7 +187,7 @@ void AppDelegate::applicationDidFinishLaunching()
         if (!iterationsTextfield->text().isEmpty())
             iterationsTextfield->setText(QString::number(IntegerText::intValue(iterationsTextfield->text())));
     });
-    theView->setSpeed(speedAt(ui_->speedBox->currentIndex(), window));
+    theView->setSpeed(RunControl::speedAt(ui_->speedBox->currentIndex(), window));
     isCreating_ = false;
 }
 

@@ -26,6 +26,7 @@ class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QProgressBar;
+class WorkbenchMenus;
 
 namespace Ui {
 class MainWindow;
@@ -180,6 +181,7 @@ private:
     SelectionCommands* selection_ = nullptr;  // a child of the window
     AppSettings* settings_ = nullptr;          // a child of the controller
     RecentFiles* recent_ = nullptr;            // a child of the controller
+    WorkbenchMenus* workbench_ = nullptr;      // a child of the controller
     std::unique_ptr<RunControl> runs_;
     RuleCommands* rules_ = nullptr;  // a child of the window
     TimeCommands* time_ = nullptr;   // a child of the window

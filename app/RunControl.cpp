@@ -5,6 +5,7 @@
 #include "VandrelGameOfLifeView.h"
 
 #include <QProgressBar>
+#include <QScreen>
 
 #include <algorithm>
 #include <new>
@@ -221,4 +222,20 @@ QStringList RunControl::shutdown()
         takeEndings();
     }
     return std::exchange(untold_, {});
+}
+
+// The choices of the speed box, in its order. "Every generation" draws each
+// generation, at most one per frame of the screen.
+RunPacer::Speed RunControl::speedAt(int index, const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    const double frameRate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+    switch (index) {
+    case 0: return {true, 2};
+    case 1: return {true, 5};
+    case 2: return {true, 10};
+    case 3: return {true, 30};
+    case 5: return RunPacer::kFastest;
+    default: return {true, frameRate};
+    }
 }

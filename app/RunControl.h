@@ -33,6 +33,8 @@ class VandrelGameOfLifeView;
 class RunControl : public QObject {
     Q_OBJECT
 public:
+    // The speed of the speed box's choice at `index`, for the screen the window is on.
+    static RunPacer::Speed speedAt(int index, const QWidget* window);
     // Runs on the starter thread: begins the run through the view's start
     // call. False when the run never began (its ticket was voided meanwhile).
     using Starter = std::function<bool(RunIndicators)>;

@@ -1,17 +1,15 @@
 #include "VandrelGameOfLifeView.h"
 
 #include "BoardNavigation.h"
-#include "BoardOverlay.h"
 #include "GifRecorder.h"
+#include "WindowPresence.h"
 
 #include <QCursor>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QWheelEvent>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -22,15 +20,10 @@ namespace {
 constexpr double kRounding = 1e-6;
 // One notch of a mouse wheel.
 constexpr int kWheelStep = 120;
-// A press this soon after the window came to the front, the pointer not
-// moved since, is the click that brought it there (a person's next click
-// comes much later).
-constexpr qint64 kActivationPressMs = 150;
-
 }  // namespace
 
 VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
-    : QWidget(parent), history_([this](std::span<const CellEdit> edits) {
+    : QWidget(parent), workbench_(*this), history_([this](std::span<const CellEdit> edits) {
           // Unshared (no run in pattern-editing mode, no reader), the board is edited in place.
           const bool changed = life_.editCells(edits);
           update();
@@ -56,13 +49,19 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
             QMetaObject::invokeMethod(this, "redrawRequested", Qt::QueuedConnection);
     });
     // A recording run writes its generations as an animated GIF.
+    presence_ = new WindowPresence(this, [this](bool displayed) { life_.pacer().setDisplayed(displayed); });
     life_.setRecorderFactory([](const std::string& file) { return std::make_unique<GifRecorder>(file); });
     update();
 }
 
 // Every run ends, and every engine thread is joined, before any member the
-// redraw handler uses goes.
-VandrelGameOfLifeView::~VandrelGameOfLifeView() { life_.shutdown(); }
+// redraw handler uses goes; the window watch goes first, since the view
+// being taken down hides it.
+VandrelGameOfLifeView::~VandrelGameOfLifeView()
+{
+    delete presence_;
+    life_.shutdown();
+}
 
 void VandrelGameOfLifeView::redrawRequested()
 {
@@ -119,11 +118,7 @@ void VandrelGameOfLifeView::reset()
 void VandrelGameOfLifeView::boardReplaced()
 {
     endDrag();
-    if (!selection_.isEmpty()) {
-        const auto board = life_.getBitmap();
-        selection_.setRect(selection_.rect(), board ? QSize(int(board->pixelsWide()), int(board->pixelsHigh())) : QSize());
-        emit selectionChanged();
-    }
+    workbench_.fitSelection();
     history_.restart(somethingChanged_);
     update();
 }
@@ -220,68 +215,30 @@ void VandrelGameOfLifeView::endDrag()
     dragButton_ = Qt::NoButton;
 }
 
-// ---------------------------------------------------------------- the selection
+// ---------------------------------------------------------------- the workbench
 
-bool VandrelGameOfLifeView::selectAll()
-{
-    const auto board = life_.getBitmap();
-    if (!board)
-        return false;
-    select(QRect(0, 0, int(board->pixelsWide()), int(board->pixelsHigh())));
-    return true;
-}
-
-void VandrelGameOfLifeView::removeSelection()
-{
-    if (selection_.isEmpty())
-        return;
-    selection_.remove();
-    update();
-    emit selectionChanged();
-}
-
-void VandrelGameOfLifeView::select(QRect cells)
-{
-    const auto board = life_.getBitmap();
-    selection_.setRect(cells, board ? QSize(int(board->pixelsWide()), int(board->pixelsHigh())) : QSize());
-    update();
-    emit selectionChanged();
-}
-
-void VandrelGameOfLifeView::shrinkSelection()
-{
-    const auto board = life_.getBitmap();
-    if (!board || selection_.isEmpty())
-        return;
-    selection_.shrink(*board);
-    update();
-    emit selectionChanged();
-}
-
-bool VandrelGameOfLifeView::applyToSelection(Selection::Command command, QString* refusal, double density,
-                                             std::uint64_t seed)
+void VandrelGameOfLifeView::prepareEdit()
 {
     if (beforeEdit_)
         beforeEdit_();
-    auto board = life_.getBitmap();
-    if (!isCreating_ || !board)
-        return false;
-    const QRect before = selection_.rect();
-    auto change = selection_.apply(command, *board, refusal, density, seed);
-    board.reset();
-    if (selection_.rect() != before) {
-        update();
-        emit selectionChanged();
-    }
-    if (!change)
-        return false;
+}
+
+bool VandrelGameOfLifeView::recordChange(BlockChange change)
+{
     endDrag();
-    history_.record(std::move(*change));
+    history_.record(std::move(change));
     somethingChanged_ = !history_.atStart();
     return true;
 }
 
-std::optional<QPoint> VandrelGameOfLifeView::nearestCell(QPointF point)
+std::optional<QPoint> VandrelGameOfLifeView::cellUnder(QPointF point)
+{
+    syncViewport(life_.getBitmap().get());
+    const auto cell = viewport_.cellAt(pixelAt(point));
+    return cell ? std::optional(QPoint(int(cell->x), int(cell->y))) : std::nullopt;
+}
+
+std::optional<QPoint> VandrelGameOfLifeView::cellNearest(QPointF point)
 {
     const auto board = life_.getBitmap();
     if (!board)
@@ -297,73 +254,13 @@ std::optional<QPoint> VandrelGameOfLifeView::nearestCell(QPointF point)
     return QPoint(int(column), int(row));
 }
 
-void VandrelGameOfLifeView::continueSelecting(QPointF point)
-{
-    const auto board = life_.getBitmap();
-    const auto cell = nearestCell(point);
-    if (!board || !cell)
-        return;
-    selection_.span(selectFrom_, *cell, QSize(int(board->pixelsWide()), int(board->pixelsHigh())));
-    update();
-    emit selectionChanged();
-}
-
-// ---------------------------------------------------------------- pasting into place
-
 bool VandrelGameOfLifeView::startPaste(const CellBitmap& pattern, QRect rect)
 {
-    const auto board = life_.getBitmap();
-    if (!board || rect.width() > board->pixelsWide() || rect.height() > board->pixelsHigh())
+    if (!workbench_.startPaste(pattern, rect))
         return false;
     endDrag();
-    paste_.start(pattern, rect);
-    movePasteTo(pointerOrCentre());
+    workbench_.movePasteTo(pointerOrCentre());
     setFocus();
-    return true;
-}
-
-void VandrelGameOfLifeView::cancelPaste()
-{
-    paste_.cancel();
-    update();
-}
-
-void VandrelGameOfLifeView::turnPaste(bool clockwise)
-{
-    const QPoint centre = pasteAt_ + QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
-    paste_.turn(clockwise);
-    pasteAt_ = centre - QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
-    update();
-}
-
-void VandrelGameOfLifeView::flipPaste(bool leftRight)
-{
-    paste_.flip(leftRight);
-    update();
-}
-
-void VandrelGameOfLifeView::movePasteTo(QPointF point)
-{
-    if (const auto cell = nearestCell(point); cell && paste_.active()) {
-        pasteAt_ = *cell - QPoint(paste_.size().width() / 2, paste_.size().height() / 2);
-        update();
-    }
-}
-
-bool VandrelGameOfLifeView::putDownPaste()
-{
-    if (!paste_.active())
-        return false;
-    if (beforeEdit_)
-        beforeEdit_();
-    auto board = life_.getBitmap();
-    auto change = board && isCreating_ ? paste_.placeOn(*board, pasteAt_, pasteMode_) : std::nullopt;
-    board.reset();
-    cancelPaste();
-    if (!change)
-        return false;
-    history_.record(std::move(*change));
-    somethingChanged_ = !history_.atStart();
     return true;
 }
 
@@ -374,19 +271,15 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
     if (drag_ != Drag::None)
         return;  // a second button while one drags
     const Qt::MouseButton button = event->button();
-    if (button == Qt::LeftButton && paste_.active()) {
-        movePasteTo(event->position());
-        putDownPaste();
+    if (button == Qt::LeftButton && workbench_.isPasting()) {
+        workbench_.movePasteTo(event->position());
+        workbench_.putDownPaste();
         return;
     }
     if (button == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
-        const auto board = life_.getBitmap();
-        syncViewport(board.get());
-        if (const auto cell = viewport_.cellAt(pixelAt(event->position()))) {
+        if (workbench_.beginSelecting(event->position())) {
             drag_ = Drag::Select;
             dragButton_ = button;
-            selectFrom_ = QPoint(int(cell->x), int(cell->y));
-            continueSelecting(event->position());
         }
         return;
     }
@@ -398,15 +291,14 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
             setCursor(Qt::ClosedHandCursor);
         return;
     }
-    if (button == Qt::LeftButton && !bringsWindowToFront())
+    if (button == Qt::LeftButton && !presence_->pressBringsWindowToFront())
         beginStroke(event->position());
 }
 
 void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
 {
-    pointerMoved_ = true;
-    if (paste_.active())
-        movePasteTo(event->position());
+    if (workbench_.isPasting())
+        workbench_.movePasteTo(event->position());
     if (drag_ != Drag::None && !(event->buttons() & dragButton_)) {
         endDrag();  // its release went elsewhere
         return;
@@ -418,7 +310,7 @@ void VandrelGameOfLifeView::mouseMoveEvent(QMouseEvent* event)
     } else if (drag_ == Drag::Stroke) {
         continueStroke(event->position());
     } else if (drag_ == Drag::Select) {
-        continueSelecting(event->position());
+        workbench_.continueSelecting(event->position());
     }
 }
 
@@ -440,14 +332,8 @@ void VandrelGameOfLifeView::wheelEvent(QWheelEvent* event)
 
 void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
 {
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    if (paste_.active() && (event->key() == Qt::Key_R || event->key() == Qt::Key_F)) {
-        if (event->key() == Qt::Key_R)
-            turnPaste(!shift);
-        else
-            flipPaste(!shift);
+    if (workbench_.keyPress(event->key(), event->modifiers() & Qt::ShiftModifier))
         return;
-    }
     if (!BoardNavigation::handles(event->key(), event->modifiers())) {
         QWidget::keyPressEvent(event);
         return;
@@ -455,27 +341,6 @@ void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
     syncViewport(life_.getBitmap().get());
     if (BoardNavigation::press(event->key(), viewport_, QSizeF(size())))
         update();
-}
-
-bool VandrelGameOfLifeView::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate) {
-        activated_.start();
-        pointerMoved_ = false;
-    }
-    return QWidget::event(event);
-}
-
-// A click on a window behind others first brings it to the front; the
-// press itself follows a few milliseconds later, with no move of the pointer
-// in between. Such a press changes no cell. A press in a window that is not
-// in front changes none either.
-bool VandrelGameOfLifeView::bringsWindowToFront() const
-{
-    const QWindow* shownIn = window()->windowHandle();
-    if (!shownIn || !shownIn->isActive())
-        return true;
-    return activated_.isValid() && !pointerMoved_ && activated_.elapsed() < kActivationPressMs;
 }
 
 // ---------------------------------------------------------------- zoom and pan
@@ -554,46 +419,7 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     const QPointF device(painter.deviceTransform().dx(), painter.deviceTransform().dy());
     const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
     painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
-    BoardOverlay::drawSelection(painter, viewport_, selection_.rect(), aligned);
-    if (paste_.active())
-        BoardOverlay::drawPaste(painter, viewport_, paste_, pasteAt_, aligned);
+    workbench_.draw(painter, viewport_, aligned);
     life_.pacer().shown(snapshot.serial);
     emit drawn();
-}
-
-// ---------------------------------------------------------------- shown or not
-
-void VandrelGameOfLifeView::updateDisplayed()
-{
-    // Offscreen and minimal platforms show nothing: a run never waits for them.
-    const QString platform = QGuiApplication::platformName();
-    const bool screen = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-    const QWidget* top = window();
-    const bool minimised = top && (top->windowState() & Qt::WindowMinimized);
-    life_.pacer().setDisplayed(screen && isVisible() && !minimised);
-}
-
-void VandrelGameOfLifeView::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (window() != watchedWindow_ && window() != this) {
-        if (watchedWindow_)
-            watchedWindow_->removeEventFilter(this);
-        watchedWindow_ = window();
-        watchedWindow_->installEventFilter(this);
-    }
-    updateDisplayed();
-}
-
-void VandrelGameOfLifeView::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    updateDisplayed();
-}
-
-bool VandrelGameOfLifeView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == watchedWindow_ && event->type() == QEvent::WindowStateChange)
-        updateDisplayed();
-    return QWidget::eventFilter(watched, event);
 }

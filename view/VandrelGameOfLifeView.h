@@ -4,11 +4,9 @@
 #include "BoardViewport.h"
 #include "CellStroke.h"
 #include "EditHistory.h"
-#include "FloatingPaste.h"
+#include "BoardWorkbench.h"
 #include "GameOfLife.h"
-#include "Selection.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -16,6 +14,7 @@
 #include <memory>
 
 class QMouseEvent;
+class WindowPresence;
 
 // The board view: holds the board and its runs, and draws the board, by
 // default stretched over the whole view, zoomed and moved as the person
@@ -77,40 +76,41 @@ public:
     void redo();
     EditHistory& history() { return history_; }
 
-    // --- The selection ---
-    const Selection& selection() const { return selection_; }
-    // Every cell of the board; false when there is no board.
-    bool selectAll();
-    void removeSelection();
-    // Selects the rectangle of cells (cut to the board).
-    void select(QRect cells);
-    void shrinkSelection();
-    // Applies a command to the selection as one step of the history; in
-    // pattern-editing mode only. False when it changed nothing; a turn
-    // refused says why in `refusal`.
+    // --- The selection and pasting into place (BoardWorkbench) ---
+    BoardWorkbench& workbench() { return workbench_; }
+    const Selection& selection() const { return workbench_.selection(); }
+    bool selectAll() { return workbench_.selectAll(); }
+    void removeSelection() { workbench_.removeSelection(); }
+    void select(QRect cells) { workbench_.select(cells); }
+    void shrinkSelection() { workbench_.shrinkSelection(); }
     bool applyToSelection(Selection::Command command, QString* refusal = nullptr, double density = 0.5,
-                          std::uint64_t seed = 0);
+                          std::uint64_t seed = 0)
+    {
+        return workbench_.applyToSelection(command, refusal, density, seed);
+    }
+    // Floats the cells of `rect` of `pattern` under the pointer and takes the
+    // keys (R, Shift+R, F, Shift+F turn and flip it). False when it is larger than the board.
+    bool startPaste(const CellBitmap& pattern, QRect rect);
+    bool isPasting() const { return workbench_.isPasting(); }
+    void cancelPaste() { workbench_.cancelPaste(); }
+    void turnPaste(bool clockwise) { workbench_.turnPaste(clockwise); }
+    void flipPaste(bool leftRight) { workbench_.flipPaste(leftRight); }
+    bool putDownPaste() { return workbench_.putDownPaste(); }
+    void movePasteTo(QPointF point) { workbench_.movePasteTo(point); }
+    QPoint pasteAt() const { return workbench_.pasteAt(); }
+    void setPasteMode(PasteMode mode) { workbench_.setPasteMode(mode); }
+    PasteMode pasteMode() const { return workbench_.pasteMode(); }
 
     // Runs before a command or a paste changes the board: it enters
     // pattern-editing mode, so that the change is a step of the history.
     void setBeforeEdit(std::function<void()> enter) { beforeEdit_ = std::move(enter); }
-
-    // --- Pasting into place ---
-    // Floats the cells of `rect` of `pattern` over the board, under the
-    // pointer, until a click puts it down (R, Shift+R, F, Shift+F turn and
-    // flip it meanwhile). False when it is larger than the board.
-    bool startPaste(const CellBitmap& pattern, QRect rect);
-    bool isPasting() const { return paste_.active(); }
-    void cancelPaste();
-    void turnPaste(bool clockwise);
-    void flipPaste(bool leftRight);
-    // Puts the pattern down where it floats, as one step of the history.
-    bool putDownPaste();
-    // Floats the pattern centred on the cell under a point of the view.
-    void movePasteTo(QPointF point);
-    QPoint pasteAt() const { return pasteAt_; }
-    void setPasteMode(PasteMode mode) { pasteMode_ = mode; }
-    PasteMode pasteMode() const { return pasteMode_; }
+    void prepareEdit();
+    // Records a change already made to the board as one step of the history.
+    bool recordChange(BlockChange change);
+    // The cell under a point of the view (none beside the board), or the
+    // nearest one on the board.
+    std::optional<QPoint> cellUnder(QPointF point);
+    std::optional<QPoint> cellNearest(QPointF point);
 
     // --- Zoom and pan ---
     const BoardViewport& viewport() const { return viewport_; }
@@ -145,16 +145,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void redrawRequested();
 
 private:
-    void updateDisplayed();
     void syncViewport(const CellBitmap* board);
     QPointF pointerOrCentre() const;
     void beginStroke(QPointF point);
@@ -162,32 +157,22 @@ private:
     void endDrag();
     void record(const std::vector<CellChange>& changes, bool newStep);
     void boardReplaced();
-    bool bringsWindowToFront() const;
-    void continueSelecting(QPointF point);
-    // The cell under a point, or the nearest one on the board.
-    std::optional<QPoint> nearestCell(QPointF point);
 
     GameOfLife life_;
     bool isCreating_ = false;
     bool somethingChanged_ = false;
     std::atomic<bool> redrawPending_{false};
-    QWidget* watchedWindow_ = nullptr;  // the window whose minimising we follow
 
     BoardViewport viewport_;
     CellStroke stroke_;
+    BoardWorkbench workbench_;
+    WindowPresence* presence_ = nullptr;  // a child of the view
     EditHistory history_;
-    Selection selection_;
-    FloatingPaste paste_;
-    QPoint pasteAt_;  // the cell under the pattern's top-left cell
-    PasteMode pasteMode_ = PasteMode::Copy;
     std::function<void()> beforeEdit_;
-    QPoint selectFrom_;  // the cell where a selecting drag began
     enum class Drag { None, Stroke, Pan, Select };
     Drag drag_ = Drag::None;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     QPointF dragFrom_;
-    QElapsedTimer activated_;    // since the window last came to the front
-    bool pointerMoved_ = false;  // over the view, since then
     int wheelAngle_ = 0;       // turns of the wheel not yet a whole step
 
     // The last picture drawn, reused while neither the board nor the viewport changed.

@@ -70,6 +70,12 @@ void GenerationHistory::advance(const Generation& from, std::uint64_t fromSerial
 void GenerationHistory::advanceLocked(const Generation& from, std::uint64_t fromSerial, const Generation& next,
                                       std::uint64_t nextSerial, WorkerPool* workers)
 {
+    // The start, the generation before and the current one at least; a
+    // board too large for that within the budget keeps nothing.
+    if (3 * KeptGeneration::bytesFor(next) > budget_) {
+        clearLocked();
+        return;
+    }
     if (serial_ == 0 || fromSerial != serial_) {
         // A board the history has not seen: a new line begins with it.
         while (!recent_.empty()) {

@@ -131,6 +131,12 @@ bool KeptGeneration::sameCells(const Generation& generation) const
     return true;
 }
 
+std::uint64_t KeptGeneration::bytesFor(const Generation& generation)
+{
+    return sizeof(KeptGeneration) +
+           std::uint64_t(generation.live.strips()) * std::uint64_t(generation.board->pixelsHigh()) * 8;
+}
+
 std::uint64_t KeptGeneration::bytes() const
 {
     return sizeof(*this) + bits.size() * sizeof(std::uint64_t) +

@@ -42,4 +42,6 @@ struct KeptGeneration {
     // True when `generation` has the same cells.
     bool sameCells(const Generation& generation) const;
     std::uint64_t bytes() const;
+    // About what keeping `generation` takes (its gray cells left out).
+    static std::uint64_t bytesFor(const Generation& generation);
 };

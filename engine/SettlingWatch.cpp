@@ -3,9 +3,19 @@
 #include "Generation.h"
 #include "GenerationHistory.h"
 
+#include <bit>
 #include <numeric>
 
 namespace {
+
+// One word into a lane: a multiplication carries each bit only upwards, so
+// the rotation brings the high bits down again; without it, differences in
+// the top bits of two words could cancel out.
+std::uint64_t mix(std::uint64_t lane, std::uint64_t word)
+{
+    constexpr std::uint64_t k1 = 0x9e3779b185ebca87ull, k2 = 0xc2b2ae3d27d4eb4full;
+    return std::rotl(lane + word * k2, 31) * k1;
+}
 
 // The live bits and the gray count, four words at a time so that the
 // multiplications do not wait for one another.
@@ -19,13 +29,13 @@ std::uint64_t hashOf(const Generation& g)
         std::int64_t y = 0;
         for (; y + 4 <= height; y += 4) {
             for (int j = 0; j < 4; ++j)
-                h[j] = (h[j] ^ words[y + j]) * k;
+                h[j] = mix(h[j], words[y + j]);
         }
         for (; y < height; ++y)
-            h[0] = (h[0] ^ words[y]) * k;
+            h[0] = mix(h[0], words[y]);
     }
     const auto grays = std::accumulate(g.tiles.grays.begin(), g.tiles.grays.end(), std::uint64_t{0});
-    return ((h[0] * 31 + h[1]) * 31 + h[2]) * 31 + h[3] + grays * k;
+    return mix(mix(mix(mix(h[0], h[1]), h[2]), h[3]), grays * k);
 }
 
 }  // namespace

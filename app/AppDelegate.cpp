@@ -160,7 +160,7 @@ void AppDelegate::useSettings(const QString& file)
     delete settings_;
     settings_ = new AppSettings(file,
                                 {window, ui_->speedBox, iterationsTextfield, theView,
-                                 {ui_->actionPasteCopy, ui_->actionPasteOr, ui_->actionPasteXor}, recent_},
+                                 {ui_->actionPasteCopy, ui_->actionPasteOr, ui_->actionPasteXor}, recent_, &dialogs_},
                                 this);
 }
 

@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 
+#include "DialogPresenter.h"
 #include "RecentFiles.h"
 #include "VandrelGameOfLifeView.h"
 
@@ -20,6 +21,7 @@ const QString kSpeed = QStringLiteral("run/speed");
 const QString kIterations = QStringLiteral("run/generations");
 const QString kPasteMode = QStringLiteral("edit/pasteMode");
 const QString kRecent = QStringLiteral("files/recent");
+const QString kFolders = QStringLiteral("files/folders");
 
 // The value at `key` when it is a whole number from `least` to `most`.
 std::optional<int> number(const QSettings& settings, const QString& key, int least, int most)
@@ -49,6 +51,10 @@ AppSettings::AppSettings(const QString& file, Controls controls, QObject* parent
     if (const auto mode = number(settings, kPasteMode, 0, 2))
         controls_.pasteModes[*mode]->trigger();
     controls_.recent->setFiles(settings.value(kRecent).toStringList());
+    const QVariantMap folders = settings.value(kFolders).toMap();
+    for (auto folder = folders.begin(); folder != folders.end(); ++folder)
+        if (folder.value().typeId() == QMetaType::QString)
+            controls_.dialogs->lastFolders.insert(folder.key(), folder.value().toString());
 }
 
 void AppSettings::save() const
@@ -59,6 +65,10 @@ void AppSettings::save() const
     settings.setValue(kIterations, controls_.view->iterations());
     settings.setValue(kPasteMode, int(controls_.view->pasteMode()));
     settings.setValue(kRecent, controls_.recent->files());
+    QVariantMap folders;
+    for (auto folder = controls_.dialogs->lastFolders.begin(); folder != controls_.dialogs->lastFolders.end(); ++folder)
+        folders.insert(folder.key(), folder.value());
+    settings.setValue(kFolders, folders);
 }
 
 bool AppSettings::eventFilter(QObject* watched, QEvent* event)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class DialogPresenter;
 class QAction;
 class QComboBox;
 class QLineEdit;
@@ -11,8 +12,9 @@ class RecentFiles;
 class VandrelGameOfLifeView;
 
 // What the application remembers from one session to the next: the
-// recent files, the window's size and place, the speed, the count of generations a run goes
-// for, and the paste mode; kept with QSettings in an INI file. A file that
+// recent files, the window's size and place, the speed, the count of
+// generations a run goes for, the paste mode and the folder each kind of
+// file panel last showed; kept with QSettings in an INI file. A file that
 // is missing or cannot be read, or a value in it out of range, means that
 // setting's default. Everything is written when the window goes.
 class AppSettings : public QObject {
@@ -25,6 +27,7 @@ public:
         VandrelGameOfLifeView* view;
         QAction* pasteModes[3];  // Copy, Or, Xor
         RecentFiles* recent;
+        DialogPresenter* dialogs;  // the panels' last folders
     };
     // Restores the controls from `file` now.
     AppSettings(const QString& file, Controls controls, QObject* parent = nullptr);

@@ -115,6 +115,12 @@ QStringList DialogPresenter::chosenTypeFirst(const QFileDialog& panel, QStringLi
     return types;
 }
 
+QString DialogPresenter::panelKind(const FilePanel& panel)
+{
+    return (panel.mode == FilePanel::Mode::Save ? QStringLiteral("save ") : QStringLiteral("open ")) +
+           panel.types.join(QLatin1Char(' '));
+}
+
 void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
                                     std::function<void(std::optional<QString>)> done)
 {
@@ -140,6 +146,9 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
         if (save && !panel.types.isEmpty())
             dialog->setDefaultSuffix(panel.types.front());
     }
+    const QString kind = panelKind(panel);
+    if (const QString folder = lastFolders.value(kind); !folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog->setDirectory(folder);
     if (!panel.name.isEmpty())
         dialog->selectFile(panel.name);
     dialog->setLabelText(QFileDialog::Accept, panel.prompt);
@@ -151,12 +160,13 @@ void DialogPresenter::showFilePanel(QWidget* window, const FilePanel& panel,
         }
     }
     const QStringList types = panel.types;
-    connect(dialog, &QFileDialog::finished, this, [dialog, save, types, done = std::move(done)](int result) {
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, save, types, kind, done = std::move(done)](int result) {
         const QStringList chosen = dialog->selectedFiles();
         if (result != QDialog::Accepted || chosen.isEmpty()) {
             done(std::nullopt);
             return;
         }
+        lastFolders.insert(kind, QFileInfo(chosen.front()).absolutePath());
         done(save ? withAllowedExtension(chosen.front(), chosenTypeFirst(*dialog, types)) : chosen.front());
     });
     present(dialog);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,11 @@ public:
     // A busy indicator with Cancel, shown until the caller closes it;
     // `cancelled` runs when the person presses Cancel.
     QProgressDialog* showProgress(QWidget* window, const QString& label, std::function<void()> cancelled);
+
+    // The folder each kind of panel (open or save, and its types) last
+    // showed a chosen file in; the next such panel opens there.
+    QMap<QString, QString> lastFolders;
+    static QString panelKind(const FilePanel& panel);
 
     // Shows a dialog of the caller's own, window-modal; it is deleted once closed.
     void show(QDialog* dialog) { present(dialog); }

@@ -26,6 +26,7 @@ const PatternLibrary::Entry kEntries[] = {
     {"Methuselahs", QT_TRANSLATE_NOOP("PatternLibrary", "Diehard"), "diehard.rle"},
     {QT_TRANSLATE_NOOP("PatternLibrary", "Guns and Puffers"), QT_TRANSLATE_NOOP("PatternLibrary", "Gosper Glider Gun"),
      "gosper-glider-gun.rle"},
+    {"Guns and Puffers", QT_TRANSLATE_NOOP("PatternLibrary", "Simkin Glider Gun"), "simkin-glider-gun.rle"},
 };
 
 }  // namespace

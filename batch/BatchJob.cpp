@@ -21,7 +21,10 @@
 namespace {
 
 // A board from a seed: the same seed gives the same board on every machine.
-std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height, std::uint64_t seed)
+// At half the cells live (the default) each cell takes one bit of the
+// generator, as boards of earlier versions did; at any other density each
+// cell is live when its draw falls below that share.
+std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height, std::uint64_t seed, int density)
 {
     auto board = CellBitmap::create(width, height, {double(width) * CellBitmap::kPointsPerCell,
                                                     double(height) * CellBitmap::kPointsPerCell});
@@ -30,16 +33,24 @@ std::unique_ptr<CellBitmap> seededBoard(std::int64_t width, std::int64_t height,
     std::mt19937_64 generator(seed);
     std::uint64_t bits = 0;
     int left = 0;
+    // Live below this draw (2^64 / 100 per percent); at 100, every cell.
+    const std::uint64_t below = std::uint64_t(density) * (~std::uint64_t(0) / 100);
     for (std::int64_t y = 0; y < height; ++y) {
         std::uint8_t* row = board->row(y);
         for (std::int64_t x = 0; x < width; ++x) {
-            if (left == 0) {
-                bits = generator();
-                left = 64;
+            bool live;
+            if (density == 50) {
+                if (left == 0) {
+                    bits = generator();
+                    left = 64;
+                }
+                live = !(bits & 1u);
+                bits >>= 1;
+                --left;
+            } else {
+                live = density == 100 || generator() < below;
             }
-            row[x] = (bits & 1u) ? CellBitmap::kDead : CellBitmap::kLive;
-            bits >>= 1;
-            --left;
+            row[x] = live ? CellBitmap::kLive : CellBitmap::kDead;
         }
     }
     return board;
@@ -107,8 +118,9 @@ int BatchJob::run()
     std::uint64_t firstGeneration = 0;
     switch (options_.source) {
     case BatchOptions::Source::Random:
-        if (options_.seed) {
-            board = seededBoard(options_.width, options_.height, *options_.seed);
+        if (options_.seed || options_.density) {
+            board = seededBoard(options_.width, options_.height,
+                                options_.seed ? *options_.seed : std::random_device{}(), options_.density.value_or(50));
         } else {
             board = CellBitmap::create(options_.width, options_.height,
                                        {double(options_.width) * CellBitmap::kPointsPerCell,

@@ -25,6 +25,9 @@ struct Option {
                               QStringLiteral("Instead of INPUT: a random board of W by H cells."), QStringLiteral("WxH")};
     QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("With --random: a repeatable board from this seed."),
                             QStringLiteral("N")};
+    QCommandLineOption density{QStringLiteral("density"),
+                               QStringLiteral("With --random: this percentage of the cells live (0 to 100)."),
+                               QStringLiteral("PERCENT")};
     QCommandLineOption gliderGun{QStringLiteral("glider-gun"),
                                  QStringLiteral("Instead of INPUT: the glider gun preset for a view of W by H points."),
                                  QStringLiteral("WxH")};
@@ -56,8 +59,8 @@ void describe(QCommandLineParser& parser, const Option& o)
     parser.setApplicationDescription(
         QStringLiteral("Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
                        "the engine and the files of Game of Life."));
-    parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.gliderGun,
-                       o.board, o.untilSettled, o.quiet, o.help, o.version});
+    parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.density,
+                       o.gliderGun, o.board, o.untilSettled, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("A pattern file (.golpattern), a pattern of another Life program "
                                                 "(.rle, .cells, .lif, .life, .mc, .rle.gz, .mc.gz) or an image (.png, "
@@ -159,6 +162,12 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
         options.seed = parser.value(o.seed).toULongLong(&ok);
         if (!ok)
             return fail(QStringLiteral("--seed takes a whole number."));
+    }
+    if (parser.isSet(o.density)) {
+        bool ok = false;
+        options.density = parser.value(o.density).toInt(&ok);
+        if (options.source != Source::Random || !ok || *options.density < 0 || *options.density > 100)
+            return fail(QStringLiteral("--density goes with --random and takes a percentage from 0 to 100."));
     }
     if (parser.isSet(o.generations)) {
         bool ok = false;

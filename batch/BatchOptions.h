@@ -18,6 +18,7 @@ struct BatchOptions {
     std::int64_t width = 0;             // Random: cells; GliderGun: points
     std::int64_t height = 0;
     std::optional<std::uint64_t> seed;  // Random: a repeatable board
+    std::optional<int> density;         // Random: live cells in percent; none: the window's random board
     std::int32_t generations = 100;
     QString output;                     // .golpattern, .rle, .cells or .png; empty: none
     QString gif;                        // empty: no recording

@@ -187,43 +187,32 @@ TEST_F(AppFiles, OpeningOverAChangedPatternAsksOnceTheFileIsReadAndCancelKeepsIt
     }
 }
 
-TEST_F(AppFiles, SavePatternAddsTheExtensionAndEndsTheModeUnlessDismissed)
-{
-    h.app.editPattern();
-    h.app.savePattern();
-    h.dismissPanel();
-    EXPECT_TRUE(h.app.isCreating());
-    EXPECT_TRUE(h.app.window->isWindowModified());
-
-    h.app.savePattern();
-    EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Save pattern"));
-    EXPECT_EQ(nameField(), QStringLiteral("GameOfLifePattern"));
-    h.choose(path("drawn.txt"));
-    const auto saved = PatternFile::read(path("drawn.txt.golpattern").toStdString(), {});
-    ASSERT_TRUE(saved.board) << saved.error;
-    EXPECT_TRUE(saved.board->sameCells(*h.board()));
-    EXPECT_FALSE(h.app.isCreating());
-    EXPECT_FALSE(h.app.window->isWindowModified());
-}
-
-// "glider.v2" is saved as "glider.v2.<extension>": that is the file asked about.
-TEST_F(AppFiles, ReplacingTheFileUnderTheAddedExtensionIsAskedFirst)
+// Each save panel: its title and the name it offers; "glider.v2" is saved as
+// "glider.v2.<extension>", which is the file asked about before it is
+// replaced. The image and the recording have one pixel a cell, however large
+// the view shows the board.
+TEST_F(AppFiles, EachSavePanelOffersItsNameAndAsksBeforeReplacingTheFileUnderTheAddedExtension)
 {
     h.app.theView->setSpeed(RunPacer::kFastest);
     h.app.iterationsTextfield->setText(QStringLiteral("3"));
     const struct {
         const char* file;
         void (AppDelegate::*command)();
+        const char *title, *offered;
         const char* type = nullptr;  // the type chosen in the panel
-    } panels[] = {{"glider.v2.golpattern", &AppDelegate::savePattern},
-                  {"glider.v2.png", &AppDelegate::saveImage},
-                  {"glider.v2.gif", &AppDelegate::startGameOfLifeAndMakeGif},
-                  {"glider.v2.rle", &AppDelegate::exportPattern},
-                  {"glider.v2.cells", &AppDelegate::exportPattern, "Plaintext (*.cells)"}};
+    } panels[] = {{"glider.v2.golpattern", &AppDelegate::savePattern, "Save pattern", "GameOfLifePattern"},
+                  {"glider.v2.png", &AppDelegate::saveImage, "Save image", "GameOfLifeImage"},
+                  {"glider.v2.gif", &AppDelegate::startGameOfLifeAndMakeGif, "Save gif", "GameOfLifeAnimation"},
+                  {"glider.v2.rle", &AppDelegate::exportPattern, "Export pattern", "GameOfLifePattern"},
+                  {"glider.v2.cells", &AppDelegate::exportPattern, "Export pattern", "GameOfLifePattern",
+                   "Plaintext (*.cells)"}};
     for (const auto& panel : panels) {
         SCOPED_TRACE(panel.file);
         ASSERT_TRUE(files::writeAll(path(panel.file), "old"));
         (h.app.*panel.command)();
+        ASSERT_NE(h.panel(), nullptr);
+        EXPECT_EQ(h.panel()->windowTitle(), QLatin1String(panel.title));
+        EXPECT_EQ(nameField(), QLatin1String(panel.offered));
         if (panel.type)
             h.panel()->selectNameFilter(QString::fromLatin1(panel.type));
         h.choose(path("glider.v2"));
@@ -239,6 +228,11 @@ TEST_F(AppFiles, ReplacingTheFileUnderTheAddedExtensionIsAskedFirst)
         h.settle();
         ASSERT_TRUE(AppHarness::waitUntil([&] { return files::readAll(path(panel.file)) != "old"; }));
         ASSERT_TRUE(h.runEnds());
+        if (QImageReader image(path(panel.file)); image.canRead()) {  // the image, or three generations
+            EXPECT_EQ(image.size(), QSize(120, 90));
+            EXPECT_EQ(image.format() == "gif" ? image.imageCount() : int(image.read().format()),
+                      image.format() == "gif" ? 3 : int(QImage::Format_Grayscale8));
+        }
     }
 }
 
@@ -262,8 +256,6 @@ TEST_F(AppFiles, ExportWritesTheChosenTypeAndNotesTheGrayCellsWrittenAsDead)
         SCOPED_TRACE(c.written);
         h.app.exportPattern();
         ASSERT_NE(h.panel(), nullptr);
-        EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Export pattern"));
-        EXPECT_EQ(nameField(), QStringLiteral("GameOfLifePattern"));
         h.panel()->selectNameFilter(QString::fromLatin1(c.type));
         h.choose(path(c.typed));
         const BoardLoad back = PatternReader::read(path(c.written).toStdString(), PatternTarget::board(37, 23));
@@ -327,42 +319,17 @@ TEST_F(AppFiles, CopyThenPasteGivesTheBoardBackAndTextThatIsNoPatternChangesNoth
     EXPECT_EQ(h.board(), before);
 }
 
-// The board's size in pixels whatever the window's size.
-TEST_F(AppFiles, SaveImageWritesOnePixelPerCell)
-{
-    h.app.window->resize(1200, 900);
-    auto board = boards::seeded(120, 80, 4);
-    ASSERT_TRUE(h.app.theView->initWithBitmap(*board));
-    h.app.saveImage();
-    EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Save image"));
-    h.choose(path("board"));
-    const QImage exported = QImageReader(path("board.png")).read();
-    EXPECT_EQ(exported.size(), QSize(120, 80));
-    EXPECT_EQ(exported.format(), QImage::Format_Grayscale8);
-}
-
-TEST_F(AppFiles, RecordGifWritesTheRunOrSaysWhyNot)
+// The run goes while the panel is up; a dismissed panel stops it, and a
+// destination that cannot be written ends it at once, as if stopped, with
+// one message.
+TEST_F(AppFiles, RecordGifStopsTheRunWhenDismissedOrTheFileCannotBeWritten)
 {
     h.app.startGameOfLifeAndMakeGif();
     EXPECT_TRUE(h.indicatorShown());
-    EXPECT_EQ(h.panel()->windowTitle(), QStringLiteral("Save gif"));
-    EXPECT_EQ(nameField(), QStringLiteral("GameOfLifeAnimation"));
     h.dismissPanel();
     EXPECT_FALSE(h.indicatorShown());
     EXPECT_FALSE(h.app.theView->isRunning());
 
-    h.app.theView->setSpeed(RunPacer::kFastest);
-    h.app.iterationsTextfield->setText(QStringLiteral("20"));
-    h.app.startGameOfLifeAndMakeGif();
-    h.choose(path("run"));
-    ASSERT_TRUE(AppHarness::waitUntil([&] { return !h.indicatorShown(); }));
-    ASSERT_TRUE(h.runEnds());
-    QImageReader reader(path("run.gif"));
-    EXPECT_EQ(reader.imageCount(), 20);
-    EXPECT_EQ(reader.size(), QSize(120, 90));
-
-    // A destination that cannot be written ends the run at once, as if
-    // stopped, with one message.
     h.app.iterationsTextfield->setText(QStringLiteral("1000000"));
     h.app.startGameOfLifeAndMakeGif();
     h.chooseInVanishingFolder(dir, QStringLiteral("lost.gif"));

@@ -89,6 +89,24 @@ TEST_F(Batch, WritesAndReadsEveryFormatByItsExtension)
     EXPECT_EQ(QImage(path("big.png")).size(), QSize(192, 144));
 }
 
+// A random board at a density: that share of the cells live, the same board for the same seed.
+TEST_F(Batch, RandomBoardsTakeADensityAndASeed)
+{
+    for (const auto& [density, least, most] : {std::tuple{0, 0, 0}, {20, 380, 580}, {100, 2400, 2400}}) {
+        for (const char* name : {"a.golpattern", "b.golpattern"})
+            ASSERT_EQ(run(QStringLiteral("--random 60x40 --seed 9 --density %1 -n 0 -o @%2").arg(density).arg(name)), 0)
+                << err.toStdString();
+        const auto a = board("a.golpattern");
+        EXPECT_TRUE(a->sameCells(*board("b.golpattern"))) << density;
+        std::int64_t live = 0;
+        for (std::int64_t y = 0; y < a->pixelsHigh(); ++y)
+            for (std::int64_t x = 0; x < a->pixelsWide(); ++x)
+                live += a->getPixel(x, y) == CellBitmap::kLive;
+        EXPECT_GE(live, least) << density;
+        EXPECT_LE(live, most) << density;
+    }
+}
+
 TEST_F(Batch, RecordsEveryGenerationAsAGifAtTheScaleAskedAndQuietly)
 {
     ASSERT_EQ(run("--random 40x30 --seed 3 -n 0 -o @start.golpattern"), 0) << err.toStdString();
@@ -208,7 +226,8 @@ TEST_F(Batch, HelpVersionAndBadArguments)
                              "notes.txt", "--no-such-option", "--random 5x5 --board 5x5", "a.golpattern --board 5x5",
                              "a.rle --board 0x5", "a.cells --board 99999x99999", "a.rle -o b.png --scale 0",
                              "a.rle -o b.png --scale x", "a.rle --gif b.gif --scale 65", "a.rle -o b.rle --scale 2",
-                             "a.rle --rule LifeHistory", "a.rle --rule", "a.rle --rule B3/S23:T30+7,20"}) {
+                             "a.rle --rule LifeHistory", "a.rle --rule", "a.rle --rule B3/S23:T30+7,20",
+                             "--random 5x5 --density 101", "--random 5x5 --density x", "a.rle --density 5"}) {
         EXPECT_EQ(run(line), 2) << line;
         EXPECT_TRUE(err.contains("Usage:")) << line << ": " << err.toStdString();
     }

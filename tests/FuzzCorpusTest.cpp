@@ -19,12 +19,11 @@
 namespace {
 
 struct Outcome {
-    int width = 0;  // 0: refused
-    int height = 0;
-    std::vector<int> cells;  // column by column, as a pattern file holds them
-    int tolerance = 0;       // for the lossy JPEGs
-    std::string reason;      // when refused: the message after the file's name
-    std::int64_t live = -1;  // boards too large to list: their live cells
+    int width = 0, height = 0;  // 0 wide: refused
+    std::vector<int> cells;     // column by column, as a pattern file holds them
+    int tolerance = 0;          // for the lossy JPEGs
+    std::string reason;         // when refused: the message after the file's name
+    std::int64_t live = -1;     // boards too large to list: their live cells
 };
 
 Outcome opens(int width, int height, std::vector<int> cells, int tolerance = 0)
@@ -33,15 +32,18 @@ Outcome opens(int width, int height, std::vector<int> cells, int tolerance = 0)
 }
 
 // A pattern placed on the 100 by 100 board shown, or its own plane.
-Outcome placed(int width, int height, std::int64_t live)
-{
-    return {width, height, {}, 0, {}, live};
-}
+Outcome placed(int width, int height, std::int64_t live) { return {width, height, {}, 0, {}, live}; }
 
 // Refused with this message after the file's name.
-Outcome refused(const std::string& message)
+Outcome refused(const std::string& message) { return {0, 0, {}, 0, " cannot be opened" + message}; }
+
+// Columns of `high` cells, each of one value.
+std::vector<int> columns(std::initializer_list<int> values, int high)
 {
-    return {0, 0, {}, 0, " cannot be opened" + message};
+    std::vector<int> cells;
+    for (int value : values)
+        cells.insert(cells.end(), std::size_t(high), value);
+    return cells;
 }
 
 const std::string kPattern = " as a pattern: ", kNotXml = kPattern + "it is not a well-formed XML property list (line ";
@@ -53,7 +55,7 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"bare_dict_utf16.xml", opens(1, 2, {0, 7})},
     {"xml_variants.xml", opens(2, 2, {12, 2, 255, 31})},
     {"valid_3x3.xml", opens(3, 3, {0, 255, 7, 255, 0, 128, 1, 2, 3})},
-    {"size_only.xml", opens(4, 3, std::vector<int>(12, 0))},
+    {"size_only.xml", opens(4, 3, columns({0, 0, 0, 0}, 3))},
     {"bom_negative.xml", refused(kPattern + "the cell at (1, 0) holds -1, outside 0 to 255.")},
     {"value_256.xml", refused(kPattern + "the cell at (0, 1) holds 256, outside 0 to 255.")},
     {"size_zero.xml", refused(kPattern + "its size 0 \u00d7 0 has no cells.")},
@@ -82,18 +84,17 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"valid_3x3.bplist", opens(3, 3, {0, 255, 7, 255, 0, 128, 1, 2, 3})},
     {"extras.bplist", opens(2, 2, {0, 1, 2, 3})},
     {"shared_columns.bplist", opens(5, 2, {0, 255, 0, 255, 0, 255, 0, 255, 0, 255})},
-    {"size_only.bplist", opens(4, 3, std::vector<int>(12, 0))},
+    {"size_only.bplist", opens(4, 3, columns({0, 0, 0, 0}, 3))},
     {"duplicate_key.bplist", refused(kPattern + "it holds \u201cbitMapPixelSize\u201d more than once.")},
     {"short_column.bplist", refused(kPattern + "column 1 does not hold 3 cells.")},
     {"truncated.bplist", refused(kPattern + "it is not a valid binary property list.")},
     // Images: 8- and 16-bit gray, a palette, colour and transparency (on white: red, green half transparent,
     // black wholly transparent, white), JPEGs in gray and in colour
-    {"gray_4x3.png", opens(4, 3, {0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255})},
+    {"gray_4x3.png", opens(4, 3, columns({0, 85, 170, 255}, 3))},
     {"gray16_2x1.png", opens(2, 1, {0, 128})},
     {"palette_2x1.png", opens(2, 1, {0, 255})},
     {"rgba_2x2.png", opens(2, 2, {76, 202, 255, 255})},
-    {"gray_8x4.jpg", opens(8, 4, {2, 2, 2, 2, 29, 29, 29, 29, 66, 66, 66, 66, 98, 98, 98, 98, 126, 126, 126, 126,
-                             158, 158, 158, 158, 195, 195, 195, 195, 222, 222, 222, 222}, 3)},
+    {"gray_8x4.jpg", opens(8, 4, columns({2, 29, 66, 98, 126, 158, 195, 222}, 4), 3)},
     {"colour_8x8.jpg", opens(8, 8, {15, 31, 54, 73, 89, 108, 131, 148, 22, 39, 62, 81, 97, 116, 138, 155,
                                33, 50, 73, 92, 107, 126, 149, 166, 43, 60, 83, 102, 117, 136, 159, 176,
                                52, 69, 92, 111, 126, 145, 168, 185, 62, 79, 102, 121, 136, 155, 178, 195,
@@ -103,17 +104,12 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"not_an_image.txt", refused(kImage + "it is not a PNG or JPEG image.")},
     {"truncated.png", refused(kImage + "it cannot be decoded (Unable to read image data).")},
     // RLE and plaintext patterns
-    {"bounded_plane.rle", placed(20, 10, 5)},
-    {"empty.rle", placed(100, 100, 0)},
-    {"glider.cells", placed(100, 100, 5)},
-    {"glider.rle", placed(100, 100, 5)},
-    {"gosper_gun.rle", placed(100, 100, 36)},
-    {"old_rule.rle", placed(100, 100, 5)},
-    {"ragged.cells", placed(100, 100, 4)},
-    {"wrapped_no_end.rle", placed(100, 100, 36)},
+    {"bounded_plane.rle", placed(20, 10, 5)}, {"empty.rle", placed(100, 100, 0)}, {"glider.cells", placed(100, 100, 5)},
+    {"glider.rle", placed(100, 100, 5)}, {"gosper_gun.rle", placed(100, 100, 36)},
+    {"old_rule.rle", placed(100, 100, 5)}, {"ragged.cells", placed(100, 100, 4)}, {"torus.rle", placed(10, 10, 5)},
+    {"wrapped_no_end.rle", placed(100, 100, 36)}, {"highlife.rle", placed(100, 100, 5)},
     {"bad_cell.cells", refused(" as a plaintext pattern: on line 3, \u201cx\u201d is not a cell (\u201c.\u201d dead, "
                               "\u201cO\u201d or \u201c*\u201d live).")},
-    {"highlife.rle", placed(100, 100, 5)},
     {"huge_count.rle", refused(kRle + "on line 2, the count 1000000000000000000 is larger than the largest board "
                                       "(268435456 cells).")},
     {"huge_header.rle", refused(kRle + "on line 1, its size of 2147483648 \u00d7 2147483648 cells is larger than the "
@@ -125,18 +121,14 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"outside_plane.rle", refused(kRle + "on line 2, a live cell lies outside its bounded plane of 2 \u00d7 2 cells.")},
     {"three_states.rle", refused(kRule + "23/3/3, which is not a Life-like rule: it has 3 cell states (a Generations "
                                          "rule), not two.")},
-    {"torus.rle", placed(10, 10, 5)},
     {"shifted_torus.rle", refused(kRule + "B3/S23:T30+7,20, on a torus with a shift; Game of Life runs Life-like rules "
                                           "on a bounded plane or a torus only.")},
-    // Life 1.05 and 1.06
-    {"glider_105.lif", placed(100, 100, 5)},
-    {"glider_106.lif", placed(100, 100, 5)},
-    {"highlife.lif", placed(100, 100, 1)},
+    // Life 1.05 and 1.06, macrocell
+    {"glider_105.lif", placed(100, 100, 5)}, {"glider_106.lif", placed(100, 100, 5)},
+    {"highlife.lif", placed(100, 100, 1)}, {"glider.mc", placed(100, 100, 5)},
     {"far_apart.lif", refused(" as a Life 1.06 pattern: the pattern of 1099511627777 \u00d7 1099511627777 cells is "
                               "larger than the largest board (268435456 cells).")},
     {"three_numbers.lif", refused(" as a Life 1.06 pattern: on line 2, \u201c0 0 0\u201d is not a cell\u2019s x and y.")},
-    // Macrocell
-    {"glider.mc", placed(100, 100, 5)},
     {"forward.mc", refused(kMc + "on line 2, node 2 is referred to before it is given.")},
     {"wrong_level.mc", refused(kMc + "on line 4, a node of level 4 holds one of level 4.")},
     {"three_states.mc", refused(kMc + "it holds cells of more than two states (a node of level 1); Game of Life runs "
@@ -145,8 +137,7 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"far_corners.mc", refused(kMc + "the pattern of 9223372036854775808 \u00d7 9223372036854775808 cells is larger "
                                      "than the largest board (268435456 cells).")},
     // gzip, known by its content
-    {"glider.rle.gz", placed(100, 100, 5)},
-    {"glider.mc.gz", placed(100, 100, 5)},
+    {"glider.rle.gz", placed(100, 100, 5)}, {"glider.mc.gz", placed(100, 100, 5)},
     {"two_members.cells.gz", placed(100, 100, 5)},
     {"cut_short.rle.gz", refused(kPattern + "it is not a whole gzip file (it ends early).")},
 };

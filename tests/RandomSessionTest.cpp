@@ -140,12 +140,9 @@ std::vector<RandomSession::Command> RandomSession::commands()
              }
          }},
         {"stroke", 4, true, [&] {
-             QPoint at = anywhere();
-             QTest::mouseMove(app.theView, at);
-             QTest::mousePress(app.theView, Qt::LeftButton, {}, at);
-             for (int i = pick(5); i >= 0; --i)
-                 QTest::mouseMove(app.theView, at = anywhere());
-             QTest::mouseRelease(app.theView, Qt::LeftButton, {}, at);
+             std::vector<QPoint> through(std::size_t(2 + pick(5)));
+             std::generate(through.begin(), through.end(), [&] { return anywhere(); });
+             h.drag(through);
          }},
         {"undo", 3, true, action("actionUndo")},
         {"redo", 2, true, action("actionRedo")},
@@ -260,9 +257,7 @@ void RandomSession::answerDialogs()
             box->accept();
         } else if (h.app.nnewPatternSheet->isVisible()) {
             const int sizes[] = {0, 1, 2 + pick(150)}, wide = sizes[pick(3)], high = sizes[pick(3)];
-            h.app.nnewPatternPixelsWideTextField->setText(QString::number(wide));
-            h.app.nnewPatternPixelsHighTextField->setText(QString::number(high));
-            did = "sheet " + std::to_string(wide) + "x" + std::to_string(high);
+            did = "sheet " + h.sheet(std::to_string(wide), std::to_string(high)).toStdString();
             if (chance(0.2)) {
                 did += " cancelled";
                 h.app.newPatternCancel();

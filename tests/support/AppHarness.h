@@ -94,6 +94,16 @@ public:
         found->trigger();
     }
 
+    // A drag over the board with the left button, from the first point through the rest, keys `held`.
+    void drag(const std::vector<QPoint>& points, Qt::KeyboardModifiers held = {})
+    {
+        QTest::mouseMove(app.theView, points.front());
+        QTest::mousePress(app.theView, Qt::LeftButton, held, points.front());
+        for (const QPoint& at : points)
+            QTest::mouseMove(app.theView, at);
+        QTest::mouseRelease(app.theView, Qt::LeftButton, held, points.back());
+    }
+
     QDialog* lastDialog() { return shown.empty() ? nullptr : shown.back().data(); }
 
     QMessageBox* question()
@@ -158,6 +168,17 @@ public:
         ASSERT_NE(dialog, nullptr);
         QMetaObject::invokeMethod(dialog, "reject");
         pump();
+    }
+
+    // Fills the new-pattern sheet's fields (when a width is given); what they say, "W x H".
+    QString sheet(const std::string& wide = {}, const std::string& high = {})
+    {
+        if (!wide.empty()) {
+            app.nnewPatternPixelsWideTextField->setText(QString::fromStdString(wide));
+            app.nnewPatternPixelsHighTextField->setText(QString::fromStdString(high));
+        }
+        return app.nnewPatternPixelsWideTextField->text() + QStringLiteral(" x ") +
+               app.nnewPatternPixelsHighTextField->text();
     }
 
     bool indicatorShown() const { return app.indicator->isVisible(); }

@@ -62,6 +62,8 @@ AppDelegate::AppDelegate(QObject* parent)
     theView->setBeforeEdit([this] { editPattern(); });
     status_ = std::make_unique<StatusPresenter>(ui_->statusbar, theView);
     rules_ = new RuleCommands(window, ui_->menuRun, theView, dialogs_);
+    time_ = new TimeCommands(window, ui_->menuRun, ui_->actionStep, theView, *runs_, dialogs_);
+    graph_ = new PopulationGraph(window, ui_->menuView, theView, dialogs_, fileWork());
     wireCommands();
 }
 
@@ -89,6 +91,8 @@ void AppDelegate::wireCommands()
     on(ui_->resetButton, &QPushButton::clicked, &AppDelegate::reset);
     on(ui_->actionStart, &QAction::triggered, &AppDelegate::startGameOfLife);
     on(ui_->actionStep, &QAction::triggered, &AppDelegate::stepGameOfLife);
+    on(time_->stepBackAction(), &QAction::triggered, &AppDelegate::stepBack);
+    on(time_->backToStartAction(), &QAction::triggered, &AppDelegate::backToStart);
     on(ui_->actionStop, &QAction::triggered, &AppDelegate::stopOrRemoveSelection);
     on(ui_->actionReset, &QAction::triggered, &AppDelegate::reset);
     on(ui_->actionNewPattern, &QAction::triggered, &AppDelegate::createNewPattern);
@@ -101,6 +105,7 @@ void AppDelegate::wireCommands()
     on(ui_->actionRecordGif, &QAction::triggered, &AppDelegate::startGameOfLifeAndMakeGif);
     on(ui_->actionImportPattern, &QAction::triggered, &AppDelegate::importPattern);
     on(ui_->actionExportPattern, &QAction::triggered, &AppDelegate::exportPattern);
+    on(ui_->actionPatternInfo, &QAction::triggered, &AppDelegate::patternInfo);
     on(ui_->actionCopy, &QAction::triggered, &AppDelegate::copy);
     on(ui_->actionPaste, &QAction::triggered, &AppDelegate::pasteIntoPlace);
     on(ui_->actionQuit, &QAction::triggered, &AppDelegate::quit);
@@ -259,6 +264,7 @@ void AppDelegate::reset()
         return;
     stopGameOfLife();
     theView->reset();
+    files_->forgetPatternInfo();
 }
 
 void AppDelegate::setIterations()
@@ -318,6 +324,7 @@ void AppDelegate::newPatternOK()
     isCreating_ = true;
     EditingWindowState::apply(window);
     theView->prepareCreatingWithPixelsWide(width, height);
+    files_->forgetPatternInfo();
     nnewPatternPixelsHighTextField->setText(QString());
     nnewPatternPixelsWideTextField->setText(QString());
     nnewPatternPixelsWideTextField->setFocus();
@@ -399,6 +406,8 @@ void AppDelegate::continueWith(int action)
         break;
     case StartRun: startGameOfLife(); break;
     case StepRun: stepGameOfLife(); break;
+    case StepBack: stepBack(); break;
+    case BackToStart: backToStart(); break;
     case RecordGif: startGameOfLifeAndMakeGif(); break;
     case ResetBoard: reset(); break;
     case NewPattern: createNewPattern(); break;
@@ -422,8 +431,8 @@ void AppDelegate::showGliderGun()
     if (!endCreatingAndContinueWith(GliderGunPreset))
         return;
     auto board = GliderGun::make(theView->width(), theView->height());
-    if (board)
-        theView->initWithBitmap(*board, LifeLikeRule::life());  // a Life pattern
+    if (board && theView->initWithBitmap(*board, LifeLikeRule::life()))  // a Life pattern
+        files_->forgetPatternInfo();
 }
 
 void AppDelegate::replaceBoard(std::function<void()> replace)

@@ -6,10 +6,12 @@
 #include "SelectionCommands.h"
 #include "DialogPresenter.h"
 #include "FileCommands.h"
+#include "PopulationGraph.h"
 #include "GameOfLife.h"
 #include "RuleCommands.h"
 #include "RunControl.h"
 #include "StatusPresenter.h"
+#include "TimeCommands.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QObject>
@@ -52,6 +54,8 @@ public:
         ImportPattern = 6,
         PastePattern = 7,
         ReplaceBoard = 8,  // a board read from a file
+        StepBack = 9,
+        BackToStart = 10,
     };
 
     explicit AppDelegate(QObject* parent = nullptr);
@@ -80,6 +84,17 @@ public:
     // One generation, published whole like a run's; guarded like Start.
     void stepGameOfLife();
     void stopGameOfLife();
+    // Going back through the generations kept; guarded like Step.
+    void stepBack()
+    {
+        if (endCreatingAndContinueWith(StepBack))
+            time_->stepBack();
+    }
+    void backToStart()
+    {
+        if (endCreatingAndContinueWith(BackToStart))
+            time_->backToStart();
+    }
     void reset();
     void setIterations();
     void controlTextDidChange();
@@ -102,6 +117,7 @@ public:
             files_->importPattern();
     }
     void exportPattern() { files_->exportPattern(); }
+    void patternInfo() { files_->showPatternInfo(); }
     void copy() { clipboard_->copy(); }
     // Paste as New Board: the pattern replaces the board, through the guard.
     void paste() { clipboard_->paste([this] { return endCreatingAndContinueWith(PastePattern); }, true); }
@@ -168,6 +184,8 @@ private:
     WorkbenchMenus* workbench_ = nullptr;      // a child of the controller
     std::unique_ptr<RunControl> runs_;
     RuleCommands* rules_ = nullptr;  // a child of the window
+    TimeCommands* time_ = nullptr;   // a child of the window
+    PopulationGraph* graph_ = nullptr;  // a child of the window
     std::unique_ptr<StatusPresenter> status_;
 
     bool isCreating_ = false;

@@ -106,6 +106,8 @@ void FileCommands::install(const std::shared_ptr<BoardLoad>& load)
         // image, plaintext) under the board's.
         if (!view_->initWithBitmap(*load->board, load->rule, load->generation))
             tellNoMemory(Generation::memoryProblem(width, height, 0));
+        else
+            info_ = load->info;
     });
 }
 
@@ -165,8 +167,8 @@ void FileCommands::exportPattern()
             return;
         const LifeLikeRule rule = view_->life().rule();
         const QString label = doing(QT_TR_NOOP("Exporting %1\u2026"), *path);
-        work_.run(label, [this, path, board, rule](CancelFlag& cancel) -> FileWork::Outcome {
-            const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel, rule);
+        work_.run(label, [this, path, board, rule, info = info_](CancelFlag& cancel) -> FileWork::Outcome {
+            const PatternSave save = PatternInterchange::write(*board, path->toStdString(), &cancel, rule, &info);
             return [this, path, save] {
                 if (!save)
                     dialogs_.tell(window_, MessageTranslation::translated(save.error));
@@ -176,6 +178,25 @@ void FileCommands::exportPattern()
             };
         });
     });
+}
+
+void FileCommands::showPatternInfo()
+{
+    if (info_.empty()) {
+        dialogs_.tell(window_, tr("This pattern came with no name, author or comments."));
+        return;
+    }
+    const auto text = [](const std::string& s) { return QString::fromStdString(FileMessage::printable(s)); };
+    QStringList lines;
+    if (!info_.name.empty())
+        lines << tr("Name: %1").arg(text(info_.name));
+    if (!info_.author.empty())
+        lines << tr("Author: %1").arg(text(info_.author));
+    QStringList comments;
+    for (const std::string& comment : info_.comments)
+        comments << text(comment);
+    dialogs_.tell(window_, lines.isEmpty() ? tr("Comments:") : lines.join(QLatin1Char('\n')),
+                  comments.join(QLatin1Char('\n')));
 }
 
 void FileCommands::openPattern()

@@ -2,6 +2,7 @@
 
 #include "DialogPresenter.h"
 #include "FileWork.h"
+#include "PatternInfo.h"
 #include "PatternPlacement.h"
 
 #include <QObject>
@@ -64,6 +65,12 @@ public:
     FileWork& work() { return work_; }
     static FilePanel gifPanel();
 
+    // File ▸ Pattern Info: the name, author and comments of the file the
+    // board was opened, imported or pasted from; Export writes them back.
+    void showPatternInfo();
+    // The board shown came from no file (a new pattern, a random board, the preset).
+    void forgetPatternInfo() { info_ = {}; }
+
 signals:
     // A pattern or image file was read and its board is offered for showing.
     void opened(const QString& path);
@@ -78,6 +85,7 @@ private:
     QWidget* window_;
     VandrelGameOfLifeView* view_;
     DialogPresenter& dialogs_;
+    PatternInfo info_;
     std::function<void()> stopRun_;
     AskFirst askFirst_;
     FileWork work_;

@@ -2,6 +2,7 @@
 #include "MessageTranslation.h"
 
 #include "DialogPresenter.h"
+#include "TimeCommands.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QProgressBar>
@@ -170,6 +171,8 @@ QString RunControl::messageFor(const RunReport& report, bool current, QString* d
 
 void RunControl::ended(const RunReport& report, bool current)
 {
+    if (current && report.settled && !shutDown_)
+        dialogs_.note(window_, TimeCommands::settledText(*report.settled));
     QString details;
     const QString text = messageFor(report, current, &details);
     if (text.isEmpty())

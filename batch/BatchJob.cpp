@@ -154,6 +154,8 @@ int BatchJob::run()
     auto elapsed = [&start] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
+    life.setStopWhenSettled(options_.untilSettled);
+    life.history().setEnabled(options_.untilSettled);  // settling is confirmed on the boards kept
     life.startGameOfLifeAndWriteToFile(record, options_.gif.toStdString(), std::move(indicators));
     {
         std::unique_lock lock(mutex);
@@ -207,6 +209,8 @@ int BatchJob::run()
     }
 
     if (!options_.quiet) {
+        if (report->settled)
+            std::fprintf(out_, "%s\n", SettlingWatch::describe(*report->settled).c_str());
         const double cells = double(width) * double(height) * double(report->generations);
         const QString summary =
             (rule.world == World::Torus ? tr("%1x%2 cells, %3 on a torus, %4 generations, %5 live cells, %6 s, %7")

@@ -48,6 +48,10 @@ struct Option {
                             QStringLiteral("RULE")};
     QCommandLineOption torus{QStringLiteral("torus"),
                              BatchOptions::tr("Run on a torus: the left edge touches the right, the top the bottom.")};
+    QCommandLineOption untilSettled{
+        QStringLiteral("until-settled"),
+        BatchOptions::tr("Stop before the count once the board is empty, still, or repeats with a period of up to "
+                         "1000 generations, and say so.")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
                              BatchOptions::tr("Print nothing on success.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, BatchOptions::tr("Show this help.")};
@@ -60,8 +64,7 @@ void describe(QCommandLineParser& parser, const Option& o)
         BatchOptions::tr("Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with "
                          "the engine and the files of Game of Life."));
     parser.addOptions({o.generations, o.rule, o.torus, o.output, o.gif, o.scale, o.random, o.seed, o.density,
-                       o.gliderGun,
-                       o.board, o.quiet, o.help, o.version});
+                       o.gliderGun, o.board, o.untilSettled, o.quiet, o.help, o.version});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  BatchOptions::tr("A pattern file (.golpattern), a pattern of another Life program "
                                                   "(.rle, .cells, .lif, .life, .mc, .rle.gz, .mc.gz) or an image (.png, "
@@ -189,6 +192,7 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList& arguments)
     }
     if (parser.isSet(o.gif))
         options.gif = parser.value(o.gif);
+    options.untilSettled = parser.isSet(o.untilSettled);
     if (parser.isSet(o.scale)) {
         bool ok = false;
         options.scale = parser.value(o.scale).toInt(&ok);

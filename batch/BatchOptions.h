@@ -28,6 +28,7 @@ public:
     QString gif;                        // empty: no recording
     int scale = 1;                      // pixels a side for each cell in the PNG and the GIF
     bool quiet = false;
+    bool untilSettled = false;          // --until-settled: stop early once the board settles
     std::optional<LifeLikeRule> rule;   // --rule: instead of the input's rule (B3/S23 when it names none)
     bool torus = false;                 // --torus, or a rule ending in ":T…"
 

@@ -5,8 +5,12 @@
 //   RandomSettles/... a 2048 by 2048 random board, 5000 generations
 //   EditPress/...     one cell set on a 16384 by 16384 board, in place (no
 //                     one else holds it) or on a copy (a reader holds it)
+//   Random4096/...    a 4096 by 4096 random board, 1000 generations: as it
+//                     is, keeping its generations for going back, and
+//                     watching for it to settle too
+//   StepBack          one generation back on that board, to the board installed
 //
-//   build/release/bench/engine_bench --benchmark_filter='GliderGun|RandomSettles|EditPress'
+//   build/release/bench/engine_bench --benchmark_filter='GliderGun|RandomSettles|EditPress|Random4096|StepBack'
 
 #include "CellBitmap.h"
 #include "GameOfLife.h"
@@ -34,7 +38,8 @@ std::unique_ptr<CellBitmap> seededRandom(std::int64_t side)
 // A run as the batch tool makes it: as fast as it goes, no pause. From the
 // board handed over to the run's end; making the board and letting the
 // engine go are not timed.
-void engineRun(benchmark::State& state, std::unique_ptr<CellBitmap> (*make)(), std::int32_t generations)
+void engineRun(benchmark::State& state, std::unique_ptr<CellBitmap> (*make)(), std::int32_t generations,
+               void (*configure)(GameOfLife&) = nullptr)
 {
     std::int64_t population = 0;
     for (auto _ : state) {
@@ -44,6 +49,8 @@ void engineRun(benchmark::State& state, std::unique_ptr<CellBitmap> (*make)(), s
         life->pacer().setSpeed(RunPacer::kFastest);
         life->setPause({});
         life->setIterations(generations);
+        if (configure)
+            configure(*life);
         std::mutex mutex;
         std::condition_variable ended;
         bool done = false;
@@ -96,6 +103,35 @@ void GliderGun_Dense(benchmark::State& state) { denseRun(state, gliderGun, 1000)
 void RandomSettles_Engine(benchmark::State& state) { engineRun(state, random2048, 5000); }
 void RandomSettles_Dense(benchmark::State& state) { denseRun(state, random2048, 5000); }
 
+std::unique_ptr<CellBitmap> random4096() { return seededRandom(4096); }
+void keepHistory(GameOfLife& life) { life.history().setEnabled(true); }
+void watchSettling(GameOfLife& life)
+{
+    keepHistory(life);
+    life.setStopWhenSettled(true);
+}
+
+void Random4096_Plain(benchmark::State& state) { engineRun(state, random4096, 1000); }
+void Random4096_History(benchmark::State& state) { engineRun(state, random4096, 1000, keepHistory); }
+void Random4096_HistoryAndSettling(benchmark::State& state) { engineRun(state, random4096, 1000, watchSettling); }
+
+void StepBack(benchmark::State& state)
+{
+    GameOfLife life;
+    life.pacer().setSpeed(RunPacer::kFastest);
+    life.setPause({});
+    keepHistory(life);
+    life.replaceBitmap(random4096());
+    life.setIterations(110);
+    life.startGameOfLifeAndWriteToFile(false, "", {});
+    life.waitForRuns();
+    state.counters["kept"] = double(life.history().size());
+    for (auto _ : state) {
+        if (!life.goBack(false))
+            state.SkipWithError("nothing kept to go back to");
+    }
+}
+
 void editPress(benchmark::State& state, bool held)
 {
     GameOfLife life;
@@ -117,5 +153,9 @@ BENCHMARK(GliderGun_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Itera
 BENCHMARK(GliderGun_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(RandomSettles_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(RandomSettles_Dense)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(Random4096_Plain)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Random4096_History)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Random4096_HistoryAndSettling)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(StepBack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(100);
 BENCHMARK(EditPress_InPlace)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(EditPress_ReaderHoldsTheBoard)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

@@ -183,6 +183,22 @@ void GameOfLife::shutdown()
     workers_.stop();
 }
 
+bool GameOfLife::goBack(bool toStart)
+{
+    abortGameOfLife();
+    const std::uint64_t serial = board_.snapshot().serial;
+    const auto kept = toStart ? history_.start(serial) : history_.before(serial);
+    if (!kept)
+        return false;
+    // No run goes now and only the caller changes the board, so the
+    // publication after this one is the board put back.
+    auto cells = kept->cells();
+    if (!cells || !board_.replace(std::move(cells), kept->rule, kept->number))
+        return false;
+    history_.wentBackTo(kept, board_.snapshot().serial);
+    return true;
+}
+
 void GameOfLife::setRedrawHandler(std::function<void()> handler)
 {
     std::lock_guard lock(mutex_);
@@ -267,13 +283,14 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
             hooks.beforePublish();
 
         auto published = board_.publishAfter(from.serial, next, stop);
-        from.generation.reset();
         if (!published) {
+            from.generation.reset();
             if (stop.stop_requested())
                 return RunEnd::Cancelled;
             continue;  // replaced or edited meanwhile: compute again from the board as it is now
         }
         const std::uint64_t serial = published->serial;
+        history_.advance(*from.generation, from.serial, *published, serial, &workers_);
         ++report.generations;
         if (redraw)
             redraw();
@@ -282,6 +299,13 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
             if (run.recorder->full())
                 return RunEnd::RecordingEnded;
         }
+        if (stopWhenSettled_.load()) {
+            report.settled = settling_.see(*from.generation, from.serial, *published, serial,
+                                           history_.enabled() ? &history_ : nullptr);
+            if (report.settled)
+                return RunEnd::Settled;
+        }
+        from.generation.reset();
         published.reset();
         const std::chrono::microseconds pause(pause_.load());
         if (pause.count() > 0)

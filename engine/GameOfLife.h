@@ -2,8 +2,10 @@
 
 #include "CellBitmap.h"
 #include "CurrentBoard.h"
+#include "GenerationHistory.h"
 #include "RunPacer.h"
 #include "RunRecorder.h"
+#include "SettlingWatch.h"
 #include "WorkerPool.h"
 
 #include <atomic>
@@ -24,6 +26,7 @@ struct RunReport {
     std::int32_t generations = 0;  // generations completed and published
     bool recorded = false;         // a recording run
     RecordingResult recording;     // what its recorder wrote
+    std::optional<Settling> settled;  // when it ended because the board settled
 };
 
 // What the start command hands to the run it begins; each run keeps its own.
@@ -154,6 +157,18 @@ public:
 
     RunPacer& pacer() { return pacer_; }
 
+    // --- Going back, and settling ---
+    // The generations runs went through (off until enabled).
+    GenerationHistory& history() { return history_; }
+    // Stops any run and puts back the generation before the current board,
+    // or the board its line of runs began with, with its generation count.
+    // False, and nothing changed, when there is none (or no memory for it).
+    bool goBack(bool toStart);
+    // Whether a run ends early when its board dies out, stops changing or
+    // repeats (RunEnd::Settled). Off to begin with.
+    void setStopWhenSettled(bool on) { stopWhenSettled_.store(on); }
+    bool stopWhenSettled() const { return stopWhenSettled_.load(); }
+
 private:
     struct Run;
     void runLoop(std::stop_token stop, const std::shared_ptr<Run>& run);
@@ -178,4 +193,7 @@ private:
     std::atomic<std::int64_t> pause_{kPause.count()};
     RunPacer pacer_;
     WorkerPool workers_;
+    GenerationHistory history_;
+    SettlingWatch settling_;
+    std::atomic<bool> stopWhenSettled_{false};
 };

@@ -12,6 +12,7 @@ enum class RunEnd {
     Cancelled,
     RecordingEnded,  // the recording could take no more frames (RunRecorder::full)
     OutOfMemory,    // no memory, or no thread, for the next generation
+    Settled,        // the board settled, and the run was to stop then (GameOfLife::setStopWhenSettled)
 };
 
 // What a recording left behind when its run ended.

@@ -1,4 +1,6 @@
 #include "AppHarness.h"
+#include "Boards.h"
+#include "FileHelpers.h"
 #include "KeyboardShortcuts.h"
 #include "ReferenceLife.h"
 #include "RuleDialog.h"
@@ -334,6 +336,40 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     QTest::mouseClick(h.app.theView, Qt::LeftButton, {}, {100, 100});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     says(AppHarness::statusOf(8, generations[8]->liveCells()));
+    // Shift+Space steps back, Ctrl+Backspace goes back to the start, each to the board recorded.
+    for (auto [key, modifier, back] : {std::tuple{Qt::Key_Space, Qt::ShiftModifier, 7}, {Qt::Key_Space, Qt::ShiftModifier, 6},
+                                       {Qt::Key_Backspace, Qt::ControlModifier, 0}}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifier);
+        says(AppHarness::statusOf(std::uint64_t(back), generations[std::size_t(back)]->liveCells()));
+        EXPECT_TRUE(h.board()->sameCells(*generations[std::size_t(back)])) << back;
+    }
+    // Stop When Settled ends a run of a blinker where it repeats, and says so.
+    // The population graph has a line for that run, and another for the run
+    // after stepping back, and saves them as CSV.
+    h.trigger("actionStopWhenSettled");
+    ASSERT_TRUE(h.app.theView->initWithBitmap(*boards::withLive(120, 90, {{5, 5}, {6, 5}, {7, 5}})));
+    h.trigger("actionPopulationGraph");
+    auto* graph = h.app.window->findChild<PopulationGraph*>();
+    ASSERT_TRUE(AppHarness::waitUntil([&] { return graph->lines().size() == 1; }));
+    start(h, "50");
+    ASSERT_TRUE(indicatorHides());
+    EXPECT_EQ(h.app.window->statusBar()->currentMessage(), QStringLiteral("Settled at generation 2: period 2"));
+    EXPECT_EQ(h.generation(), 2u);
+    graph->sample();
+    h.app.stepBack();
+    graph->sample();
+    using Line = std::vector<QPointF>;
+    ASSERT_EQ(graph->lines().size(), 2u);
+    EXPECT_EQ(graph->lines()[0].front(), QPointF(0, 3));
+    EXPECT_EQ(graph->lines()[0].back(), QPointF(2, 3));
+    EXPECT_EQ(graph->lines()[1], (Line{{1, 3}}));
+    QTemporaryDir dir;
+    graph->saveAs(QStringLiteral("csv"));
+    h.choose(dir.filePath(QStringLiteral("population.csv")));
+    const QByteArray csv = files::readAll(dir.filePath(QStringLiteral("population.csv")));
+    EXPECT_TRUE(csv.startsWith("run,generation,population\n1,0,3\n") && csv.endsWith("1,2,3\n2,1,3\n")) << csv.data();
+    h.trigger("actionPopulationGraph");
+    h.trigger("actionStopWhenSettled");
 
     // A note and the figures never run into one another, at any width; the
     // figures are whole again once the note has gone.
@@ -461,4 +497,31 @@ TEST(AppSmoke, TheRealExecutableStartsAndQuitsCleanly)
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
+}
+
+// File > Pattern Info shows what the file opened said of its pattern, Export
+// writes it back, and a board from no file has none.
+TEST_F(AppRuns, PatternInfoShowsWhatTheFileSaidAndExportWritesItBack)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.rle")), out = dir.filePath(QStringLiteral("out.cells"));
+    ASSERT_TRUE(files::writeAll(in, "#N Blinker\n#O Someone\n#C period 2\n#C from a notebook\nx = 3, y = 1\n3o!\n"));
+    ASSERT_TRUE(h.app.openFile(in));
+    h.settle();
+    h.trigger("actionPatternInfo");
+    AppHarness::pump();
+    ASSERT_FALSE(h.told.isEmpty());
+    EXPECT_EQ(h.told.back(), QStringLiteral("Name: Blinker\nAuthor: Someone"));
+    EXPECT_EQ(h.question()->informativeText(), QStringLiteral("period 2\nfrom a notebook"));
+    h.question()->accept();
+    h.trigger("actionExportPattern");
+    h.choose(out);
+    EXPECT_TRUE(files::readAll(out).startsWith("!Name: Blinker\n!Author: Someone\n!period 2\n!from a notebook\n"))
+        << files::readAll(out).toStdString();
+
+    h.app.showGliderGun();
+    h.trigger("actionPatternInfo");
+    AppHarness::pump();
+    EXPECT_EQ(h.told.back(), QStringLiteral("This pattern came with no name, author or comments."));
+    h.question()->accept();
 }

@@ -140,21 +140,25 @@ TEST_F(Batch, ImportedPatternsGoOnTheBoardAskedForAndGrayCellsWrittenAsDeadAreCo
 }
 
 // The input's rule and world, or those of --rule and --torus, run the board,
-// go into the summary and into the files written.
+// go into the summary and into the files written. With --until-settled the
+// run stops where the plain rule's generations first repeat, and says so.
 TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
 {
     ASSERT_TRUE(files::writeAll(path("h.rle"), "x = 3, y = 3, rule = B36/S23:T12,10\nbob$2bo$3o!\n"));
     const auto start = PatternReader::read(path("h.rle").toStdString(), PatternTarget::shown(1, 1));
     ASSERT_TRUE(start) << start.error;
-    struct Case { const char* line; const char* rule; World world; };
+    struct Case { const char* line; const char* rule; World world; bool untilSettled = false; };
     for (const Case& c : {Case{"@h.rle -n 37 -o @out.golpattern", "B36/S23", World::Torus},
                           {"@h.rle -n 37 --rule b2/s -o @out.rle", "B2/S", World::Plane},
                           {"@h.rle -n 37 --rule 34678/3678 --torus -o @out.golpattern", "B3678/S34678", World::Torus},
-                          {"@h.rle -n 37 --rule B3/S23:T1,1 -o @out.rle", "B3/S23", World::Torus}}) {
+                          {"@h.rle -n 37 --rule B3/S23:T1,1 -o @out.rle", "B3/S23", World::Torus},
+                          {"@h.rle -n 37 --rule B3/S23:T1,1 --until-settled -o @out.rle", "B3/S23", World::Torus, true},
+                          {"@h.rle -n 37 --rule B3/S23 --until-settled -o @out.rle", "B3/S23", World::Plane, true}}) {
         SCOPED_TRACE(c.line);
         ASSERT_EQ(run(c.line), 0) << err.toStdString();
         const std::string world = c.world == World::Torus ? " on a torus" : " on a bounded plane";
-        EXPECT_TRUE(out.startsWith(QString::fromStdString("12x10 cells, " + std::string(c.rule) + world)))
+        EXPECT_TRUE(out.section('\n', out.startsWith("Settled") ? 1 : 0)
+                        .startsWith(QString::fromStdString("12x10 cells, " + std::string(c.rule) + world)))
             << out.toStdString();
         LifeLikeRule rule = LifeLikeRule::parse(c.rule).rule;
         rule.world = c.world;
@@ -163,7 +167,20 @@ TEST_F(Batch, RunsTheRuleAndWorldOfItsInputOrOfItsOptions)
                                                     : PatternFile::read(written, {});
         ASSERT_TRUE(load) << load.error;
         EXPECT_EQ(load.rule, rule);
-        EXPECT_TRUE(load.board->sameCells(*reference::history(*start.board, 37, rule).back()));
+        const auto generations = reference::history(*start.board, 37, rule);
+        std::size_t last = 37;
+        QString settled;
+        for (std::size_t n = 1; n <= 37 && c.untilSettled && settled.isEmpty(); ++n) {
+            for (std::size_t p = 1; p <= n && settled.isEmpty(); ++p) {
+                if (generations[n]->sameCells(*generations[n - p])) {
+                    settled = QStringLiteral("Settled at generation %1: period %2\n").arg(n).arg(p);
+                    last = n;
+                }
+            }
+        }
+        EXPECT_EQ(out.contains(QStringLiteral("Settled at")), !settled.isEmpty()) << out.toStdString();
+        EXPECT_TRUE(settled.isEmpty() || out.startsWith(settled)) << out.toStdString();
+        EXPECT_TRUE(load.board->sameCells(*generations[last]));
     }
     EXPECT_EQ(run("--random 5x5 --rule B3/S23:K5,5"), 2);
     EXPECT_TRUE(err.contains("on a Klein bottle")) << err.toStdString();

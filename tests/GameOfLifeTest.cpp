@@ -1,5 +1,6 @@
 #include "Boards.h"
 #include "GameOfLife.h"
+#include "GliderGun.h"
 #include "ReferenceLife.h"
 #include "RunWatcher.h"
 #include "WorkerPool.h"
@@ -313,4 +314,133 @@ TEST_F(Engine, ShutdownStopsEveryRunAndLetsNoneBegin)
     EXPECT_EQ(redraws.load(), seen);
     EXPECT_EQ(watcher.reports().size(), 1u);
     EXPECT_FALSE(life.isRunning());
+}
+
+// --- Going back ---
+
+// Step back and Back to Start give the generations a reference run went
+// through, gray cells and counts included: after runs and steps, after an
+// edit made once stepped back (a new line from there), after a board
+// replaced mid-run, and with a budget that keeps only the latest few.
+TEST_F(Engine, GoingBackGivesTheRecordedGenerationsAndTheStartOfTheLine)
+{
+    struct Case {
+        const char* name;
+        std::uint64_t budget;  // bytes; the board's generations take about 2 kB each
+        bool editAfterGoingBack;
+        bool replaceMidRun;
+        bool limited;  // fewer than the 12 generations are kept
+    };
+    const Case cases[] = {
+        {"whole history", 1u << 20, false, false, false},
+        {"an edit after going back", 1u << 20, true, false, false},
+        {"a board replaced mid-run", 1u << 20, false, true, false},
+        {"at the memory limit", 5000, false, false, true},
+    };
+    life.history().setEnabled(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        life.history().setBudget(c.budget);
+        auto start = boards::seeded(40, 30, 7);
+        life.replaceBitmap(start->copy(), std::nullopt, 5);
+        if (c.replaceMidRun) {
+            life.setIterations(3);
+            run();
+            start = boards::seeded(40, 30, 8);
+            life.setTestHooks({[&, once = std::make_shared<bool>(false)] {
+                if (!std::exchange(*once, true))
+                    life.replaceBitmap(start->copy(), std::nullopt, 5);
+            }, {}, {}});
+            EXPECT_EQ(run({}, {}, 12).generations, 12) << "the replaced board's first generation is thrown away";
+            life.setTestHooks({});
+        } else {
+            life.setIterations(9);
+            run();
+            run({}, {}, 1);
+            run({}, {}, 2);
+        }
+        const auto reference = reference::history(*start, 12);
+        const int kept = int(life.history().size());
+        EXPECT_EQ(kept < 12, c.limited) << kept;
+        const int deepest = 12 - kept;
+        for (int g = 11; g >= deepest; --g) {
+            ASSERT_TRUE(life.goBack(false)) << g;
+            EXPECT_TRUE(life.getBitmap()->sameCells(*reference[std::size_t(g)])) << g;
+            EXPECT_EQ(life.snapshot().generation, std::uint64_t(5 + g));
+        }
+        EXPECT_FALSE(life.goBack(false)) << "nothing kept before the oldest";
+        ASSERT_TRUE(life.goBack(true) || deepest == 0);
+        EXPECT_TRUE(life.getBitmap()->sameCells(*start));
+        EXPECT_EQ(life.snapshot().generation, 5u);
+        EXPECT_FALSE(life.goBack(true)) << "already at the start";
+
+        // Forward again from the start, then back: the run replaced what came after.
+        run({}, {}, 2);
+        ASSERT_TRUE(life.goBack(false));
+        EXPECT_TRUE(isGeneration(*start, 1));
+        if (c.editAfterGoingBack) {
+            const CellEdit edit{0, 0, CellBitmap::kLive};
+            ASSERT_TRUE(life.editCells({&edit, 1}));
+            const auto edited = life.getBitmap()->copy();
+            EXPECT_FALSE(life.goBack(false)) << "the edit is kept: nothing lies before it yet";
+            run({}, {}, 3);
+            ASSERT_TRUE(life.goBack(true));
+            EXPECT_TRUE(life.getBitmap()->sameCells(*edited)) << "the edit began a new line";
+        }
+    }
+}
+
+// A run ends when its board settles, saying at which generation and with
+// what period; with Stop When Settled off, or when it never settles within
+// the count, it runs its count. Periods are confirmed by the boards the
+// history keeps, or without it by a second generation repeating.
+TEST_F(Engine, ARunStopsWhenItsBoardDiesOutStopsChangingOrRepeats)
+{
+    const auto pulsar = {"..OOO...OOO..", "", "O....O.O....O", "O....O.O....O", "O....O.O....O",
+                         "..OOO...OOO..", "", "..OOO...OOO..", "O....O.O....O", "O....O.O....O",
+                         "O....O.O....O", "", "..OOO...OOO.."};
+    const auto glider = {".O", "..O", "OOO"};
+    struct Case {
+        const char* name;
+        std::unique_ptr<CellBitmap> board;
+        World world;
+        bool history;
+        std::optional<Settling> settled;  // none: runs its count
+        std::int32_t count = 100;
+    };
+    const auto plane = World::Plane;
+    Case cases[] = {
+        {"empty", boards::drawn(20, 20, 5, 5, {"O"}), plane, true, Settling{1, 0}},
+        {"a block", boards::drawn(20, 20, 5, 5, {"OO", "OO"}), plane, true, Settling{1, 1}},
+        {"a blinker", boards::drawn(20, 20, 5, 5, {"OOO"}), plane, true, Settling{2, 2}},
+        {"a pulsar", boards::drawn(30, 30, 8, 8, pulsar), plane, true, Settling{3, 3}},
+        {"a pentadecathlon", boards::drawn(30, 30, 10, 12, {"..O....O..", "OO.OOOO.OO", "..O....O.."}), plane,
+         true, Settling{15, 15}},
+        {"a pentadecathlon, no history", boards::drawn(30, 30, 10, 12, {"..O....O..", "OO.OOOO.OO", "..O....O.."}),
+         plane, false, Settling{15, 15}},
+        {"a glider on a torus", boards::drawn(16, 16, 2, 2, glider), World::Torus, true, Settling{64, 64}},
+        {"a glider on the plane", boards::drawn(200, 200, 2, 2, glider), plane, true, std::nullopt},
+        // Its gliders once looked like a period-30 board to a hash of too little mixing.
+        {"a glider gun, no history", GliderGun::make(32768, 32768), plane, false, std::nullopt, 180},
+    };
+    for (bool stop : {true, false}) {
+        life.setStopWhenSettled(stop);
+        for (Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            life.history().setEnabled(c.history);
+            LifeLikeRule rule;
+            rule.world = c.world;
+            life.replaceBitmap(c.board->copy(), rule);
+            life.setIterations(c.count);
+            const RunReport report = run();
+            if (stop && c.settled) {
+                EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Settled, int(c.settled->generation) +
+                                                                                             !c.history));
+                EXPECT_EQ(report.settled, c.settled);
+            } else {
+                EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Completed, c.count));
+            }
+        }
+    }
+    EXPECT_EQ(SettlingWatch::describe({1234, 2}), "Settled at generation 1,234: period 2");
 }

@@ -75,13 +75,22 @@ const Picture kGun{
 TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
 {
     // The rule, and the world's letter.
-    struct Case { std::int64_t w, h; unsigned seed; bool grays; std::string rule; std::string name = "board"; };
+    struct Case {
+        std::int64_t w, h;
+        unsigned seed;
+        bool grays;
+        std::string rule;
+        std::string name = "board";
+        PatternInfo info = {};  // what the file says of the pattern, written and read back
+    };
+    const PatternInfo info{"Pulsar \u00fc", "J. H. Conway", {"period 3", "", "the most common period-3 oscillator"}};
     std::string longName;  // longer than a line, its cut inside a two-byte character
     for (int i = 0; i < 40; ++i)
         longName += "\u00fc";
     for (const Case& c : {Case{1, 1, 1, false, "B3/S23:P"}, {3, 5, 2, false, "B36/S23:T"},
                           {71, 3, 3, true, "B0/S8:P", longName}, {37, 23, 4, true, "B3678/S34678:T"},
-                          {129, 65, 5, true, "B/S012345678:P"}, {9, 7, 6, false, "B2/S:T"}}) {
+                          {129, 65, 5, true, "B/S012345678:P"}, {9, 7, 6, false, "B2/S:T"},
+                          {13, 13, 7, false, "B3/S23:P", info.name, info}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         auto board = boards::seeded(c.w, c.h, c.seed, c.grays);
         if (c.seed == 6) {  // live cells only in the middle: empty rows and columns around them
@@ -98,11 +107,12 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         std::int64_t written = -1;
         const std::string world = c.rule + std::to_string(c.w) + "," + std::to_string(c.h);
         const LifeLikeRule rule = RuleName::read(world).rule;
-        const std::string text = RleWriter::toText(*board, c.name, &written, rule);
+        const std::string text = RleWriter::toText(*board, c.info.empty() ? c.name : "file name", &written, rule, &c.info);
         EXPECT_EQ(written, grays);
         const std::string size = std::to_string(c.w) + ", y = " + std::to_string(c.h);
         EXPECT_EQ(lines(text).at(0), "#CXRLE Pos=" + std::to_string(-c.w / 2) + "," + std::to_string(-c.h / 2));
-        EXPECT_EQ(lines(text).at(2), "x = " + size + ", rule = " + world);
+        EXPECT_EQ(lines(text).at(2 + !c.info.author.empty() + c.info.comments.size()),
+                  "x = " + size + ", rule = " + world);
         // The name whole, or cut short on a character's boundary where the line would be too long.
         const std::string named = lines(text).at(1), kept = named.substr(3);
         EXPECT_TRUE(named.starts_with("#N ") && c.name.starts_with(kept)) << named;
@@ -114,18 +124,25 @@ TEST(Interchange, BoardsComeBackExactlyFromRleAndAsTheSamePatternFromPlaintext)
         ASSERT_TRUE(back) << back.error;
         EXPECT_TRUE(back.board->sameCells(*expected)) << text;
         EXPECT_EQ(back.rule, rule);
+        EXPECT_EQ(back.info.author, c.info.author);
+        EXPECT_EQ(back.info.comments, c.info.comments);
 
         written = -1;
-        const std::string plain = PlaintextPattern::toText(*board, "board", &written);
+        const std::string plain = PlaintextPattern::toText(*board, "board", &written, &c.info);
         EXPECT_EQ(written, grays);
         const auto rows = lines(plain);
-        EXPECT_EQ(rows.front(), "!Name: board");
-        for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows.front(), "!Name: " + (c.info.name.empty() ? "board" : c.info.name));
+        for (std::size_t i = 1 + !c.info.author.empty() + c.info.comments.size(); i < rows.size(); ++i)
             EXPECT_TRUE(rows[i] == "." || rows[i].back() == 'O') << "trailing dead cells in row " << rows[i];
         const BoardLoad pattern = plaintext(plain, "board.cells", PatternTarget::shown(3, 3));
         ASSERT_TRUE(pattern) << pattern.error;
         EXPECT_EQ(picture(*pattern.board), picture(*expected)) << plain;
+        EXPECT_EQ(pattern.info, (c.info.empty() ? PatternInfo{"board", {}, {}} : c.info));
     }
+    // Life 1.05 keeps its comments on "#D" lines.
+    const BoardLoad life = byContent("#Life 1.05\n#D period 3\n#D\n#P 0 0\n*\n", "p.lif", PatternTarget::shown(3, 3));
+    ASSERT_TRUE(life) << life.error;
+    EXPECT_EQ(life.info.comments, (std::vector<std::string>{"period 3", ""}));
 }
 
 // Rule names in the spellings Life programs write, each read as its

@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 #include "LifeLikeRule.h"
+#include "PatternInfo.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,7 @@ struct BoardLoad {
     std::string error;                  // empty on success
     std::uint64_t generation = 0;       // the generation the file says the board is at
     std::optional<LifeLikeRule> rule;   // the rule and world the file names, if it names one
+    PatternInfo info;                   // its name, author and comments, as far as the file gives them
 
     explicit operator bool() const { return board != nullptr; }
 };

@@ -107,6 +107,8 @@ bool LifePattern::readLine(std::string_view line, CellBitmap* board, std::int64_
             return readRule(line.substr(2));
         } else if (!board && !v106_ && (line == "#N" || line == "#n")) {
             rule_ = LifeLikeRule::life();  // the usual rule
+        } else if (!board && !v106_ && (line.starts_with("#D") || line.starts_with("#d"))) {
+            info_.comments.push_back(PatternInfo::after(line, 2));
         }
         return true;  // #D, #C, #O: comments
     }
@@ -164,7 +166,10 @@ BoardLoad LifePattern::parse(std::string_view text, const std::string& fileName,
                                           });
     if (!board)
         reader.fail(why);
-    return {std::move(board), reader.error_, 0, reader.rule_};
+    BoardLoad load{std::move(board), reader.error_, 0, reader.rule_};
+    if (load)
+        load.info = std::move(reader.info_);
+    return load;
 }
 
 std::string LifePattern::toText(const CellBitmap& board)

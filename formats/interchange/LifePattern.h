@@ -63,6 +63,7 @@ private:
     std::string_view text_;
     std::string fileName_;
     std::string error_;
+    PatternInfo info_;  // the comments of "#D" lines
     std::optional<LifeLikeRule> rule_;  // the rule "#N" or "#R" names, if any
     bool v106_ = false;
     std::int64_t line_ = 0;

@@ -130,12 +130,12 @@ BoardLoad PatternInterchange::parse(std::string_view text, const std::string& na
 }
 
 PatternSave PatternInterchange::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
-                                      const LifeLikeRule& rule)
+                                      const LifeLikeRule& rule, const PatternInfo* info)
 {
     const PatternType* type = PatternTypes::ofPath(path);
     if (type && type->format == PatternType::Format::Plaintext)
-        return PlaintextPattern::write(board, path, cancel);
+        return PlaintextPattern::write(board, path, cancel, info);
     if (type && type->format == PatternType::Format::Life)
         return LifePattern::write(board, path, cancel);
-    return RleWriter::write(board, path, cancel, rule, type && type->gzip);
+    return RleWriter::write(board, path, cancel, rule, type && type->gzip, info);
 }

@@ -40,9 +40,10 @@ public:
 
     // Writes the board in the format of the path's extension (RLE when it
     // names none of them; RLE names the rule and world, the others cannot);
-    // a cancel through `cancel` leaves the file as it was.
+    // a cancel through `cancel` leaves the file as it was. RLE and plaintext
+    // write the name, author and comments of `info` too (Life 1.06 has no place for them).
     static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
-                             const LifeLikeRule& rule = LifeLikeRule::life());
+                             const LifeLikeRule& rule = LifeLikeRule::life(), const PatternInfo* info = nullptr);
 
     // Line ends as line feeds: CRLF stays (the readers take CR as a blank),
     // a carriage return alone becomes a line feed.

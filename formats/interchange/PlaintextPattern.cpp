@@ -28,12 +28,28 @@ std::int64_t liveEnd(const std::uint8_t* row, std::int64_t width)
 
 // "!Name:", then the rows down to the last one with a live cell, each without
 // its dead cells at the end ("." when it has none).
-PatternText::Layout layout(const CellBitmap& board, const std::string& name)
+std::string infoLines(const std::string& name, const PatternInfo* info)
+{
+    std::string lines;
+    const auto line = [&lines](const char* tag, const std::string& text) {
+        lines.append(tag).append(RleWriter::oneLine(text, std::string::npos)).append(1, '\n');
+    };
+    line("!Name: ", info && !info->name.empty() ? info->name : name);
+    if (info && !info->author.empty())
+        line("!Author: ", info->author);
+    if (info) {
+        for (const std::string& comment : info->comments)
+            line("!", comment);
+    }
+    return lines;
+}
+
+PatternText::Layout layout(const CellBitmap& board, const std::string& name, const PatternInfo* info = nullptr)
 {
     std::int64_t rows = board.pixelsHigh();
     while (rows > 0 && liveEnd(board.row(rows - 1), board.pixelsWide()) == 0)
         --rows;
-    return {"!Name: " + RleWriter::oneLine(name, std::string::npos) + "\n", rows,
+    return {infoLines(name, info), rows,
             [&board](std::int64_t y, std::string& out) {
                 const std::uint8_t* row = board.row(y);
                 const std::int64_t end = std::max<std::int64_t>(liveEnd(row, board.pixelsWide()), 1);
@@ -96,8 +112,17 @@ bool PlaintextPattern::scan(CellBitmap* board, std::int64_t offsetX, std::int64_
         const std::size_t end = newline ? std::size_t(static_cast<const char*>(newline) - text_.data()) : text_.size();
         std::string_view line = text_.substr(pos, end - pos);
         pos = end + 1;
-        if (line.starts_with('!'))
+        if (line.starts_with('!')) {
+            if (board)
+                continue;
+            if (line.starts_with("!Name:"))
+                info_.name = PatternInfo::after(line, 6);
+            else if (line.starts_with("!Author:"))
+                info_.author = PatternInfo::after(line, 8);
+            else
+                info_.comments.push_back(PatternInfo::after(line, 1));
             continue;
+        }
         while (!line.empty() && isBlank(line.back()))
             line.remove_suffix(1);
         if (line.empty() && !started)
@@ -124,19 +149,24 @@ BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& file
                                           });
     if (!board)
         reader.fail(why);
-    return {std::move(board), reader.error_};
+    BoardLoad load{std::move(board), reader.error_};
+    if (load)
+        load.info = std::move(reader.info_);
+    return load;
 }
 
-std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells)
+std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells,
+                                     const PatternInfo* info)
 {
-    const std::string text = PatternText::whole(layout(board, name));
+    const std::string text = PatternText::whole(layout(board, name, info));
     if (grayCells)
         *grayCells = RleWriter::grayCells(board);
     return text;
 }
 
-PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel)
+PatternSave PlaintextPattern::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
+                                   const PatternInfo* info)
 {
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
-    return PatternText::write(board, path, cancel, layout(board, name));
+    return PatternText::write(board, path, cancel, layout(board, name, info));
 }

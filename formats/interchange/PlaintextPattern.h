@@ -34,12 +34,14 @@ public:
     static BoardLoad parse(std::string_view text, const std::string& fileName, PatternTarget target);
 
     // The plaintext of the board, named `name` on its "!Name:" line.
-    static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr);
+    static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr,
+                              const PatternInfo* info = nullptr);
 
     // Writes the board to path through the careful writer; "!Name:" holds the
     // file's name without its extension. A cancel through `cancel` leaves the
     // file as it was.
-    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr);
+    static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
+                             const PatternInfo* info = nullptr);
 
 private:
     PlaintextPattern(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}
@@ -53,6 +55,7 @@ private:
     std::string_view text_;
     std::string fileName_;
     std::string error_;
+    PatternInfo info_;
     std::int64_t line_ = 0;
     std::int64_t rows_ = 0;    // rows read so far, empty ones included
     std::int64_t width_ = 0;   // the longest row

@@ -103,6 +103,12 @@ bool RleReader::readHeader()
 // range, is left alone.
 void RleReader::readExtendedLine(std::string_view line)
 {
+    if (line.starts_with("#N"))
+        info_.name = PatternInfo::after(line, 2);
+    else if (line.starts_with("#O"))
+        info_.author = PatternInfo::after(line, 2);
+    else if ((line.starts_with("#C") || line.starts_with("#c")) && !line.starts_with("#CXRLE"))
+        info_.comments.push_back(PatternInfo::after(line, 2));
     if (!line.starts_with("#CXRLE"))
         return;
     const auto signedNumber = [](std::string_view& s, std::int64_t& n) {
@@ -358,6 +364,8 @@ BoardLoad RleReader::parse(std::string_view text, const std::string& fileName, P
         reader.fail(why);
         return {nullptr, reader.error_};
     }
-    return {std::move(board), {}, header.generation,
-            reader.hasRule_ ? std::optional(header.rule.rule) : std::nullopt};
+    BoardLoad load{std::move(board), {}, header.generation,
+                   reader.hasRule_ ? std::optional(header.rule.rule) : std::nullopt};
+    load.info = std::move(reader.info_);
+    return load;
 }

@@ -74,6 +74,7 @@ private:
     std::string_view text_;
     std::string fileName_;
     std::string error_;
+    PatternInfo info_;
     std::size_t pos_ = 0;
     std::int64_t line_ = 1;
 

@@ -89,11 +89,36 @@ bool RleWriter::encodeRow(const std::uint8_t* row, std::int64_t end)
     return flushIfFull();
 }
 
-bool RleWriter::encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule)
+std::string RleWriter::infoLines(const std::string& name, const PatternInfo* info)
+{
+    // A line of its own each, a control character (a line feed among them)
+    // becoming a space. Lines keep to the longest RLE allows: the name and
+    // author are cut short there, a longer comment goes on over more lines.
+    constexpr std::size_t kText = kLineLength - 3;
+    std::string lines;
+    const auto line = [&lines](const char* tag, const std::string& text) {
+        lines.append(tag).append(oneLine(text, kText)).append(1, '\n');
+    };
+    line("#N ", info && !info->name.empty() ? info->name : name);
+    if (info && !info->author.empty())
+        line("#O ", info->author);
+    for (const std::string& comment : info ? info->comments : std::vector<std::string>{}) {
+        std::string_view rest = comment;
+        do {
+            const std::string piece = oneLine(std::string(rest), kText);
+            lines.append("#C ").append(piece).append(1, '\n');
+            rest.remove_prefix(std::min(rest.size(), std::max<std::size_t>(piece.size(), 1)));
+        } while (!rest.empty());
+    }
+    return lines;
+}
+
+bool RleWriter::encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule,
+                       const PatternInfo* info)
 {
     const std::int64_t w = board.pixelsWide();
     const std::int64_t h = board.pixelsHigh();
-    out_ = "#N " + oneLine(name, kLineLength - 3) + "\nx = " + std::to_string(w) + ", y = " + std::to_string(h) +
+    out_ = infoLines(name, info) + "x = " + std::to_string(w) + ", y = " + std::to_string(h) +
            ", rule = " + RuleName::write(rule, w, h) + "\n";
     // Where the board lies on its plane or torus as Golly counts it, from the
     // middle cell: Golly then puts it back exactly where it was.
@@ -120,21 +145,21 @@ bool RleWriter::encode(const CellBitmap& board, const std::string& name, const L
 }
 
 std::string RleWriter::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells,
-                              const LifeLikeRule& rule)
+                              const LifeLikeRule& rule, const PatternInfo* info)
 {
     std::string text;
     RleWriter writer(std::numeric_limits<std::size_t>::max(), [&text](std::string& out) {
         text.swap(out);
         return true;
     });
-    writer.encode(board, name, rule);
+    writer.encode(board, name, rule, info);
     if (grayCells)
         *grayCells = RleWriter::grayCells(board);
     return text;
 }
 
 PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, CancelFlag* cancel,
-                             const LifeLikeRule& rule, bool compressed)
+                             const LifeLikeRule& rule, bool compressed, const PatternInfo* info)
 {
     PatternSave save;
     const std::string name = QFileInfo(QString::fromStdString(path)).completeBaseName().toStdString();
@@ -147,7 +172,7 @@ PatternSave RleWriter::write(const CellBitmap& board, const std::string& path, C
             return gzip ? gzip->write(out.data(), out.size())
                         : device.write(out.data(), qint64(out.size())) == qint64(out.size());
         });
-        return writer.encode(board, name, rule) && (!gzip || gzip->finish());
+        return writer.encode(board, name, rule, info) && (!gzip || gzip->finish());
     };
     save.error = cancel ? AtomicFile::write(path, body, *cancel) : AtomicFile::write(path, body);
     if (save)

@@ -2,6 +2,7 @@
 
 #include "CellBitmap.h"
 #include "LifeLikeRule.h"
+#include "PatternInfo.h"
 #include "PatternSave.h"
 
 #include <cstddef>
@@ -28,15 +29,19 @@ class RleWriter {
 public:
     static constexpr std::size_t kLineLength = 70;
 
-    // The RLE text of the board, named `name` on its "#N" line.
+    // The RLE text of the board, named `name` on its "#N" line (or the
+    // name `info` gives, with its author and comments).
     static std::string toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells = nullptr,
-                              const LifeLikeRule& rule = LifeLikeRule::life());
+                              const LifeLikeRule& rule = LifeLikeRule::life(), const PatternInfo* info = nullptr);
 
     // Writes the board to path through the careful writer; the "#N" line
     // holds the file's name without its extension. A cancel through `cancel`
     // leaves the file as it was. `compressed` writes it gzip-compressed.
     static PatternSave write(const CellBitmap& board, const std::string& path, CancelFlag* cancel = nullptr,
-                             const LifeLikeRule& rule = LifeLikeRule::life(), bool compressed = false);
+                             const LifeLikeRule& rule = LifeLikeRule::life(), bool compressed = false,
+                             const PatternInfo* info = nullptr);
+    // The "#N", "#O" and "#C" lines of a pattern named `name`, or as `info` names it.
+    static std::string infoLines(const std::string& name, const PatternInfo* info);
 
     // Cells that are neither live nor dead.
     static std::int64_t grayCells(const CellBitmap& board);
@@ -51,7 +56,7 @@ private:
 
     RleWriter(std::size_t chunk, Sink sink) : chunk_(chunk), sink_(std::move(sink)) {}
 
-    bool encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule);
+    bool encode(const CellBitmap& board, const std::string& name, const LifeLikeRule& rule, const PatternInfo* info);
     bool encodeRow(const std::uint8_t* row, std::int64_t end);
     void token(std::int64_t count, char tag);
     bool flushIfFull();

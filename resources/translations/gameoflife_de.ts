@@ -8,7 +8,7 @@
         <translation>Über Game of Life</translation>
     </message>
     <message>
-        <source>&lt;b&gt;Game of Life&lt;/b&gt; %1&lt;p&gt;Conway's Game of Life on a grayscale board: black cells live, white cells are dead.&lt;/p&gt;</source>
+        <source>&lt;b&gt;Game of Life&lt;/b&gt; %1&lt;p&gt;Conway&apos;s Game of Life on a grayscale board: black cells live, white cells are dead.&lt;/p&gt;</source>
         <translation>&lt;b&gt;Game of Life&lt;/b&gt; %1&lt;p&gt;Conways Spiel des Lebens auf einem Graustufen-Spielfeld: Schwarze Zellen leben, weiße Zellen sind tot.&lt;/p&gt;</translation>
     </message>
     <message>
@@ -70,7 +70,7 @@
         <translation>Statt INPUT: die vorgegebene Gleiterkanone für eine Ansicht von W × H Punkten.</translation>
     </message>
     <message>
-        <source>With an INPUT of another Life program: centre the pattern on a board of W by H cells (by default the pattern's own plane, or room around it).</source>
+        <source>With an INPUT of another Life program: centre the pattern on a board of W by H cells (by default the pattern&apos;s own plane, or room around it).</source>
         <translation>Mit einem INPUT eines anderen Life-Programms: das Muster auf einem Spielfeld von W × H Zellen zentrieren (vorgegeben ist die eigene Ebene des Musters oder Platz um es herum).</translation>
     </message>
     <message>
@@ -78,7 +78,7 @@
         <translation>Jede Zelle im PNG und im GIF als N × N Pixel zeichnen (Vorgabe 1).</translation>
     </message>
     <message>
-        <source>Run under this Life-like rule, such as B36/S23 (by default the INPUT's rule, or B3/S23).</source>
+        <source>Run under this Life-like rule, such as B36/S23 (by default the INPUT&apos;s rule, or B3/S23).</source>
         <translation>Unter dieser Life-artigen Regel laufen lassen, etwa B36/S23 (vorgegeben ist die Regel des INPUT oder B3/S23).</translation>
     </message>
     <message>
@@ -98,7 +98,7 @@
         <translation>Die Version anzeigen.</translation>
     </message>
     <message>
-        <source>Runs Conway's Game of Life, or another Life-like rule, on a board without a window, with the engine and the files of Game of Life.</source>
+        <source>Runs Conway&apos;s Game of Life, or another Life-like rule, on a board without a window, with the engine and the files of Game of Life.</source>
         <translation>Berechnet Conways Spiel des Lebens oder eine andere Life-artige Regel auf einem Spielfeld ohne Fenster, mit dem Rechenkern und den Dateien von Game of Life.</translation>
     </message>
     <message>
@@ -164,6 +164,10 @@
     <message>
         <source>--density goes with --random and takes a percentage from 0 to 100.</source>
         <translation>--density gehört zu --random und erwartet einen Prozentsatz von 0 bis 100.</translation>
+    </message>
+    <message>
+        <source>Stop before the count once the board is empty, still, or repeats with a period of up to 1000 generations, and say so.</source>
+        <translation>Vor Ablauf der Anzahl anhalten, sobald das Spielfeld leer ist, sich nicht mehr ändert oder sich mit einer Periode von bis zu 1000 Generationen wiederholt, und dies melden.</translation>
     </message>
 </context>
 <context>
@@ -250,7 +254,7 @@
         <translation>Möchten Sie dieses Muster speichern?</translation>
     </message>
     <message>
-        <source>If you don't save this pattern, your pattern will get lost.</source>
+        <source>If you don&apos;t save this pattern, your pattern will get lost.</source>
         <translation>Wenn Sie dieses Muster nicht speichern, geht es verloren.</translation>
     </message>
     <message>
@@ -262,7 +266,7 @@
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>Don't save</source>
+        <source>Don&apos;t save</source>
         <translation>Nicht speichern</translation>
     </message>
     <message>
@@ -349,6 +353,22 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Saving %1…</source>
         <translation>%1 wird gespeichert …</translation>
+    </message>
+    <message>
+        <source>This pattern came with no name, author or comments.</source>
+        <translation>Dieses Muster kam ohne Namen, Autor oder Kommentare.</translation>
+    </message>
+    <message>
+        <source>Name: %1</source>
+        <translation>Name: %1</translation>
+    </message>
+    <message>
+        <source>Author: %1</source>
+        <translation>Autor: %1</translation>
+    </message>
+    <message>
+        <source>Comments:</source>
+        <translation>Kommentare:</translation>
     </message>
 </context>
 <context>
@@ -794,6 +814,14 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Moves while a run goes</source>
         <translation>Bewegt sich, solange ein Lauf läuft</translation>
+    </message>
+    <message>
+        <source>Pattern &amp;Info</source>
+        <translation>Infos zum &amp;Muster</translation>
+    </message>
+    <message>
+        <source>Show the name, author and comments the pattern&apos;s file came with</source>
+        <translation>Name, Autor und Kommentare aus der Datei des Musters anzeigen</translation>
     </message>
 </context>
 <context>
@@ -1288,6 +1316,49 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>PopulationGraph</name>
+    <message>
+        <source>Save as PNG…</source>
+        <translation>Als PNG speichern …</translation>
+    </message>
+    <message>
+        <source>Save as CSV…</source>
+        <translation>Als CSV speichern …</translation>
+    </message>
+    <message>
+        <source>Population Graph</source>
+        <translation>Populationsverlauf</translation>
+    </message>
+    <message>
+        <source>Show the population against the generation for the runs of this board</source>
+        <translation>Die Population über den Generationen für die Läufe dieses Spielfelds anzeigen</translation>
+    </message>
+    <message>
+        <source>Generation</source>
+        <translation>Generation</translation>
+    </message>
+    <message>
+        <source>Population</source>
+        <translation>Population</translation>
+    </message>
+    <message>
+        <source>Save population graph</source>
+        <translation>Populationsverlauf speichern</translation>
+    </message>
+    <message>
+        <source>Save the population graph somewhere on your disk</source>
+        <translation>Den Populationsverlauf auf Ihrem Datenträger speichern</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Saving “%1”…</source>
+        <translation>„%1“ wird gespeichert …</translation>
+    </message>
+</context>
+<context>
     <name>QCommandLineParser</name>
     <message>
         <source>[options]</source>
@@ -1394,6 +1465,49 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source> · Selection %1 × %2</source>
         <translation> · Auswahl %1 × %2</translation>
+    </message>
+</context>
+<context>
+    <name>TimeCommands</name>
+    <message>
+        <source>Back to Start</source>
+        <translation>Zurück zum Anfang</translation>
+    </message>
+    <message>
+        <source>Step Back</source>
+        <translation>Schritt zurück</translation>
+    </message>
+    <message>
+        <source>Stop When Settled</source>
+        <translation>Anhalten, wenn stabil</translation>
+    </message>
+    <message>
+        <source>Go back to the board as it was before it was first run or stepped</source>
+        <translation>Zum Spielfeld zurückkehren, wie es vor dem ersten Lauf oder Schritt war</translation>
+    </message>
+    <message>
+        <source>Go back one generation</source>
+        <translation>Eine Generation zurückgehen</translation>
+    </message>
+    <message>
+        <source>End a run early when the board is empty, still or repeats with a period of up to 1,000</source>
+        <translation>Einen Lauf vorzeitig beenden, wenn das Spielfeld leer ist, sich nicht mehr ändert oder sich mit einer Periode von bis zu 1.000 wiederholt</translation>
+    </message>
+    <message>
+        <source>Settled at generation %1: the board is empty</source>
+        <translation>Stabil bei Generation %1: Das Spielfeld ist leer</translation>
+    </message>
+    <message>
+        <source>Settled at generation %1: period %2</source>
+        <translation>Stabil bei Generation %1: Periode %2</translation>
+    </message>
+    <message>
+        <source>The board is as it was before it was first run.</source>
+        <translation>Das Spielfeld ist so, wie es vor dem ersten Lauf war.</translation>
+    </message>
+    <message>
+        <source>There is no earlier generation to go back to.</source>
+        <translation>Es gibt keine frühere Generation, zu der zurückgegangen werden kann.</translation>
     </message>
 </context>
 <context>

@@ -35,4 +35,21 @@ inline std::unique_ptr<CellBitmap> seeded(std::int64_t w, std::int64_t h, unsign
     return b;
 }
 
+// A board of w by h dead cells with a pattern drawn at (x, y): one string a
+// row, 'O' live, any other character dead.
+inline std::unique_ptr<CellBitmap> drawn(std::int64_t w, std::int64_t h, int x, int y,
+                                         std::initializer_list<const char*> rows)
+{
+    auto b = CellBitmap::create(w, h);
+    int dy = 0;
+    for (const char* row : rows) {
+        for (int dx = 0; row[dx]; ++dx) {
+            if (row[dx] == 'O')
+                b->setPixel(x + dx, y + dy, CellBitmap::kLive);
+        }
+        ++dy;
+    }
+    return b;
+}
+
 }  // namespace boards

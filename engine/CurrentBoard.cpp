@@ -142,6 +142,27 @@ bool CurrentBoard::edit(std::span<const CellEdit> edits)
     return true;
 }
 
+bool CurrentBoard::editBlock(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                             const std::uint8_t* cells)
+{
+    std::shared_ptr<Generation> old;  // released outside the lock
+    std::lock_guard lock(mutex_);
+    if (!current_ || left < 0 || top < 0 || width < 0 || height < 0 || left + width > current_->board->pixelsWide() ||
+        top + height > current_->board->pixelsHigh())
+        return false;
+    if (soleHolderLocked()) {
+        if (current_->applyBlock(left, top, width, height, cells))
+            current_->serial = ++serial_;
+        return true;
+    }
+    auto copy = current_->copy();
+    if (!copy)
+        return false;
+    copy->applyBlock(left, top, width, height, cells);
+    publishLocked(pool_->adopt(std::move(copy)), old);
+    return true;
+}
+
 bool CurrentBoard::modify(const std::function<void(CellBitmap&)>& change)
 {
     std::shared_ptr<Generation> old;

@@ -113,6 +113,14 @@ public:
     // Returns false when there is no board, no cell was inside it, or a copy
     // could not be made.
     bool editCells(std::span<const CellEdit> edits) { return board_.edit(edits); }
+    // Sets a rectangle of cells inside the board to `cells` (row by row), as
+    // editCells does: in place when no one else holds the board. Returns
+    // false when there is no board or the rectangle is not inside it.
+    bool editBlock(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                   const std::uint8_t* cells)
+    {
+        return board_.editBlock(left, top, width, height, cells);
+    }
     // Changes the board through `edit`, on a copy of the whole board that
     // then replaces it (the generation count stays). For a few cells,
     // editCells is far cheaper. Returns false when there is no board.

@@ -128,6 +128,53 @@ bool Generation::covers(std::span<const CellEdit> edits) const
     return std::any_of(edits.begin(), edits.end(), [&](const CellEdit& e) { return board->contains(e.x, e.y); });
 }
 
+bool Generation::applyBlock(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                            const std::uint8_t* cells)
+{
+    const std::int64_t right = left + width, wide = board->pixelsWide(), high = board->pixelsHigh();
+    bool changed = false;
+    for (std::int64_t y = top; y < top + height; ++y) {
+        std::uint8_t* row = board->row(y);
+        const std::uint8_t* in = cells + (y - top) * width - left;
+        // A word of live bits at a time: one strip of one tile.
+        for (std::int64_t x0 = left; x0 < right;) {
+            const std::int64_t x1 = std::min(right, (x0 / LiveBits::kStripWidth + 1) * LiveBits::kStripWidth);
+            std::uint64_t born = 0, died = 0;
+            int liveDelta = 0, grayDelta = 0;
+            bool any = false;
+            for (std::int64_t x = x0; x < x1; ++x) {
+                const std::uint8_t old = row[x], value = in[x];
+                if (old == value)
+                    continue;
+                any = true;
+                row[x] = value;
+                const std::uint64_t bit = std::uint64_t{1} << (x % LiveBits::kStripWidth);
+                born |= value == CellBitmap::kLive ? bit : 0;
+                died |= old == CellBitmap::kLive ? bit : 0;
+                liveDelta += int(value == CellBitmap::kLive) - int(old == CellBitmap::kLive);
+                grayDelta += int(isGray(value)) - int(isGray(old));
+            }
+            if (any) {
+                changed = true;
+                std::uint64_t& word = live.strip(x0 / LiveBits::kStripWidth)[y];
+                word = (word & ~died) | born;
+                const auto t = tiles.tileOf(x0, y);
+                const auto i = static_cast<std::size_t>(t);
+                tiles.live[i] = static_cast<std::uint16_t>(tiles.live[i] + liveDelta);
+                tiles.population += liveDelta;
+                tiles.grays[i] = static_cast<std::uint16_t>(tiles.grays[i] + grayDelta);
+                tiles.grayCells += grayDelta;
+                // The span's ends carry every edge of the tile it touches.
+                tiles.mark(t, BoardTiles::marksOfCell(x0, y, wide, high) | BoardTiles::marksOfCell(x1 - 1, y, wide, high) |
+                                  BoardTiles::kEdited);
+            }
+            x0 = x1;
+        }
+    }
+    setEdges();
+    return changed;
+}
+
 std::size_t Generation::apply(std::span<const CellEdit> edits)
 {
     std::size_t inside = 0;

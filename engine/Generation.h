@@ -66,6 +66,11 @@ struct Generation : CellSource {
     // Sets the cells and keeps the counts and marks right. Cells outside the
     // board are left out; returns how many were inside.
     std::size_t apply(std::span<const CellEdit> edits);
+    // Sets the cells of a rectangle inside the board to `cells` (row by row,
+    // `width` a row), keeping the counts and marks right a word of cells at
+    // a time; returns whether any cell changed.
+    bool applyBlock(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                    const std::uint8_t* cells);
     // The live bits around the board, for its world (LiveBits::setEdges).
     void setEdges() { live.setEdges(board->pixelsWide(), board->pixelsHigh(), rule.world == World::Torus); }
     bool covers(std::span<const CellEdit> edits) const;

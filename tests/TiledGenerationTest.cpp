@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 // The engine's generations, tile by tile, against the plain per-cell rule,
 // one generation at a time. The generations are driven as a run drives them
 // (take the current generation, compute into the spare buffer, publish), on
@@ -77,12 +79,24 @@ protected:
             if (expected->contains(e.x, e.y))
                 expected->setPixel(e.x, e.y, e.value);
         }
+        edited([&] { return life.edit(edits); }, read);
+    }
+    // A rectangle of cells set at once, as a selection's command does.
+    void editBlock(std::int64_t left, std::int64_t top, const CellBitmap& block, bool read = false)
+    {
+        for (std::int64_t y = 0; y < block.pixelsHigh(); ++y)
+            for (std::int64_t x = 0; x < block.pixelsWide(); ++x)
+                expected->setPixel(left + x, top + y, block.getPixel(x, y));
+        edited([&] { return life.editBlock(left, top, block.pixelsWide(), block.pixelsHigh(), block.data()); }, read);
+    }
+    void edited(const std::function<bool()>& edit, bool read)
+    {
         auto before = life.snapshot();
         const CellBitmap* cells = before.board.get();
         const auto reader = read ? std::move(before.board) : nullptr;
         const auto readerCells = read ? reader->copy() : nullptr;
         before.board.reset();
-        ASSERT_TRUE(life.edit(edits));
+        ASSERT_TRUE(edit());
         EXPECT_EQ(life.snapshot().board.get() == cells, !read);
         EXPECT_GT(life.snapshot().serial, before.serial);
         EXPECT_TRUE(!read || reader->sameCells(*readerCells)) << "a board once published changed";
@@ -233,6 +247,13 @@ TEST_P(Tiled, EditsAndReplacedBoardsBetweenGenerations)
     edit({{64, 63, 0}, {64, 62, 0}, {64, 61, 0}, {10, 70, 200}}, true);
     for (int g = 0; g < 10; ++g)
         step();
+    // Blocks across tiles' edges, with gray cells, in place and on a copy; a block outside is refused.
+    editBlock(60, 30, *boards::seeded(70, 40, 6, true));
+    step();
+    editBlock(0, 0, *boards::seeded(150, 100, 7), true);
+    for (int g = 0; g < 4; ++g)
+        step();
+    EXPECT_FALSE(life.editBlock(100, 90, 51, 10, boards::seeded(51, 10, 8)->data()));
 
     const BoardTiles tiles(150, 100);
     install(*boards::seeded(150, 100, 4));

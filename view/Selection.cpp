@@ -18,14 +18,6 @@ int halfDown(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 }  // namespace
 
-void BlockChange::applyTo(CellBitmap& board, bool undo) const
-{
-    const auto& cells = undo ? before : after;
-    const std::size_t width = std::size_t(rect.width());
-    for (int y = 0; y < rect.height(); ++y)
-        std::memcpy(board.row(rect.top() + y) + rect.left(), cells.data() + std::size_t(y) * width, width);
-}
-
 std::vector<std::uint8_t> Selection::cellsOf(const CellBitmap& board, QRect rect)
 {
     std::vector<std::uint8_t> cells(std::size_t(rect.width()) * std::size_t(rect.height()));

@@ -15,8 +15,6 @@ struct BlockChange {
     QRect rect;
     std::vector<std::uint8_t> before;
     std::vector<std::uint8_t> after;
-    // Puts the rectangle's cells as they are `after` (or `before`) into the board.
-    void applyTo(CellBitmap& board, bool undo) const;
 };
 
 // The selection: a rectangle of cells of the board, and every command on

@@ -32,7 +32,9 @@ VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
           return changed;
       },
       [this](const BlockChange& change, bool undo) {
-          const bool changed = life_.modifyBitmap([&](CellBitmap& board) { change.applyTo(board, undo); });
+          const auto& cells = undo ? change.before : change.after;
+          const bool changed = life_.editBlock(change.rect.left(), change.rect.top(), change.rect.width(),
+                                               change.rect.height(), cells.data());
           update();
           return changed;
       })

@@ -163,24 +163,6 @@ bool CurrentBoard::editBlock(std::int64_t left, std::int64_t top, std::int64_t w
     return true;
 }
 
-bool CurrentBoard::modify(const std::function<void(CellBitmap&)>& change)
-{
-    std::shared_ptr<Generation> old;
-    std::lock_guard lock(mutex_);
-    if (!current_)
-        return false;
-    auto cells = current_->board->copy();
-    if (!cells)
-        return false;
-    change(*cells);
-    auto changed = Generation::of(std::move(cells), current_->rule);
-    if (!changed)
-        return false;
-    changed->number = current_->number;
-    publishLocked(pool_->adopt(std::move(changed)), old);
-    return true;
-}
-
 CurrentBoard::Current CurrentBoard::waitForCurrent(std::stop_token stop, const std::function<void()>& noBoard)
 {
     std::unique_lock lock(mutex_);

@@ -59,9 +59,8 @@ public:
                  std::uint64_t generation = 0);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
-    // See GameOfLife::editCells, GameOfLife::editBlock and GameOfLife::modifyBitmap.
+    // See GameOfLife::editCells and GameOfLife::editBlock.
     bool edit(std::span<const CellEdit> edits);
-    bool modify(const std::function<void(CellBitmap&)>& change);
     bool editBlock(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
                    const std::uint8_t* cells);
 

@@ -121,10 +121,6 @@ public:
     {
         return board_.editBlock(left, top, width, height, cells);
     }
-    // Changes the board through `edit`, on a copy of the whole board that
-    // then replaces it (the generation count stays). For a few cells,
-    // editCells is far cheaper. Returns false when there is no board.
-    bool modifyBitmap(const std::function<void(CellBitmap&)>& edit) { return board_.modify(edit); }
 
     // --- The iteration count, read by a run before every generation ---
     void setIterations(std::int32_t iterations) { iterations_.store(iterations); }

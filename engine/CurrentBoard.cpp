@@ -97,6 +97,17 @@ bool CurrentBoard::install(const CellBitmap& board, const std::optional<LifeLike
     return true;
 }
 
+std::uint64_t CurrentBoard::restore(std::unique_ptr<Generation> generation)
+{
+    const LifeLikeRule runs = generation->rule;
+    auto restored = pool_->adopt(std::move(generation));
+    std::shared_ptr<Generation> old;
+    std::lock_guard lock(mutex_);
+    rule_ = runs;
+    publishLocked(std::move(restored), old);
+    return serial_;
+}
+
 BoardSnapshot CurrentBoard::makeIfNone(double rectWidth, double rectHeight)
 {
     {

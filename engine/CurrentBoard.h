@@ -57,6 +57,9 @@ public:
     // from `generation`; false (nothing changed) when no copy can be made.
     bool install(const CellBitmap& board, const std::optional<LifeLikeRule>& rule = std::nullopt,
                  std::uint64_t generation = 0);
+    // Publishes a generation made elsewhere (one gone back to), under its
+    // own rule; returns its publication.
+    std::uint64_t restore(std::unique_ptr<Generation> generation);
     // When there is no board, makes a random one sized from the rectangle.
     BoardSnapshot makeIfNone(double rectWidth, double rectHeight);
     // See GameOfLife::editCells and GameOfLife::editBlock.

@@ -186,16 +186,16 @@ void GameOfLife::shutdown()
 bool GameOfLife::goBack(bool toStart)
 {
     abortGameOfLife();
-    const std::uint64_t serial = board_.snapshot().serial;
-    const auto kept = toStart ? history_.start(serial) : history_.before(serial);
-    if (!kept)
+    const BoardSnapshot shown = board_.snapshot();
+    if (!shown.board)
         return false;
-    // No run goes now and only the caller changes the board, so the
-    // publication after this one is the board put back.
-    auto cells = kept->cells();
-    if (!cells || !board_.replace(std::move(cells), kept->rule, kept->number))
+    // The run's spare generation, when it has one, to compute with.
+    auto back = history_.back(shown.serial, toStart, &workers_,
+                              board_.takeBuffer(shown.board->pixelsWide(), shown.board->pixelsHigh()));
+    if (!back)
         return false;
-    history_.wentBackTo(kept, board_.snapshot().serial);
+    const std::uint64_t number = back->number;
+    history_.wentBackTo(number, board_.restore(std::move(back)));
     return true;
 }
 
@@ -277,6 +277,11 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
             if (!next)
                 return RunEnd::OutOfMemory;
         }
+        // Whether the step takes the marks against the generation two back,
+        // which the buffer then holds (GenerationStep): the watch for
+        // settling brings its tallies up to date from them.
+        const bool marksTwoBack = !from.generation->tiles.installed && next->serial != 0 &&
+                                  next->serial == from.generation->base;
         if (!step.run(*from.generation, *next, &workers_, stop))
             return RunEnd::Cancelled;
         if (hooks.beforePublish)
@@ -300,7 +305,7 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
                 return RunEnd::RecordingEnded;
         }
         if (stopWhenSettled_.load()) {
-            report.settled = settling_.see(*from.generation, from.serial, *published, serial,
+            report.settled = settling_.see(*from.generation, from.serial, *published, serial, marksTwoBack,
                                            history_.enabled() ? &history_ : nullptr);
             if (report.settled)
                 return RunEnd::Settled;

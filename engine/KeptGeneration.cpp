@@ -6,16 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <new>
-#include <numeric>
 
 namespace {
 
-std::uint64_t grayCount(const Generation& g)
-{
-    return std::accumulate(g.tiles.grays.begin(), g.tiles.grays.end(), std::uint64_t{0});
-}
+std::uint64_t grayCount(const Generation& g) { return std::uint64_t(g.tiles.grayCells); }
 
 std::shared_ptr<const std::vector<KeptGray>> graysOf(const CellBitmap& board, const KeptGeneration* before,
                                                      std::uint64_t count)
@@ -44,6 +41,24 @@ std::shared_ptr<const std::vector<KeptGray>> graysOf(const CellBitmap& board, co
     return all;
 }
 
+// The rows of tile `t`'s live bits into `out`, those past the board's
+// edges dead (on a torus the kernel's edges hold the cells across).
+void tileRows(const Generation& g, std::int64_t t, std::uint64_t* out)
+{
+    const BoardTiles& tiles = g.tiles;
+    const std::int64_t x0 = t % tiles.wide() * BoardTiles::kWidth;
+    const std::int64_t y0 = t / tiles.wide() * BoardTiles::kHeight;
+    std::memcpy(out, g.live.strip(t % tiles.wide()) + y0, BoardTiles::kHeight * 8);
+    const std::int64_t rows = std::min(BoardTiles::kHeight, g.board->pixelsHigh() - y0);
+    std::fill(out + rows, out + BoardTiles::kHeight, std::uint64_t{0});
+    const std::int64_t columns = g.board->pixelsWide() - x0;
+    if (columns < BoardTiles::kWidth) {
+        const std::uint64_t mask = (std::uint64_t{1} << columns) - 1;
+        for (std::int64_t r = 0; r < rows; ++r)
+            out[r] &= mask;
+    }
+}
+
 }  // namespace
 
 void KeptGeneration::keep(const Generation& from, KeptGeneration& into, const KeptGeneration* before,
@@ -52,27 +67,43 @@ void KeptGeneration::keep(const Generation& from, KeptGeneration& into, const Ke
     const CellBitmap& board = *from.board;
     into.width = board.pixelsWide();
     into.height = board.pixelsHigh();
-    const std::int64_t strips = from.live.strips();
-    const auto words = static_cast<std::size_t>(strips * into.height);
-    if (into.bits.size() != words)
+    const BoardTiles& tiles = from.tiles;
+    into.tiles.clear();
+    // Four tiles' counts at a time: on a sparse board most are none.
+    const auto count = static_cast<std::size_t>(tiles.count());
+    std::size_t at = 0;
+    for (; at + 4 <= count; at += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, tiles.live.data() + at, sizeof four);
+        for (std::size_t k = at; four != 0; ++k, four >>= 16) {
+            if ((four & 0xffff) != 0)
+                into.tiles.push_back(std::uint32_t(k));
+        }
+    }
+    for (; at < count; ++at) {
+        if (tiles.live[at] != 0)
+            into.tiles.push_back(std::uint32_t(at));
+    }
+    const auto words = into.tiles.size() * std::size_t(BoardTiles::kHeight);
+    if (into.bits.size() < words)
         into.bits = LargeBuffer<std::uint64_t>::untouched(words);
-    const auto copy = [&](std::int64_t first, std::int64_t end) {
-        for (std::int64_t s = first; s < end; ++s)
-            std::memcpy(into.bits.data() + s * into.height, from.live.strip(s), std::size_t(into.height) * 8);
+    const auto copy = [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i)
+            tileRows(from, into.tiles[i], into.bits.data() + i * BoardTiles::kHeight);
     };
-    // A few strips a task: on large boards the copying is shared out like a generation's tiles.
-    constexpr std::int64_t kStripsPerTask = 8;
-    const std::int64_t tasks = (strips + kStripsPerTask - 1) / kStripsPerTask;
+    // Many tiles a task: on large boards the copying is shared out like a generation's tiles.
+    constexpr std::size_t kTilesPerTask = 64;
+    const std::size_t tasks = (into.tiles.size() + kTilesPerTask - 1) / kTilesPerTask;
     if (workers && tasks > 1 && words >= (std::size_t{1} << 16))
-        workers->run(std::size_t(tasks), [&](std::size_t t) {
-            copy(std::int64_t(t) * kStripsPerTask, std::min(strips, std::int64_t(t + 1) * kStripsPerTask));
+        workers->run(tasks, [&](std::size_t t) {
+            copy(t * kTilesPerTask, std::min(into.tiles.size(), (t + 1) * kTilesPerTask));
         });
     else
-        copy(0, strips);
+        copy(0, into.tiles.size());
     into.grays = graysOf(board, before, grayCount(from));
     into.rule = from.rule;
     into.number = from.number;
-    into.population = from.tiles.population;
+    into.population = tiles.population;
 }
 
 std::unique_ptr<CellBitmap> KeptGeneration::cells() const
@@ -80,6 +111,7 @@ std::unique_ptr<CellBitmap> KeptGeneration::cells() const
     auto board = CellBitmap::create(width, height);
     if (!board)
         return nullptr;
+    board->fill(CellBitmap::kDead);
     // Each byte of bits becomes eight cells at once.
     static const auto spread = [] {
         std::array<std::uint64_t, 256> table{};
@@ -91,21 +123,22 @@ std::unique_ptr<CellBitmap> KeptGeneration::cells() const
         }
         return table;
     }();
-    const std::int64_t strips = (width + 63) / 64;
-    for (std::int64_t y = 0; y < height; ++y) {
-        std::uint8_t* row = board->row(y);
-        for (std::int64_t s = 0; s < strips; ++s) {
-            const std::uint64_t word = bits[std::size_t(s * height + y)];
-            const std::int64_t x0 = s * 64;
-            const std::int64_t n = std::min<std::int64_t>(64, width - x0);
-            if (n == 64) {
+    const std::int64_t wide = (width + BoardTiles::kWidth - 1) / BoardTiles::kWidth;
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const std::int64_t x0 = tiles[i] % wide * BoardTiles::kWidth;
+        const std::int64_t y0 = tiles[i] / wide * BoardTiles::kHeight;
+        const std::int64_t n = std::min<std::int64_t>(BoardTiles::kWidth, width - x0);
+        for (std::int64_t y = y0; y < std::min(height, y0 + BoardTiles::kHeight); ++y) {
+            const std::uint64_t word = bits[i * BoardTiles::kHeight + std::size_t(y - y0)];
+            std::uint8_t* row = board->row(y) + x0;
+            if (n == BoardTiles::kWidth) {
                 for (int k = 0; k < 8; ++k) {
                     const std::uint64_t eight = spread[(word >> (8 * k)) & 0xff];
-                    std::memcpy(row + x0 + 8 * k, &eight, 8);
+                    std::memcpy(row + 8 * k, &eight, 8);
                 }
             } else {
-                for (std::int64_t i = 0; i < n; ++i)
-                    row[x0 + i] = (word >> i) & 1u ? CellBitmap::kLive : CellBitmap::kDead;
+                for (std::int64_t x = 0; x < n; ++x)
+                    row[x] = (word >> x) & 1u ? CellBitmap::kLive : CellBitmap::kDead;
             }
         }
     }
@@ -117,28 +150,78 @@ std::unique_ptr<CellBitmap> KeptGeneration::cells() const
     return board;
 }
 
+std::unique_ptr<Generation> KeptGeneration::generation(std::unique_ptr<Generation> reuse) const
+{
+    if (grays) {
+        auto g = Generation::of(cells(), rule);
+        if (g)
+            g->number = number;
+        return g;
+    }
+    std::unique_ptr<Generation> g;
+    if (reuse && reuse->board->pixelsWide() == width && reuse->board->pixelsHigh() == height) {
+        g = std::move(reuse);
+        g->tiles = BoardTiles(width, height);
+        g->board->defer(g.get());
+        g->serial = 0;
+        g->base = 0;
+    } else {
+        g = Generation::blank(width, height);
+    }
+    if (!g)
+        return nullptr;
+    for (std::int64_t s = 0; s < g->live.strips(); ++s)
+        std::fill_n(g->live.strip(s), g->tiles.high() * BoardTiles::kHeight, std::uint64_t{0});
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const std::int64_t t = tiles[i];
+        std::uint64_t* into = g->live.strip(t % g->tiles.wide()) + t / g->tiles.wide() * BoardTiles::kHeight;
+        const std::uint64_t* rows = bits.data() + i * BoardTiles::kHeight;
+        std::memcpy(into, rows, BoardTiles::kHeight * 8);
+        int live = 0;
+        for (std::int64_t r = 0; r < BoardTiles::kHeight; ++r)
+            live += std::popcount(rows[r]);
+        g->tiles.live[std::size_t(t)] = std::uint16_t(live);
+    }
+    g->tiles.population = population;
+    g->tiles.markInstalled();
+    g->dead = false;
+    g->rule = rule;
+    g->number = number;
+    g->setEdges();
+    return g;
+}
+
 bool KeptGeneration::sameCells(const Generation& generation) const
 {
     const CellBitmap& board = *generation.board;
-    if (board.pixelsWide() != width || board.pixelsHigh() != height ||
-        generation.tiles.population != population || grayCount(generation) != (grays ? grays->size() : 0))
+    const BoardTiles& now = generation.tiles;
+    if (board.pixelsWide() != width || board.pixelsHigh() != height || now.population != population ||
+        grayCount(generation) != (grays ? grays->size() : 0))
         return false;
     // Gray cells only go, so an equal count is the same gray cells.
-    for (std::int64_t s = 0; s < generation.live.strips(); ++s) {
-        if (std::memcmp(bits.data() + s * height, generation.live.strip(s), std::size_t(height) * 8) != 0)
+    std::size_t i = 0;
+    for (std::int64_t t = 0; t < now.count(); ++t) {
+        if (now.live[std::size_t(t)] == 0)
+            continue;
+        if (i == tiles.size() || tiles[i] != t)
             return false;
+        std::uint64_t rows[BoardTiles::kHeight];
+        tileRows(generation, t, rows);
+        if (std::memcmp(bits.data() + i * BoardTiles::kHeight, rows, sizeof rows) != 0)
+            return false;
+        ++i;
     }
-    return true;
+    return i == tiles.size();
 }
 
 std::uint64_t KeptGeneration::bytesFor(const Generation& generation)
 {
-    return sizeof(KeptGeneration) +
-           std::uint64_t(generation.live.strips()) * std::uint64_t(generation.board->pixelsHigh()) * 8;
+    const auto tiles = std::uint64_t(std::min<std::int64_t>(generation.tiles.count(), generation.tiles.population));
+    return sizeof(KeptGeneration) + tiles * (BoardTiles::kHeight * 8 + sizeof(std::uint32_t));
 }
 
 std::uint64_t KeptGeneration::bytes() const
 {
-    return sizeof(*this) + bits.size() * sizeof(std::uint64_t) +
+    return sizeof(*this) + bits.size() * sizeof(std::uint64_t) + tiles.capacity() * sizeof(std::uint32_t) +
            (grays ? grays->capacity() * sizeof(KeptGray) : 0);
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct Generation;
@@ -18,19 +19,28 @@ struct Settling {
 };
 
 // Finds when a line of generations has died out, stopped changing or
-// repeats with a period of up to kLongestPeriod. Each generation's live
-// bits are hashed; a hash seen before is confirmed by comparing the boards
-// when the history still keeps the earlier one, and otherwise by the next
-// generation repeating at the same period too. Safe from any thread.
+// repeats with a period of up to kLongestPeriod, at a cost that follows what
+// changes. Each generation gets a tally of its tiles' live and gray counts,
+// kept tile by tile and brought up to date only in the tiles its marks say
+// changed; only a generation whose tally one of the last kLongestPeriod had
+// too is hashed (its live bits, tile by tile, again only the tiles changed
+// since that parity was last hashed), and a hash seen before is confirmed
+// by comparing the boards when the earlier one is at hand (the generation
+// before, or one the history keeps whole), and otherwise by the next
+// generation repeating at the same period too. The first generation of a
+// line is hashed too, so that a board that repeats from the start is found
+// where it first repeats; later a repeat is found once a generation repeats
+// one that was hashed. Safe from any thread.
 class SettlingWatch {
 public:
     static constexpr int kLongestPeriod = 1000;
 
     // `next`, publication `nextSerial`, was computed from `from`, publication
-    // `fromSerial`. A `from` that is not the last generation seen begins a
-    // new line.
+    // `fromSerial`; `marksTwoBack`: the marks of `next` were taken against
+    // the generation before `from` (see GenerationStep), otherwise against
+    // `from`. A `from` that is not the last generation seen begins a new line.
     std::optional<Settling> see(const Generation& from, std::uint64_t fromSerial, const Generation& next,
-                                std::uint64_t nextSerial, const GenerationHistory* history);
+                                std::uint64_t nextSerial, bool marksTwoBack, const GenerationHistory* history);
 
     // "Settled at generation 1,234: period 2".
     static std::string describe(const Settling& settling);
@@ -39,16 +49,35 @@ public:
 
 private:
     struct Seen {
+        std::uint64_t tally = 0;
         std::uint64_t hash = 0;
         std::uint64_t number = 0;
+        bool hashed = false;
         bool valid = false;
     };
-    void addLocked(const Generation& g);
-    std::optional<Settling> periodLocked(const Generation& g, std::uint64_t hash, const GenerationHistory* history);
+    std::uint64_t tallyLocked(const Generation& g, bool whole);
+    void addLocked(const Seen& seen);
+    std::optional<Settling> periodLocked(const Generation& from, const Generation& g, Seen& seen,
+                                         const GenerationHistory* history);
 
     std::mutex mutex_;
     std::uint64_t serial_ = 0;    // the last publication seen; 0: none
-    std::vector<Seen> seen_;      // a ring of the last kLongestPeriod generations' hashes
+    std::vector<Seen> seen_;      // a ring of the last kLongestPeriod generations
     std::size_t next_ = 0;        // where the next one goes
+    std::unordered_map<std::uint64_t, int> tallies_;  // how many in the ring have each tally
     int unconfirmed_ = 0;         // a period the last generation matched by its hash alone
+    // What is kept of the last generation of each parity, tile by tile: the
+    // marks say what changed since two back.
+    struct Parity {
+        std::vector<std::uint32_t> counts;  // live and gray cells
+        std::uint64_t tally = 0;
+        std::vector<std::uint64_t> hashes;  // of the live bits, where not stale
+        std::vector<std::uint8_t> stale;    // changed since hashed
+        std::vector<std::uint32_t> staleTiles;
+        bool allStale = true;
+        std::uint64_t hash = 0;  // the sum of `hashes`
+    };
+    std::uint64_t hashLocked(const Generation& g);
+    Parity parities_[2];
+    std::vector<std::uint64_t> keys_;  // each tile's, odd
 };

@@ -326,44 +326,47 @@ TEST_F(Engine, GoingBackGivesTheRecordedGenerationsAndTheStartOfTheLine)
 {
     struct Case {
         const char* name;
-        std::uint64_t budget;  // bytes; the board's generations take about 2 kB each
+        std::uint64_t budget;  // bytes; a kept generation of the board takes about 3.3 kB and its gray cells
+        bool grays;  // without, kept generations are made again from their bits alone
         bool editAfterGoingBack;
         bool replaceMidRun;
-        bool limited;  // fewer than the 12 generations are kept
+        bool limited;  // fewer than the 40 generations can be gone back to
     };
+    constexpr int kRun = 40;  // five checkpoints
     const Case cases[] = {
-        {"whole history", 1u << 20, false, false, false},
-        {"an edit after going back", 1u << 20, true, false, false},
-        {"a board replaced mid-run", 1u << 20, false, true, false},
-        {"at the memory limit", 5000, false, false, true},
+        {"whole history", 1u << 20, true, false, false, false},
+        {"no gray cells", 1u << 20, false, false, false, false},
+        {"an edit after going back", 1u << 20, true, true, false, false},
+        {"a board replaced mid-run", 1u << 20, false, false, true, false},
+        {"at the memory limit: the start and three checkpoints", 14000, false, false, false, true},
     };
     life.history().setEnabled(true);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         life.history().setBudget(c.budget);
-        auto start = boards::seeded(40, 30, 7);
+        auto start = boards::seeded(130, 70, 7, c.grays);
         life.replaceBitmap(start->copy(), std::nullopt, 5);
         if (c.replaceMidRun) {
             life.setIterations(3);
             run();
-            start = boards::seeded(40, 30, 8);
+            start = boards::seeded(130, 70, 8, c.grays);
             life.setTestHooks({[&, once = std::make_shared<bool>(false)] {
                 if (!std::exchange(*once, true))
                     life.replaceBitmap(start->copy(), std::nullopt, 5);
             }, {}, {}});
-            EXPECT_EQ(run({}, {}, 12).generations, 12) << "the replaced board's first generation is thrown away";
+            EXPECT_EQ(run({}, {}, kRun).generations, kRun) << "the replaced board's first generation is thrown away";
             life.setTestHooks({});
         } else {
-            life.setIterations(9);
+            life.setIterations(kRun - 3);
             run();
             run({}, {}, 1);
             run({}, {}, 2);
         }
-        const auto reference = reference::history(*start, 12);
+        const auto reference = reference::history(*start, kRun);
         const int kept = int(life.history().size());
-        EXPECT_EQ(kept < 12, c.limited) << kept;
-        const int deepest = 12 - kept;
-        for (int g = 11; g >= deepest; --g) {
+        EXPECT_EQ(kept < kRun, c.limited) << kept;
+        const int deepest = kRun - kept;
+        for (int g = kRun - 1; g >= deepest; --g) {
             ASSERT_TRUE(life.goBack(false)) << g;
             EXPECT_TRUE(life.getBitmap()->sameCells(*reference[std::size_t(g)])) << g;
             EXPECT_EQ(life.snapshot().generation, std::uint64_t(5 + g));

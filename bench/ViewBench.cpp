@@ -15,6 +15,9 @@
 //                       press while a run goes at full speed on 2048 by 2048
 //   FastRunStatusCost   an "As fast as possible" run of 1024 by 1024 with the
 //                       status bar shown and hidden, in turns, best of each
+//   FastRunGraphCost    the same with the population graph shown and hidden
+//   GraphSample         one sample of the population graph, drawn, on a line
+//                       of 5000 samples (thinned to the most points kept)
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/view_bench
 
@@ -23,6 +26,7 @@
 #include "BoardViewport.h"
 #include "CellBitmap.h"
 #include "Generation.h"
+#include "PopulationGraph.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QApplication>
@@ -35,6 +39,8 @@
 #include <QTest>
 
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 namespace {
 
@@ -202,16 +208,17 @@ double fastRun(AppDelegate& app, const CellBitmap& board, int generations)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Each iteration runs the same board with the status bar shown and hidden
-// (in turns, which goes first), the best of each kept.
-void FastRunStatusCost(benchmark::State& state)
+// Each iteration runs the same board with a part of the window shown and
+// hidden (in turns, which goes first), the best of each kept.
+void fastRunCost(benchmark::State& state, QWidget* (*partOf)(AppDelegate&), const std::string& name)
 {
     AppDelegate app;
     app.applicationDidFinishLaunching();
-    app.theView->setFixedSize(480, 360);  // the same drawing, the bar shown or not
+    app.theView->setFixedSize(480, 360);  // the same drawing, the part shown or not
     app.window->show();
     (void)QTest::qWaitForWindowExposed(app.window);
     app.theView->setSpeed(RunPacer::kFastest);
+    QWidget* part = partOf(app);
     const auto board = CellBitmap::random(4.0 * 1024, 4.0 * 1024);
     const int generations = int(state.range(0));
     double with = 1e300;
@@ -219,17 +226,59 @@ void FastRunStatusCost(benchmark::State& state)
     int turn = 0;
     for (auto _ : state) {
         for (bool shown : {turn % 2 == 0, turn % 2 != 0}) {
-            app.window->statusBar()->setVisible(shown);
+            part->setVisible(shown);
             const double ms = fastRun(app, *board, generations);
             (shown ? with : without) = std::min(shown ? with : without, ms);
         }
         ++turn;
     }
-    app.window->statusBar()->setVisible(true);
-    state.counters["with_status_ms"] = with;
-    state.counters["without_status_ms"] = without;
-    state.counters["status_cost_pct"] = (with / without - 1.0) * 100.0;
+    state.counters["with_" + name + "_ms"] = with;
+    state.counters["without_" + name + "_ms"] = without;
+    state.counters[name + "_cost_pct"] = (with / without - 1.0) * 100.0;
 }
+
+void FastRunStatusCost(benchmark::State& state)
+{
+    fastRunCost(state, [](AppDelegate& app) -> QWidget* { return app.window->statusBar(); }, "status");
+}
+
+void FastRunGraphCost(benchmark::State& state)
+{
+    fastRunCost(state, [](AppDelegate& app) -> QWidget* { return app.window->findChild<PopulationGraph*>(); },
+                "graph");
+}
+
+// What one sample of the population graph costs the main thread: the
+// counts read, a point added to a line of the most points kept, and the
+// graph drawn again. It happens at most ten times a second.
+void GraphSample(benchmark::State& state)
+{
+    AppDelegate app;
+    app.applicationDidFinishLaunching();
+    app.window->show();
+    (void)QTest::qWaitForWindowExposed(app.window);
+    auto* graph = app.window->findChild<PopulationGraph*>();
+    graph->show();
+    app.theView->initWithBitmap(*CellBitmap::random(4.0 * 1024, 4.0 * 1024));
+    std::int64_t x = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A generation further on: the same board counted one generation on.
+        app.theView->life().replaceBitmap(app.theView->life().getBitmap()->copy(), std::nullopt, std::uint64_t(++x));
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        graph->sample();
+        graph->widget()->repaint();
+        seconds += double(timer.nsecsElapsed()) / 1e9;
+    }
+    state.counters["points"] = double(graph->lines().empty() ? 0 : graph->lines().back().size());
+    state.counters["share_of_a_core_at_10_a_second_pct"] =
+        1000.0 / PopulationGraph::kSampleMs * 100.0 * seconds / double(state.iterations());
+}
+BENCHMARK(GraphSample)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
 // What one update of the status bar costs the main thread: reading the
 // counts, a new text, and the label drawn again. It happens at most once a
 // frame of the screen (60 a second here).
@@ -259,6 +308,7 @@ void StatusUpdate(benchmark::State& state)
 BENCHMARK(StatusUpdate)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(FastRunStatusCost)->Arg(500)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FastRunGraphCost)->Arg(500)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "Generation.h"
 #include "GenerationHistory.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -145,7 +146,7 @@ std::uint64_t SettlingWatch::hashLocked(const Generation& g)
 }
 
 std::optional<Settling> SettlingWatch::periodLocked(const Generation& from, const Generation& g, Seen& seen,
-                                                    const GenerationHistory* history)
+                                                    bool marksTwoBack, const GenerationHistory* history)
 {
     const auto earlierBy = [&](int period) -> const Seen& {
         return seen_[(next_ + seen_.size() - std::size_t(period)) % seen_.size()];
@@ -154,6 +155,14 @@ std::optional<Settling> SettlingWatch::periodLocked(const Generation& from, cons
     if (unconfirmed_ > 0 && earlierBy(unconfirmed_).tally == seen.tally)
         return Settling{g.number - 1, unconfirmed_};
     unconfirmed_ = 0;
+    // The generation before is at hand; the one before that is where the
+    // marks were taken against when none says a tile changed.
+    if (earlierBy(1).tally == seen.tally && sameCells(from, g))
+        return Settling{g.number, 1};
+    if (marksTwoBack && earlierBy(2).valid && earlierBy(2).number + 2 == g.number && earlierBy(2).tally == seen.tally &&
+        std::none_of(g.tiles.marked.begin(), g.tiles.marked.end(),
+                     [&](std::uint32_t t) { return (g.tiles.marks[t] & BoardTiles::kChanged) != 0; }))
+        return Settling{g.number, 2};
     seen.hash = hashLocked(g);
     seen.hashed = true;
     // The shortest period first: the most recent generation back.
@@ -163,8 +172,8 @@ std::optional<Settling> SettlingWatch::periodLocked(const Generation& from, cons
             return std::nullopt;  // the line is not that long yet
         if (earlier.tally != seen.tally || !earlier.hashed || earlier.hash != seen.hash)
             continue;
-        if (period == 1)
-            return sameCells(from, g) ? std::optional(Settling{g.number, 1}) : std::nullopt;
+        if (period <= 2)
+            continue;  // not so, above
         if (history) {
             if (auto kept = history->find(earlier.number)) {
                 if (kept->sameCells(g))
@@ -198,7 +207,7 @@ std::optional<Settling> SettlingWatch::see(const Generation& from, std::uint64_t
     Seen seen{tallyLocked(next, !marksTwoBack), 0, next.number, false, true};
     std::optional<Settling> found;
     if (tallies_.count(seen.tally) != 0)
-        found = periodLocked(from, next, seen, history);
+        found = periodLocked(from, next, seen, marksTwoBack, history);
     else
         unconfirmed_ = 0;
     addLocked(seen);

@@ -23,11 +23,12 @@ struct Settling {
 // changes. Each generation gets a tally of its tiles' live and gray counts,
 // kept tile by tile and brought up to date only in the tiles its marks say
 // changed; only a generation whose tally one of the last kLongestPeriod had
-// too is hashed (its live bits, tile by tile, again only the tiles changed
-// since that parity was last hashed), and a hash seen before is confirmed
-// by comparing the boards when the earlier one is at hand (the generation
-// before, or one the history keeps whole), and otherwise by the next
-// generation repeating at the same period too. The first generation of a
+// too is checked: against the generation before by comparing the boards,
+// and two back by the marks; else it is hashed (its live bits, tile by tile,
+// again only the tiles changed since that parity was last hashed), and a
+// hash seen before is confirmed by comparing the boards when the history
+// keeps the earlier one whole, and otherwise by the next generation
+// repeating at the same period too. The first generation of a
 // line is hashed too, so that a board that repeats from the start is found
 // where it first repeats; later a repeat is found once a generation repeats
 // one that was hashed. Safe from any thread.
@@ -57,7 +58,7 @@ private:
     };
     std::uint64_t tallyLocked(const Generation& g, bool whole);
     void addLocked(const Seen& seen);
-    std::optional<Settling> periodLocked(const Generation& from, const Generation& g, Seen& seen,
+    std::optional<Settling> periodLocked(const Generation& from, const Generation& g, Seen& seen, bool marksTwoBack,
                                          const GenerationHistory* history);
 
     std::mutex mutex_;

@@ -403,6 +403,13 @@ TEST_F(Engine, ARunStopsWhenItsBoardDiesOutStopsChangingOrRepeats)
                          "..OOO...OOO..", "", "..OOO...OOO..", "O....O.O....O", "O....O.O....O",
                          "O....O.O....O", "", "..OOO...OOO.."};
     const auto glider = {".O", "..O", "OOO"};
+    // On many tiles, the watch brings only the changed ones up to date.
+    const auto apart = [](std::initializer_list<const char*> pattern) {
+        auto board = boards::drawn(600, 300, 400, 200, pattern);
+        for (int x = 20; x < 23; ++x)
+            board->setPixel(x, 30, CellBitmap::kLive);
+        return board;
+    };
     struct Case {
         const char* name;
         std::unique_ptr<CellBitmap> board;
@@ -422,6 +429,10 @@ TEST_F(Engine, ARunStopsWhenItsBoardDiesOutStopsChangingOrRepeats)
         {"a pentadecathlon, no history", boards::drawn(30, 30, 10, 12, {"..O....O..", "OO.OOOO.OO", "..O....O.."}),
          plane, false, Settling{15, 15}},
         {"a glider on a torus", boards::drawn(16, 16, 2, 2, glider), World::Torus, true, Settling{64, 64}},
+        {"an L of three becomes a block", boards::drawn(300, 200, 150, 100, {"OO", "O"}), plane, true,
+         Settling{2, 1}},
+        {"a blinker and a pulsar far apart: period 6", apart(pulsar), plane, true, Settling{6, 6}},
+        {"the same, no history", apart(pulsar), plane, false, Settling{6, 6}},
         {"a glider on the plane", boards::drawn(200, 200, 2, 2, glider), plane, true, std::nullopt},
         // Its gliders once looked like a period-30 board to a hash of too little mixing.
         {"a glider gun, no history", GliderGun::make(32768, 32768), plane, false, std::nullopt, 180},

@@ -57,13 +57,13 @@ std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWind
     const QString editing = tr("In pattern editing: "), pasting = tr("While a paste floats: ");
     list.emplace_back(editing + tr("Move the cell cursor"), arrows());
     list.emplace_back(editing + tr("Move the cell cursor 8 cells"), arrows(Qt::ShiftModifier));
-    list.emplace_back(editing + tr("Turn the cell under the cursor live or dead"), keyName(Qt::Key_Return));
+    list.emplace_back(editing + tr("Toggle the cell under the cursor"), keyName(Qt::Key_Return));
     list.emplace_back(pasting + tr("Rotate it clockwise"), keyName(Qt::Key_R));
     list.emplace_back(pasting + tr("Rotate it anticlockwise"), keyName(Qt::SHIFT | Qt::Key_R));
     list.emplace_back(pasting + tr("Flip it left-right"), keyName(Qt::Key_F));
     list.emplace_back(pasting + tr("Flip it top-bottom"), keyName(Qt::SHIFT | Qt::Key_F));
     list.emplace_back(pasting + tr("Drop it"), keyName(Qt::Key_Escape));
-    list.emplace_back(tr("With a selection and no run: Remove the selection"), keyName(Qt::Key_Escape));
+    list.emplace_back(tr("Remove the selection when nothing runs"), keyName(Qt::Key_Escape));
     list.emplace_back(tr("Zoom In"), keyName(Qt::CTRL | Qt::Key_Equal));
     return list;
 }
@@ -71,7 +71,7 @@ std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWind
 QDialog* KeyboardShortcuts::show(QMainWindow* window)
 {
     return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), tr("Keyboard Shortcuts"),
-                            {520, 480}, [window](QDialog* dialog) {
+                            {840, 480}, [window](QDialog* dialog) {
                                 const auto list = rows(window);
                                 auto* table = new QTableWidget(int(list.size()), 2, dialog);
                                 table->setHorizontalHeaderLabels({tr("Command"), tr("Keys")});

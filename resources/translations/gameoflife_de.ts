@@ -433,8 +433,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Den Zellcursor um 8 Zellen bewegen</translation>
     </message>
     <message>
-        <source>Turn the cell under the cursor live or dead</source>
-        <translation>Die Zelle unter dem Cursor lebend oder tot machen</translation>
+        <source>Toggle the cell under the cursor</source>
+        <translation>Die Zelle unter dem Cursor umschalten</translation>
     </message>
     <message>
         <source>Rotate it clockwise</source>
@@ -457,8 +457,8 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Verwerfen</translation>
     </message>
     <message>
-        <source>With a selection and no run: Remove the selection</source>
-        <translation>Mit einer Auswahl, wenn nichts läuft: Die Auswahl aufheben</translation>
+        <source>Remove the selection when nothing runs</source>
+        <translation>Die Auswahl aufheben, wenn nichts läuft</translation>
     </message>
     <message>
         <source>Zoom In</source>

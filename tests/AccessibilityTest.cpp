@@ -143,19 +143,16 @@ TEST(Translations, AGermanSessionGetsTheGermanTexts)
         environment.remove(QLatin1String(variable));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
     // The help; a run's settling, time and rate, with decimal commas; none of them in English.
-    for (const auto& [arguments, german] :
+    const QString notEnglish = QStringLiteral("(?s)^(?!.*(Show this help|Settled|cells/s))");
+    for (const auto& [line, german] :
          {std::pair{"--help", ".*Diese Hilfe anzeigen\\."},
           {"--random 8x8 --seed 7 -n 200 --until-settled",
-           "^Stabil bei Generation \\d+: .*\\d,\\d{3} s, \\d+(,\\d\\d Mio\\.|,\\d\\d Mrd\\.)? Zellen/s\n$"}}) {
+           "Stabil bei Generation \\d+: .*\\d,\\d{3} s, \\d[\\d.]*(,\\d\\d Mio\\.|,\\d\\d Mrd\\.)? Zellen/s\n$"}}) {
         QProcess batch;
         batch.setProcessEnvironment(environment);
-        batch.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"),
-                    QString::fromLatin1(arguments).split(u' '));
+        batch.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"), QString::fromLatin1(line).split(u' '));
         ASSERT_TRUE(batch.waitForFinished(30000));
         const QString out = QString::fromUtf8(batch.readAllStandardOutput());
-        EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("^(?!.*(Show this help|Settled|cells/s))") +
-                                                        QString::fromUtf8(german),
-                                                    QRegularExpression::DotMatchesEverythingOption)))
-            << out.toStdString();
+        EXPECT_TRUE(out.contains(QRegularExpression(notEnglish + QString::fromUtf8(german)))) << out.toStdString();
     }
 }

@@ -181,11 +181,8 @@ TEST(FuzzCorpus, EverySeedHasItsOutcomeAndEveryRefusalReadsInGerman)
                                                            : PatternReader::read(path, PatternTarget::shown(100, 100));
                 if (outcome.width == 0) {
                     EXPECT_FALSE(load.board);
-                    if (german)
-                        EXPECT_FALSE(MessageTranslation::translated(load.error).remove(kept).contains(english))
-                            << MessageTranslation::translated(load.error).toStdString();
-                    else
-                        EXPECT_EQ(load.error, "\u201c" + name + "\u201d" + outcome.reason);
+                    EXPECT_TRUE(german || load.error == "\u201c" + name + "\u201d" + outcome.reason) << load.error;
+                    EXPECT_FALSE(german && MessageTranslation::translated(load.error).remove(kept).contains(english));
                     continue;
                 }
                 ASSERT_TRUE(load.board) << load.error;

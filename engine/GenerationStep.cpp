@@ -42,15 +42,19 @@ void GenerationStep::findActive(const Generation& from)
         epoch_ = 1;
     }
     active_.clear();
+    const std::int64_t wide = tiles.wide();
+    const std::int64_t high = tiles.high();
+    const bool torus = from.rule.world == World::Torus;
+    if (tiles.marked.size() * 8 >= count) {
+        findActiveDense(tiles, torus);
+        return;
+    }
     auto touch = [this](std::uint32_t t) {
         if (stamp_[t] != epoch_) {
             stamp_[t] = epoch_;
             active_.push_back(t);
         }
     };
-    const std::int64_t wide = tiles.wide();
-    const std::int64_t high = tiles.high();
-    const bool torus = from.rule.world == World::Torus;
     for (const std::uint32_t m : tiles.marked) {
         std::uint32_t bits = tiles.marks[m] & BoardTiles::kAllMarks;
         if ((bits & BoardTiles::kChanged) != 0) {
@@ -80,6 +84,38 @@ void GenerationStep::findActive(const Generation& from)
         for (std::uint32_t t = 0; t < count; ++t) {
             if (stamp_[t] == epoch_)
                 active_.push_back(t);
+        }
+    }
+}
+
+void GenerationStep::findActiveDense(const BoardTiles& tiles, bool torus)
+{
+    // Each tile gathers the marks of the tiles around it that point at it,
+    // in the board's order; a row or column beyond a plane's edge has none.
+    const std::int64_t wide = tiles.wide();
+    const std::int64_t high = tiles.high();
+    const std::uint32_t* marks = tiles.marks.data();
+    auto across = [torus](std::int64_t i, std::int64_t n) -> std::int64_t {
+        if (i >= 0 && i < n)
+            return i;
+        return torus ? (i + n) % n : -1;
+    };
+    for (std::int64_t y = 0; y < high; ++y) {
+        const std::int64_t above = across(y - 1, high);
+        const std::int64_t below = across(y + 1, high);
+        auto at = [&](std::int64_t row, std::int64_t x, std::uint32_t bit) -> std::uint32_t {
+            return row < 0 || x < 0 ? 0 : marks[row * wide + x] & bit;
+        };
+        for (std::int64_t x = 0; x < wide; ++x) {
+            const std::int64_t left = across(x - 1, wide);
+            const std::int64_t right = across(x + 1, wide);
+            const std::uint32_t bits = at(y, x, BoardTiles::kChanged) | at(above, x, BoardTiles::kBottom) |
+                                       at(below, x, BoardTiles::kTop) | at(y, left, BoardTiles::kRight) |
+                                       at(y, right, BoardTiles::kLeft) | at(above, left, BoardTiles::kBottomRight) |
+                                       at(above, right, BoardTiles::kBottomLeft) |
+                                       at(below, left, BoardTiles::kTopRight) | at(below, right, BoardTiles::kTopLeft);
+            if (bits != 0)
+                active_.push_back(static_cast<std::uint32_t>(y * wide + x));
         }
     }
 }

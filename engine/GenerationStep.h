@@ -5,6 +5,7 @@
 #include <stop_token>
 #include <vector>
 
+struct BoardTiles;
 struct Generation;
 class WorkerPool;
 
@@ -43,6 +44,8 @@ public:
 
 private:
     void findActive(const Generation& from);
+    // As findActive, for boards where many tiles have marks.
+    void findActiveDense(const BoardTiles& tiles, bool torus);
 
     std::vector<std::uint32_t> stamp_;  // a tile is in active_ when its stamp is epoch_
     std::uint32_t epoch_ = 0;

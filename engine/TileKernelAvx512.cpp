@@ -154,7 +154,7 @@ TileOutcome TileKernel::stepAvx512(const Generation& from, Generation& into, std
         rule = Avx512AnyRule(from.rule);
         made = from.rule;
     }
-    return stepTileWith<Avx512Unit>(from, into, tile, against, rule);
+    return stepTileOf<Avx512Unit>(from, into, tile, against, rule);
 }
 
 void TileKernel::writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band)

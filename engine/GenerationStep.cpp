@@ -91,29 +91,33 @@ void GenerationStep::findActive(const Generation& from)
 void GenerationStep::findActiveDense(const BoardTiles& tiles, bool torus)
 {
     // Each tile gathers the marks of the tiles around it that point at it,
-    // in the board's order; a row or column beyond a plane's edge has none.
+    // in the board's order, from a copy of the marks with a ring of tiles
+    // around it: the tiles across the edges on a torus, none on a plane.
     const std::int64_t wide = tiles.wide();
     const std::int64_t high = tiles.high();
-    const std::uint32_t* marks = tiles.marks.data();
-    auto across = [torus](std::int64_t i, std::int64_t n) -> std::int64_t {
-        if (i >= 0 && i < n)
-            return i;
-        return torus ? (i + n) % n : -1;
-    };
+    const std::int64_t w = wide + 2;
+    ringed_.assign(static_cast<std::size_t>(w * (high + 2)), 0);
+    for (std::int64_t y = -1; y <= high; ++y) {
+        const std::int64_t sy = torus ? (y + high) % high : y;
+        if (sy < 0 || sy >= high)
+            continue;
+        std::uint32_t* row = ringed_.data() + (y + 1) * w + 1;
+        std::copy_n(tiles.marks.data() + sy * wide, wide, row);
+        if (torus) {
+            row[-1] = row[wide - 1];
+            row[wide] = row[0];
+        }
+    }
     for (std::int64_t y = 0; y < high; ++y) {
-        const std::int64_t above = across(y - 1, high);
-        const std::int64_t below = across(y + 1, high);
-        auto at = [&](std::int64_t row, std::int64_t x, std::uint32_t bit) -> std::uint32_t {
-            return row < 0 || x < 0 ? 0 : marks[row * wide + x] & bit;
-        };
+        const std::uint32_t* above = ringed_.data() + y * w + 1;
+        const std::uint32_t* here = above + w;
+        const std::uint32_t* below = here + w;
         for (std::int64_t x = 0; x < wide; ++x) {
-            const std::int64_t left = across(x - 1, wide);
-            const std::int64_t right = across(x + 1, wide);
-            const std::uint32_t bits = at(y, x, BoardTiles::kChanged) | at(above, x, BoardTiles::kBottom) |
-                                       at(below, x, BoardTiles::kTop) | at(y, left, BoardTiles::kRight) |
-                                       at(y, right, BoardTiles::kLeft) | at(above, left, BoardTiles::kBottomRight) |
-                                       at(above, right, BoardTiles::kBottomLeft) |
-                                       at(below, left, BoardTiles::kTopRight) | at(below, right, BoardTiles::kTopLeft);
+            const std::uint32_t bits =
+                (here[x] & BoardTiles::kChanged) | (above[x] & BoardTiles::kBottom) | (below[x] & BoardTiles::kTop) |
+                (here[x - 1] & BoardTiles::kRight) | (here[x + 1] & BoardTiles::kLeft) |
+                (above[x - 1] & BoardTiles::kBottomRight) | (above[x + 1] & BoardTiles::kBottomLeft) |
+                (below[x - 1] & BoardTiles::kTopRight) | (below[x + 1] & BoardTiles::kTopLeft);
             if (bits != 0)
                 active_.push_back(static_cast<std::uint32_t>(y * wide + x));
         }

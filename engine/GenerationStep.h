@@ -50,5 +50,6 @@ private:
     std::vector<std::uint32_t> stamp_;  // a tile is in active_ when its stamp is epoch_
     std::uint32_t epoch_ = 0;
     std::vector<std::uint32_t> active_;  // the tiles to compute
+    std::vector<std::uint32_t> ringed_;  // the marks with a ring of tiles around (findActiveDense)
     std::size_t computed_ = 0;
 };

@@ -15,6 +15,8 @@
 //                       press while a run goes at full speed on 2048 by 2048
 //   FastRunStatusCost   an "As fast as possible" run of 1024 by 1024 with the
 //                       status bar shown and hidden, in turns, best of each
+//   OpenAndPaintPattern4096  a 4096 by 4096 random pattern file read,
+//                       installed in the window and the view drawn
 //   FullSpeedLargeBoard an "As fast as possible" run of 4096 by 4096 random
 //                       cells: generations a second as the status bar counts
 //                       them, and how long Stop takes until the run has ended
@@ -26,6 +28,7 @@
 #include "BoardViewport.h"
 #include "CellBitmap.h"
 #include "Generation.h"
+#include "PatternFile.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QApplication>
@@ -36,6 +39,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -263,6 +267,28 @@ void StatusUpdate(benchmark::State& state)
 BENCHMARK(StatusUpdate)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(FastRunStatusCost)->Arg(500)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenAndPaintPattern4096(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("bench.golpattern")).toStdString();
+    if (!PatternFile::write(CellBitmap::random(4.0 * 4096, 4.0 * 4096).get(), path).empty())
+        state.SkipWithError("could not write the pattern");
+    AppDelegate app;
+    app.applicationDidFinishLaunching();
+    app.window->show();
+    (void)QTest::qWaitForWindowExposed(app.window);
+    for (auto _ : state) {
+        const BoardLoad load = PatternFile::read(path, {4.0 * 4096, 4.0 * 4096});
+        if (!load.board) {
+            state.SkipWithError(load.error.c_str());
+            break;
+        }
+        app.theView->initWithBitmap(*load.board);
+        app.theView->repaint();
+    }
+}
+BENCHMARK(OpenAndPaintPattern4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The generation the status bar shows.
 std::int64_t shownGeneration(AppDelegate& app)

@@ -330,9 +330,9 @@ TEST_F(Engine, GoingBackGivesTheRecordedGenerationsAndTheStartOfTheLine)
         bool grays;  // without, kept generations are made again from their bits alone
         bool editAfterGoingBack;
         bool replaceMidRun;
-        bool limited;  // fewer than the 40 generations can be gone back to
+        bool limited;  // fewer than the 80 generations can be gone back to
     };
-    constexpr int kRun = 40;  // five checkpoints
+    constexpr int kRun = 80;  // five checkpoints
     const Case cases[] = {
         {"whole history", 1u << 20, true, false, false, false},
         {"no gray cells", 1u << 20, false, false, false, false},

@@ -552,7 +552,8 @@ LiveCells next(const LiveCells& live)
 // Each pattern of the library does what it is known for: it comes back,
 // moved by its displacement, after its period and not before; a methuselah
 // settles after its lifespan at its final population (its gliders counted);
-// the gun adds a glider each period.
+// the gun adds a glider each period; the puffer's front comes back moved
+// each period, and the debris it leaves behind keeps its population growing.
 TEST(PatternLibraryTest, EachPatternHasItsKnownPeriodDisplacementLifespanAndFinalPopulation)
 {
     const struct {
@@ -566,6 +567,7 @@ TEST(PatternLibraryTest, EachPatternHasItsKnownPeriodDisplacementLifespanAndFina
         {"Middleweight Spaceship", 4, 2, 0}, {"Heavyweight Spaceship", 4, 2, 0},
         {"R-pentomino", 1103, 0, 0, 116}, {"Acorn", 5206, 0, 0, 633}, {"Diehard", 130, 0, 0, 0},
         {"Gosper Glider Gun", 30, 0, 0, 36 + 5}, {"Simkin Glider Gun", 120, 0, 0, 36 + 5},
+        {"Blinker Puffer 1", 8, 4, 0},
     };
     ASSERT_EQ(PatternLibrary::entries().size(), std::size(known));
     for (std::size_t i = 0; i < std::size(known); ++i) {
@@ -582,19 +584,45 @@ TEST(PatternLibraryTest, EachPatternHasItsKnownPeriodDisplacementLifespanAndFina
             for (int x = 0; x < int(load.board->pixelsWide()); ++x)
                 if (load.board->getPixel(x, y) == CellBitmap::kLive)
                     start.insert({x, y});
+        const bool puffer = std::string_view(k.name).find("Puffer") != std::string_view::npos;
         std::vector<LiveCells> generations{start};
-        for (int g = 0; g < k.period + 2; ++g)
+        for (int g = 0; g < (puffer ? 4 * k.period : k.period + 2); ++g)
             generations.push_back(next(generations.back()));
-        auto back = [&](int g) {  // the start again, moved by the displacement one way or the other
+        const int left = start.begin()->first, right = start.rbegin()->first;
+        const auto [top, bottom] = std::minmax_element(start.begin(), start.end(), [](auto& a, auto& b) {
+            return a.second < b.second;
+        });
+        // The start again, moved by the displacement (once for each whole
+        // period gone by) one way or the other: the whole pattern, or
+        // (`front`) the cells within its moved bounds but for their last
+        // column or row behind, which the debris may touch.
+        auto back = [&](int g, bool front = false) {
             const LiveCells& now = generations[std::size_t(g)];
-            if (now.size() != start.size())
-                return false;
-            const int sx = now.begin()->first - start.begin()->first, sy = now.begin()->second - start.begin()->second;
-            return std::abs(sx) == k.dx && std::abs(sy) == k.dy &&
-                   std::equal(now.begin(), now.end(), start.begin(),
-                              [&](auto& a, auto& b) { return a == std::pair{b.first + sx, b.second + sy}; });
+            const int times = std::max(1, g / k.period);
+            for (const int sx : {-k.dx * times, k.dx * times})
+                for (const int sy : {-k.dy * times, k.dy * times}) {
+                    auto inside = [&](int x, int y) {
+                        return x >= left + sx + (front && sx > 0) && x <= right + sx - (front && sx < 0) &&
+                               y >= top->second + sy + (front && sy > 0) && y <= bottom->second + sy - (front && sy < 0);
+                    };
+                    LiveCells moved, within;
+                    for (const auto& [x, y] : start)
+                        if (inside(x + sx, y + sy))
+                            moved.insert({x + sx, y + sy});
+                    for (const auto& [x, y] : now)
+                        if (inside(x, y))
+                            within.insert({x, y});
+                    if (within == moved && (front || now.size() == start.size()))
+                        return true;
+                }
+            return false;
         };
-        if (k.finalPopulation < 0) {
+        if (puffer) {
+            for (int g = 1; g < 4 * k.period; ++g)
+                EXPECT_EQ(back(g, true), g % k.period == 0) << g;
+            for (int p = 1; p < 4; ++p)
+                EXPECT_LT(generations[std::size_t(p * k.period)].size(), generations[std::size_t((p + 1) * k.period)].size());
+        } else if (k.finalPopulation < 0) {
             EXPECT_TRUE(back(k.period));
             for (int g = 1; g < k.period; ++g)
                 EXPECT_FALSE(back(g)) << g;

@@ -306,25 +306,27 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
             shownCells[i] = live.get(firstColumn + std::int64_t(i), cellRow) ? CellBitmap::kLive : CellBitmap::kDead;
         return shownCells.data() - firstColumn;
     };
-    std::int64_t previousRow = -1;
-    bool previousPlain = false;  // the line above holds this cell row's cells, no row line over them
+    // Each cell row shown is worked out once, with its column lines, into
+    // `plain`; its pixel rows are copies of it, but for the one on a row
+    // line, which is drawn over it.
+    std::vector<QRgb> plain(static_cast<std::size_t>(width));
+    std::int64_t plainRow = -1;
     for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         const auto cellRow = rows.cells[static_cast<std::size_t>(y)];
-        if (cellRow == previousRow && previousPlain) {
-            std::memcpy(out, image.constScanLine(y - 1), static_cast<std::size_t>(width) * 4);
-        } else {
+        if (cellRow != plainRow) {
             const std::uint8_t* cells = grays ? board.row(cellRow) : fromBits(cellRow);
             for (int x = 0; x < width; ++x)
-                out[x] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
+                plain[static_cast<std::size_t>(x)] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
             for (int x : lines)
-                out[x] = kRgb[kGridLine[qBlue(out[x])]];
+                plain[static_cast<std::size_t>(x)] = kRgb[kGridLine[qBlue(plain[static_cast<std::size_t>(x)])]];
+            plainRow = cellRow;
         }
-        previousRow = cellRow;
-        previousPlain = !(grid && rows.begins[static_cast<std::size_t>(y)]);
-        if (!previousPlain) {
+        if (grid && rows.begins[static_cast<std::size_t>(y)]) {
             for (int x = 0; x < width; ++x)
-                out[x] = kRgb[kGridLine[qBlue(out[x])]];
+                out[x] = kRgb[kGridLine[qBlue(plain[static_cast<std::size_t>(x)])]];
+        } else {
+            std::memcpy(out, plain.data(), static_cast<std::size_t>(width) * sizeof(QRgb));
         }
     }
     return {image, QPoint(columns.first, rows.first)};

@@ -74,11 +74,12 @@ std::uint64_t reverseBits(std::uint64_t v)
     return __builtin_bswap64(v);
 }
 
-// Turns w by h cells (`stride` a row in and out) a quarter turn into h by
-// w: squares of 64 by 64 cells as bits, each turned over its diagonal at
-// once, then read back in the turn's order. False, and the turned cells
-// left unfinished, when a cell is gray.
-bool turnLiveBits(const std::uint8_t* in, int w, int h, std::uint8_t* out, std::size_t stride, bool clockwise)
+// Selection::turnCells for cells without gray ones: squares of 64 by 64
+// cells as bits, each turned over its diagonal at once, then read back in
+// the turn's order. False, and the turned cells left unfinished, when a
+// cell is gray.
+bool turnLiveBits(const std::uint8_t* in, int w, int h, std::size_t inStride, std::uint8_t* out,
+                  std::size_t outStride, bool clockwise)
 {
     std::uint64_t m[64];
     for (int by = 0; by < h; by += 64) {
@@ -86,7 +87,7 @@ bool turnLiveBits(const std::uint8_t* in, int w, int h, std::uint8_t* out, std::
         for (int bx = 0; bx < w; bx += 64) {
             const int columns = std::min(64, w - bx);
             for (int r = 0; r < 64; ++r) {
-                const auto bits = r < rows ? liveBits(in + std::size_t(by + r) * stride + std::size_t(bx), columns)
+                const auto bits = r < rows ? liveBits(in + std::size_t(by + r) * inStride + std::size_t(bx), columns)
                                            : std::optional<std::uint64_t>(0);
                 if (!bits)
                     return false;
@@ -98,10 +99,10 @@ bool turnLiveBits(const std::uint8_t* in, int w, int h, std::uint8_t* out, std::
                     // The turned row bx + c, from the source's bottom row: bit r to column h - 1 - by - r.
                     const int base = h - 64 - by;
                     writeCells(reverseBits(m[c]), std::max(0, -base),
-                               out + std::size_t(bx + c) * stride + std::size_t(std::max(0, base)));
+                               out + std::size_t(bx + c) * outStride + std::size_t(std::max(0, base)));
                 } else {
                     // The turned row w - 1 - bx - c, bit r to column by + r.
-                    std::uint8_t* row = out + std::size_t(w - 1 - bx - c) * stride + std::size_t(by);
+                    std::uint8_t* row = out + std::size_t(w - 1 - bx - c) * outStride + std::size_t(by);
                     if (rows == 64) {
                         writeCells(m[c], 0, row);
                     } else {
@@ -197,6 +198,27 @@ std::optional<BlockChange> Selection::apply(Command command, const CellBitmap& b
     return change;
 }
 
+void Selection::turnCells(const std::uint8_t* in, int w, int h, std::size_t inStride, std::uint8_t* out,
+                          std::size_t outStride, bool clockwise)
+{
+    if (turnLiveBits(in, w, h, inStride, out, outStride, clockwise))
+        return;
+    // Row by row of the turned cells: clockwise, the top row is the left
+    // column read bottom up; anticlockwise, the right column read top down.
+    // In squares of 64 by 64 cells, so that reads and writes stay in cache.
+    constexpr int kBlock = 64;
+    for (int by = 0; by < w; by += kBlock)
+        for (int bx = 0; bx < h; bx += kBlock)
+            for (int ty = by; ty < std::min(w, by + kBlock); ++ty) {
+                std::uint8_t* row = out + std::size_t(ty) * outStride;
+                const int x = clockwise ? ty : w - 1 - ty;
+                for (int tx = bx; tx < std::min(h, bx + kBlock); ++tx) {
+                    const int y = clockwise ? h - 1 - tx : tx;
+                    row[tx] = in[std::size_t(y) * inStride + std::size_t(x)];
+                }
+            }
+}
+
 // The rectangle turns about its centre (to the nearest cell): a square stays
 // where it is, any other may reach past the board, and is then refused.
 std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& board, QString* refusal)
@@ -226,25 +248,8 @@ std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& boa
             for (int x = change.rect.left(); x <= change.rect.right(); ++x)
                 if (!to.contains(x, y) && !from.contains(x, y))
                     change.after[index({x, y})] = change.before[index({x, y})];
-    const std::uint8_t* source = change.before.data() + index(from.topLeft());
-    std::uint8_t* turned = change.after.data() + index(to.topLeft());
-    if (!turnLiveBits(source, w, h, turned, std::size_t(uw), clockwise)) {
-        // Row by row of the turned rectangle: clockwise, its top row is the
-        // left column read bottom up; anticlockwise, the right column read
-        // top down. In squares of 64 by 64 cells, so that reads and writes
-        // stay in cache.
-        constexpr int kBlock = 64;
-        for (int by = 0; by < w; by += kBlock)
-            for (int bx = 0; bx < h; bx += kBlock)
-                for (int ty = by; ty < std::min(w, by + kBlock); ++ty) {
-                    std::uint8_t* row = turned + std::size_t(ty) * std::size_t(uw);
-                    const int x = clockwise ? ty : w - 1 - ty;
-                    for (int tx = bx; tx < std::min(h, bx + kBlock); ++tx) {
-                        const int y = clockwise ? h - 1 - tx : tx;
-                        row[tx] = source[std::size_t(y) * std::size_t(uw) + std::size_t(x)];
-                    }
-                }
-    }
+    turnCells(change.before.data() + index(from.topLeft()), w, h, std::size_t(uw),
+              change.after.data() + index(to.topLeft()), std::size_t(uw), clockwise);
     rect_ = to;
     if (change.after == change.before)
         return std::nullopt;

@@ -25,19 +25,7 @@ constexpr int kWheelStep = 120;
 }  // namespace
 
 VandrelGameOfLifeView::VandrelGameOfLifeView(QWidget* parent)
-    : QWidget(parent), workbench_(*this), history_([this](std::span<const CellEdit> edits) {
-          // Unshared (no run in pattern-editing mode, no reader), the board is edited in place.
-          const bool changed = life_.editCells(edits);
-          update();
-          return changed;
-      },
-      [this](const BlockChange& change, bool undo) {
-          const auto& cells = undo ? change.before : change.after;
-          const bool changed = life_.editBlock(change.rect.left(), change.rect.top(), change.rect.width(),
-                                               change.rect.height(), cells.data());
-          update();
-          return changed;
-      })
+    : QWidget(parent), editing_(life_, [this] { update(); }), workbench_(*this)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -87,17 +75,9 @@ bool VandrelGameOfLifeView::initWithBitmap(const CellBitmap& bitmap, const std::
 
 bool VandrelGameOfLifeView::setRule(const LifeLikeRule& rule)
 {
-    const LifeLikeRule before = life_.rule();
-    if (before == rule)
-        return true;
-    if (!isCreating_)
-        return life_.setRule(rule);
-    endDrag();
-    if (!history_.recordRule(before, rule, [this](const LifeLikeRule& r) { return life_.setRule(r); }))
-        return false;
-    somethingChanged_ = !history_.atStart();
-    update();
-    return true;
+    if (editing_.isCreating())
+        endDrag();
+    return editing_.setRule(rule);
 }
 
 bool VandrelGameOfLifeView::startGameOfLifeAndWriteToFile(bool record, const std::string& file,
@@ -125,7 +105,7 @@ void VandrelGameOfLifeView::boardReplaced()
 {
     endDrag();
     workbench_.fitSelection();
-    history_.restart(somethingChanged_);
+    editing_.boardReplaced();
     update();
 }
 
@@ -133,7 +113,7 @@ void VandrelGameOfLifeView::boardReplaced()
 
 void VandrelGameOfLifeView::prepareCreatingWithPixelsWide(std::int32_t width, std::int32_t height)
 {
-    isCreating_ = true;
+    editing_.start();
     // A size below 1 cell leaves no board; the next drawing makes a random one.
     life_.replaceBitmap(CellBitmap::create(width, height, {double(this->width()), double(this->height())}));
     boardReplaced();
@@ -141,18 +121,13 @@ void VandrelGameOfLifeView::prepareCreatingWithPixelsWide(std::int32_t width, st
 
 void VandrelGameOfLifeView::startEditing()
 {
-    if (!isCreating_)
-        history_.restart(false);
-    isCreating_ = true;
+    editing_.start();
 }
 
 void VandrelGameOfLifeView::endCreating()
 {
     endDrag();
-    isCreating_ = false;
-    cursor_.show(false);
-    somethingChanged_ = false;
-    history_.restart(false);
+    editing_.end();
 }
 
 void VandrelGameOfLifeView::mouseDown(QPointF press)
@@ -161,77 +136,55 @@ void VandrelGameOfLifeView::mouseDown(QPointF press)
     endDrag();
 }
 
-void VandrelGameOfLifeView::record(const std::vector<CellChange>& changes, bool newStep)
-{
-    history_.record(changes, newStep);
-    somethingChanged_ = !history_.atStart();
-}
-
 void VandrelGameOfLifeView::undo()
 {
     endDrag();
-    history_.undo();
-    somethingChanged_ = isCreating_ && !history_.atStart();
+    editing_.undo();
 }
 
 void VandrelGameOfLifeView::redo()
 {
     endDrag();
-    history_.redo();
-    somethingChanged_ = isCreating_ && !history_.atStart();
+    editing_.redo();
 }
 
 void VandrelGameOfLifeView::beginStroke(QPointF point)
 {
-    if (!isCreating_)
+    if (!editing_.isCreating())
         return;
-    auto board = life_.getBitmap();
-    if (!board)
-        return;
-    syncViewport(board.get());
+    syncViewport(life_.getBitmap().get());
     const auto cell = viewport_.cellAt(pixelAt(point));
     if (!cell)
-        return;  // beside the board
-    const CellChange change = stroke_.begin(*board, *cell);
-    board.reset();  // no reader left: the board is edited in place
-    cursor_.place(*cell);
+        return;  // beside the board, or no board
+    editing_.beginStroke(*cell);
     drag_ = Drag::Stroke;
     dragButton_ = Qt::LeftButton;
-    record({change}, true);
 }
 
 void VandrelGameOfLifeView::continueStroke(QPointF point)
 {
-    auto board = life_.getBitmap();
-    if (!board)
-        return;
-    syncViewport(board.get());
+    syncViewport(life_.getBitmap().get());
     std::optional<Cell> cell;
     if (QRectF(rect()).contains(point))  // on the right and bottom edges too
         cell = viewport_.cellAt(pixelAt(point));
-    const auto changes = stroke_.moveTo(*board, cell);
-    board.reset();
-    record(changes, false);
+    editing_.continueStroke(cell);
 }
 
 void VandrelGameOfLifeView::cursorKey(int key, bool far)
 {
-    auto board = life_.getBitmap();
+    const auto board = life_.getBitmap();
     if (!board)
         return;
     syncViewport(board.get());
-    cursor_.show(true);
-    if (CellCursor::toggles(key)) {
-        const CellChange change = stroke_.begin(*board, cursor_.cell(viewport_.boardCells()));
-        board.reset();  // no reader left: the board is edited in place
-        record({change}, true);
-        stroke_.end();
-    } else {
-        cursor_.move(key, far, viewport_.boardCells());
-    }
+    CellCursor& cursor = editing_.cursor();
+    cursor.show(true);
+    if (CellCursor::toggles(key))
+        editing_.toggleCursorCell(viewport_.boardCells());
+    else
+        cursor.move(key, far, viewport_.boardCells());
     // A zoomed board follows the cursor.
     if (!viewport_.wholeBoard()) {
-        const Cell cell = cursor_.cell(viewport_.boardCells());
+        const Cell cell = cursor.cell(viewport_.boardCells());
         const QRectF frame = BoardOverlay::pointsOf(viewport_, QRect(int(cell.x), int(cell.y), 1, 1), {});
         if (const QPointF by = CellCursor::follow(frame, QSizeF(size())); !by.isNull())
             viewport_.pan(by);
@@ -242,7 +195,7 @@ void VandrelGameOfLifeView::cursorKey(int key, bool far)
 
 void VandrelGameOfLifeView::endDrag()
 {
-    stroke_.end();
+    editing_.endStroke();
     if (drag_ == Drag::Pan)
         unsetCursor();
     drag_ = Drag::None;
@@ -260,8 +213,7 @@ void VandrelGameOfLifeView::prepareEdit()
 bool VandrelGameOfLifeView::recordChange(BlockChange change)
 {
     endDrag();
-    history_.record(std::move(change));
-    somethingChanged_ = !history_.atStart();
+    editing_.record(std::move(change));
     return true;
 }
 
@@ -317,7 +269,7 @@ void VandrelGameOfLifeView::mousePressEvent(QMouseEvent* event)
         }
         return;
     }
-    if (button == Qt::MiddleButton || (button == Qt::LeftButton && !isCreating_)) {
+    if (button == Qt::MiddleButton || (button == Qt::LeftButton && !editing_.isCreating())) {
         drag_ = Drag::Pan;
         dragButton_ = button;
         dragFrom_ = event->position();
@@ -368,7 +320,7 @@ void VandrelGameOfLifeView::keyPressEvent(QKeyEvent* event)
 {
     if (workbench_.keyPress(event->key(), event->modifiers() & Qt::ShiftModifier))
         return;
-    if (isCreating_ && CellCursor::handles(event->key(), event->modifiers())) {
+    if (editing_.isCreating() && CellCursor::handles(event->key(), event->modifiers())) {
         cursorKey(event->key(), event->modifiers() & Qt::ShiftModifier);
         return;
     }
@@ -462,8 +414,8 @@ void VandrelGameOfLifeView::drawRect(QPainter& painter, const QRect& rect)
     const QPointF aligned(std::floor(device.x() + kRounding) - device.x(), std::floor(device.y() + kRounding) - device.y());
     painter.drawImage((aligned + QPointF(picture_.at)) / ratio, picture_.image);
     workbench_.draw(painter, viewport_, aligned);
-    if (isCreating_ && cursor_.shown()) {
-        const Cell cell = cursor_.cell(viewport_.boardCells());
+    if (editing_.isCreating() && editing_.cursor().shown()) {
+        const Cell cell = editing_.cursor().cell(viewport_.boardCells());
         BoardOverlay::drawCursor(painter, viewport_, QPoint(int(cell.x), int(cell.y)), aligned);
     }
     life_.pacer().shown(snapshot.serial);

@@ -2,11 +2,9 @@
 
 #include "BoardPainter.h"
 #include "BoardViewport.h"
-#include "CellCursor.h"
-#include "CellStroke.h"
-#include "EditHistory.h"
 #include "BoardWorkbench.h"
 #include "GameOfLife.h"
+#include "PatternEditing.h"
 
 #include <QWidget>
 
@@ -21,7 +19,7 @@ class WindowPresence;
 // default stretched over the whole view, zoomed and moved as the person
 // asks (BoardViewport). In pattern-editing mode a press toggles the cell
 // drawn under the pointer and a drag draws with the press's new value
-// (CellStroke); each stroke is one step of the undo history (EditHistory).
+// (PatternEditing); each stroke is one step of the undo history.
 // A drag with Shift, in the mode or not, selects a rectangle of cells
 // (Selection), drawn over the board; each command on it is one step too.
 class VandrelGameOfLifeView : public QWidget {
@@ -68,16 +66,16 @@ public:
     void endCreating();
     // The board differs from the one the mode began with (or was last saved):
     // a cell was changed and not every change undone.
-    bool isCreatingAndSomethingChanged() const { return somethingChanged_; }
-    bool isCreating() const { return isCreating_; }
+    bool isCreatingAndSomethingChanged() const { return editing_.somethingChanged(); }
+    bool isCreating() const { return editing_.isCreating(); }
     // The keyboard's cell in pattern-editing mode (on the board shown).
-    Cell cursorCell() const { return cursor_.cell(viewport_.boardCells()); }
+    Cell cursorCell() const { return editing_.cursor().cell(viewport_.boardCells()); }
     // A press and release at (x, y), in points from the view's left edge and
     // counted up from its bottom edge.
     void mouseDown(QPointF pressFromBottomLeft);
     void undo();
     void redo();
-    EditHistory& history() { return history_; }
+    EditHistory& history() { return editing_.history(); }
 
     // --- The selection and pasting into place (BoardWorkbench) ---
     BoardWorkbench& workbench() { return workbench_; }
@@ -160,21 +158,16 @@ private:
     void beginStroke(QPointF point);
     void continueStroke(QPointF point);
     void endDrag();
-    void record(const std::vector<CellChange>& changes, bool newStep);
     void boardReplaced();
     void cursorKey(int key, bool far);
 
     GameOfLife life_;
-    bool isCreating_ = false;
-    bool somethingChanged_ = false;
     std::atomic<bool> redrawPending_{false};
 
     BoardViewport viewport_;
-    CellStroke stroke_;
-    CellCursor cursor_;
+    PatternEditing editing_;
     BoardWorkbench workbench_;
     WindowPresence* presence_ = nullptr;  // a child of the view
-    EditHistory history_;
     std::function<void()> beforeEdit_;
     enum class Drag { None, Stroke, Pan, Select };
     Drag drag_ = Drag::None;

@@ -297,13 +297,22 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
             if (columns.begins[static_cast<std::size_t>(x)])
                 lines.push_back(x);
     }
-    // Without gray cells, the cells shown of a row are made from its bits
-    // (indexed as the board's row would be).
+    // Without gray cells, the cells shown of a row are made from its bits, a
+    // word at a time (indexed as the board's row would be).
     const std::int64_t firstColumn = columns.cells.front();
     std::vector<std::uint8_t> shownCells(static_cast<std::size_t>(columns.cells.back() - firstColumn + 1));
     auto fromBits = [&](std::int64_t cellRow) {
-        for (std::size_t i = 0; i < shownCells.size(); ++i)
-            shownCells[i] = live.get(firstColumn + std::int64_t(i), cellRow) ? CellBitmap::kLive : CellBitmap::kDead;
+        constexpr std::int64_t kStrip = LiveBits::kStripWidth;
+        for (std::size_t i = 0; i < shownCells.size();) {
+            const std::int64_t column = firstColumn + std::int64_t(i);
+            const auto offset = static_cast<unsigned>(column % kStrip);
+            const std::uint64_t word = live.strip(column / kStrip)[cellRow] >> offset;
+            const std::size_t n = std::min(shownCells.size() - i, std::size_t(kStrip - offset));
+            static_assert(CellBitmap::kLive == 0 && CellBitmap::kDead == 255);
+            for (std::size_t k = 0; k < n; ++k)  // a set bit (live) gives 0, a clear one 255 (dead)
+                shownCells[i + k] = static_cast<std::uint8_t>(((word >> k) & 1u) - 1u);
+            i += n;
+        }
         return shownCells.data() - firstColumn;
     };
     // Each cell row shown is worked out once, with its column lines, into

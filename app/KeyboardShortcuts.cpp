@@ -22,6 +22,17 @@ QString plain(QString text)
     return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
 }
 
+QString keyName(QKeyCombination key) { return QKeySequence(key).toString(QKeySequence::NativeText); }
+
+// The four arrows, with `modifier` held.
+QString arrows(Qt::KeyboardModifiers modifier = Qt::NoModifier)
+{
+    QStringList names;
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
+        names << keyName(QKeyCombination(modifier, key));
+    return names.join(QLatin1Char(' '));
+}
+
 }  // namespace
 
 std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWindow* window)
@@ -42,13 +53,25 @@ std::vector<std::pair<QString, QString>> KeyboardShortcuts::rows(const QMainWind
     }
     for (const auto& [keys, what] : BoardNavigation::keys())
         list.emplace_back(tr("On the board: ") + what, keys);
+    // The keys with no menu entry: the cell cursor, a floating paste's, Esc's other meanings, Zoom In's other key.
+    const QString editing = tr("In pattern editing: "), pasting = tr("While a paste floats: ");
+    list.emplace_back(editing + tr("Move the cell cursor"), arrows());
+    list.emplace_back(editing + tr("Move the cell cursor 8 cells"), arrows(Qt::ShiftModifier));
+    list.emplace_back(editing + tr("Toggle the cell under the cursor"), keyName(Qt::Key_Return));
+    list.emplace_back(pasting + tr("Rotate it clockwise"), keyName(Qt::Key_R));
+    list.emplace_back(pasting + tr("Rotate it anticlockwise"), keyName(Qt::SHIFT | Qt::Key_R));
+    list.emplace_back(pasting + tr("Flip it left-right"), keyName(Qt::Key_F));
+    list.emplace_back(pasting + tr("Flip it top-bottom"), keyName(Qt::SHIFT | Qt::Key_F));
+    list.emplace_back(pasting + tr("Drop it"), keyName(Qt::Key_Escape));
+    list.emplace_back(tr("Remove the selection when nothing runs"), keyName(Qt::Key_Escape));
+    list.emplace_back(tr("Zoom In"), keyName(Qt::CTRL | Qt::Key_Equal));
     return list;
 }
 
 QDialog* KeyboardShortcuts::show(QMainWindow* window)
 {
     return HelpWindow::show(window, QStringLiteral("keyboardShortcuts"), tr("Keyboard Shortcuts"),
-                            {520, 480}, [window](QDialog* dialog) {
+                            {840, 480}, [window](QDialog* dialog) {
                                 const auto list = rows(window);
                                 auto* table = new QTableWidget(int(list.size()), 2, dialog);
                                 table->setHorizontalHeaderLabels({tr("Command"), tr("Keys")});

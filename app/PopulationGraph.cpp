@@ -105,7 +105,8 @@ void PopulationGraph::sample()
 
 void PopulationGraph::paintGraph(QPainter& painter, const QRect& area) const
 {
-    painter.fillRect(area, Qt::white);
+    // In the window's own colours, so that a dark session draws it dark.
+    painter.fillRect(area, palette().color(QPalette::Base));
     const QFontMetrics metrics = painter.fontMetrics();
     const int margin = metrics.height() + 4;
     double maxX = 1, maxY = 1, minX = 0;
@@ -122,7 +123,7 @@ void PopulationGraph::paintGraph(QPainter& painter, const QRect& area) const
         maxX = minX + 1;
     const QString top = QLocale().toString(qlonglong(maxY));
     const QRect plot = area.adjusted(metrics.horizontalAdvance(top) + 8, margin / 2, -margin / 2, -2 * margin);
-    painter.setPen(Qt::black);
+    painter.setPen(palette().color(QPalette::Text));
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     painter.drawText(QRect(area.left(), plot.top(), plot.left() - 4, margin), Qt::AlignRight, top);
@@ -151,8 +152,9 @@ void PopulationGraph::paintGraph(QPainter& painter, const QRect& area) const
             else
                 path.lineTo(at);
         }
-        // The current run in blue, the runs before it in gray.
-        painter.setPen(QPen(i + 1 == lines_.size() ? QColor(0, 90, 200) : QColor(150, 150, 150), 1.5));
+        // The current run in the highlight colour, the runs before it in the faint one of placeholders.
+        painter.setPen(QPen(palette().color(i + 1 == lines_.size() ? QPalette::Highlight : QPalette::PlaceholderText),
+                            1.5));
         painter.drawPath(path);
     }
 }

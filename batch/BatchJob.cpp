@@ -14,6 +14,7 @@
 #include "PatternTypes.h"
 #include "RandomCells.h"
 
+#include <QLocale>
 
 #include <chrono>
 #include <condition_variable>
@@ -36,16 +37,23 @@ BoardLoad importPattern(const BatchOptions& options)
     return PatternReader::read(options.input.toStdString(), target);
 }
 
-std::string describeRate(double cellsPerSecond)
+// The rate in the session's language and number format.
+QString describeRate(double cellsPerSecond)
 {
-    char text[64];
+    const QLocale locale;
     if (cellsPerSecond >= 1e9)
-        std::snprintf(text, sizeof text, "%.2f Gcells/s", cellsPerSecond / 1e9);
-    else if (cellsPerSecond >= 1e6)
-        std::snprintf(text, sizeof text, "%.2f Mcells/s", cellsPerSecond / 1e6);
-    else
-        std::snprintf(text, sizeof text, "%.0f cells/s", cellsPerSecond);
-    return text;
+        return BatchJob::tr("%1 Gcells/s").arg(locale.toString(cellsPerSecond / 1e9, 'f', 2));
+    if (cellsPerSecond >= 1e6)
+        return BatchJob::tr("%1 Mcells/s").arg(locale.toString(cellsPerSecond / 1e6, 'f', 2));
+    return BatchJob::tr("%1 cells/s").arg(locale.toString(cellsPerSecond, 'f', 0));
+}
+
+QString settledText(const Settling& settling)
+{
+    const QString generation = QLocale().toString(qulonglong(settling.generation));
+    if (settling.period == 0)
+        return BatchJob::tr("Settled at generation %1: the board is empty").arg(generation);
+    return BatchJob::tr("Settled at generation %1: period %2").arg(generation, QLocale().toString(settling.period));
 }
 
 }  // namespace
@@ -210,7 +218,7 @@ int BatchJob::run()
 
     if (!options_.quiet) {
         if (report->settled)
-            std::fprintf(out_, "%s\n", SettlingWatch::describe(*report->settled).c_str());
+            std::fprintf(out_, "%s\n", qPrintable(settledText(*report->settled)));
         const double cells = double(width) * double(height) * double(report->generations);
         const QString summary =
             (rule.world == World::Torus ? tr("%1x%2 cells, %3 on a torus, %4 generations, %5 live cells, %6 s, %7")
@@ -219,10 +227,9 @@ int BatchJob::run()
                 .arg(width)
                 .arg(height)
                 .arg(QString::fromStdString(rule.name()))
-                .arg(report->generations)
-                .arg(qlonglong(final.population))
-                .arg(seconds, 0, 'f', 3)
-                .arg(QString::fromStdString(describeRate(seconds > 0 ? cells / seconds : 0)));
+                .arg(QLocale().toString(qulonglong(report->generations)),
+                     QLocale().toString(qlonglong(final.population)), QLocale().toString(seconds, 'f', 3),
+                     describeRate(seconds > 0 ? cells / seconds : 0));
         std::fprintf(out_, "%s\n", qPrintable(summary));
     }
     return status;

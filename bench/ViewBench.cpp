@@ -15,6 +15,11 @@
 //                       press while a run goes at full speed on 2048 by 2048
 //   FastRunStatusCost   an "As fast as possible" run of 1024 by 1024 with the
 //                       status bar shown and hidden, in turns, best of each
+//   OpenAndPaintPattern4096  a 4096 by 4096 random pattern file read,
+//                       installed in the window and the view drawn
+//   FullSpeedLargeBoard an "As fast as possible" run of 4096 by 4096 random
+//                       cells: generations a second as the status bar counts
+//                       them, and how long Stop takes until the run has ended
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/view_bench
 
@@ -23,6 +28,7 @@
 #include "BoardViewport.h"
 #include "CellBitmap.h"
 #include "Generation.h"
+#include "PatternFile.h"
 #include "VandrelGameOfLifeView.h"
 
 #include <QApplication>
@@ -31,7 +37,9 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -259,6 +267,75 @@ void StatusUpdate(benchmark::State& state)
 BENCHMARK(StatusUpdate)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(FastRunStatusCost)->Arg(500)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenAndPaintPattern4096(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("bench.golpattern")).toStdString();
+    if (!PatternFile::write(CellBitmap::random(4.0 * 4096, 4.0 * 4096).get(), path).empty())
+        state.SkipWithError("could not write the pattern");
+    AppDelegate app;
+    app.applicationDidFinishLaunching();
+    app.window->show();
+    (void)QTest::qWaitForWindowExposed(app.window);
+    for (auto _ : state) {
+        const BoardLoad load = PatternFile::read(path, {4.0 * 4096, 4.0 * 4096});
+        if (!load.board) {
+            state.SkipWithError(load.error.c_str());
+            break;
+        }
+        app.theView->initWithBitmap(*load.board);
+        app.theView->repaint();
+    }
+}
+BENCHMARK(OpenAndPaintPattern4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The generation the status bar shows.
+std::int64_t shownGeneration(AppDelegate& app)
+{
+    app.status().refresh();
+    static const QRegularExpression number(QStringLiteral("Generation ([0-9,.\u00a0\u202f ]+)"));
+    QString digits = number.match(app.status().text()).captured(1);
+    digits.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+    return digits.toLongLong();
+}
+
+// Each iteration installs a new random board, runs it at full speed for a
+// second as the status bar counts, then presses Stop: the time from the press
+// until the run has ended (the indicator hidden), on the main thread.
+void FullSpeedLargeBoard(benchmark::State& state)
+{
+    AppDelegate app;
+    app.applicationDidFinishLaunching();
+    app.window->show();
+    (void)QTest::qWaitForWindowExposed(app.window);
+    app.theView->setSpeed(RunPacer::kFastest);
+    auto* button = app.window->findChild<QPushButton*>(QStringLiteral("stopButton"));
+    double generations = 0;
+    double seconds = 0;
+    double worstStop = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        app.theView->initWithBitmap(*CellBitmap::random(4.0 * 4096, 4.0 * 4096));
+        app.theView->setIterations(100000000);
+        QTest::qWait(20);
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        app.startGameOfLife();
+        QTest::qWait(1000);
+        generations += double(shownGeneration(app));
+        seconds += double(timer.nsecsElapsed()) / 1e9;
+        timer.restart();
+        QTest::mouseClick(button, Qt::LeftButton);
+        while (app.indicator->isVisible())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        worstStop = std::max(worstStop, double(timer.nsecsElapsed()) / 1e6);
+    }
+    state.counters["generations_per_s"] = generations / seconds;
+    state.counters["worst_stop_ms"] = worstStop;
+}
+BENCHMARK(FullSpeedLargeBoard)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -42,15 +42,19 @@ void GenerationStep::findActive(const Generation& from)
         epoch_ = 1;
     }
     active_.clear();
+    const std::int64_t wide = tiles.wide();
+    const std::int64_t high = tiles.high();
+    const bool torus = from.rule.world == World::Torus;
+    if (tiles.marked.size() * 8 >= count) {
+        findActiveDense(tiles, torus);
+        return;
+    }
     auto touch = [this](std::uint32_t t) {
         if (stamp_[t] != epoch_) {
             stamp_[t] = epoch_;
             active_.push_back(t);
         }
     };
-    const std::int64_t wide = tiles.wide();
-    const std::int64_t high = tiles.high();
-    const bool torus = from.rule.world == World::Torus;
     for (const std::uint32_t m : tiles.marked) {
         std::uint32_t bits = tiles.marks[m] & BoardTiles::kAllMarks;
         if ((bits & BoardTiles::kChanged) != 0) {
@@ -80,6 +84,42 @@ void GenerationStep::findActive(const Generation& from)
         for (std::uint32_t t = 0; t < count; ++t) {
             if (stamp_[t] == epoch_)
                 active_.push_back(t);
+        }
+    }
+}
+
+void GenerationStep::findActiveDense(const BoardTiles& tiles, bool torus)
+{
+    // Each tile gathers the marks of the tiles around it that point at it,
+    // in the board's order, from a copy of the marks with a ring of tiles
+    // around it: the tiles across the edges on a torus, none on a plane.
+    const std::int64_t wide = tiles.wide();
+    const std::int64_t high = tiles.high();
+    const std::int64_t w = wide + 2;
+    ringed_.assign(static_cast<std::size_t>(w * (high + 2)), 0);
+    for (std::int64_t y = -1; y <= high; ++y) {
+        const std::int64_t sy = torus ? (y + high) % high : y;
+        if (sy < 0 || sy >= high)
+            continue;
+        std::uint32_t* row = ringed_.data() + (y + 1) * w + 1;
+        std::copy_n(tiles.marks.data() + sy * wide, wide, row);
+        if (torus) {
+            row[-1] = row[wide - 1];
+            row[wide] = row[0];
+        }
+    }
+    for (std::int64_t y = 0; y < high; ++y) {
+        const std::uint32_t* above = ringed_.data() + y * w + 1;
+        const std::uint32_t* here = above + w;
+        const std::uint32_t* below = here + w;
+        for (std::int64_t x = 0; x < wide; ++x) {
+            const std::uint32_t bits =
+                (here[x] & BoardTiles::kChanged) | (above[x] & BoardTiles::kBottom) | (below[x] & BoardTiles::kTop) |
+                (here[x - 1] & BoardTiles::kRight) | (here[x + 1] & BoardTiles::kLeft) |
+                (above[x - 1] & BoardTiles::kBottomRight) | (above[x + 1] & BoardTiles::kBottomLeft) |
+                (below[x - 1] & BoardTiles::kTopRight) | (below[x + 1] & BoardTiles::kTopLeft);
+            if (bits != 0)
+                active_.push_back(static_cast<std::uint32_t>(y * wide + x));
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <stop_token>
 #include <vector>
 
+struct BoardTiles;
 struct Generation;
 class WorkerPool;
 
@@ -43,9 +44,12 @@ public:
 
 private:
     void findActive(const Generation& from);
+    // As findActive, for boards where many tiles have marks.
+    void findActiveDense(const BoardTiles& tiles, bool torus);
 
     std::vector<std::uint32_t> stamp_;  // a tile is in active_ when its stamp is epoch_
     std::uint32_t epoch_ = 0;
     std::vector<std::uint32_t> active_;  // the tiles to compute
+    std::vector<std::uint32_t> ringed_;  // the marks with a ring of tiles around (findActiveDense)
     std::size_t computed_ = 0;
 };

@@ -56,6 +56,8 @@ bool runs(TileKernel::Unit unit)
     case TileKernel::Unit::Avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                __builtin_cpu_supports("popcnt");
+    case TileKernel::Unit::Avx512Popcount:
+        return runs(TileKernel::Unit::Avx512) && __builtin_cpu_supports("avx512vpopcntdq");
     }
     return false;
 #else
@@ -73,8 +75,10 @@ std::atomic<TileKernel::Unit>& chosen()
 
 // Each entry goes to the build for the unit in use.
 #if GOL_WIDE_KERNELS
-#define GOL_ON_UNIT(plain, avx2, avx512)                 \
+#define GOL_ON_UNIT(plain, avx2, avx512, avx512popcount) \
     switch (chosen().load(std::memory_order_relaxed)) { \
+    case Unit::Avx512Popcount:                           \
+        return avx512popcount;                           \
     case Unit::Avx512:                                   \
         return avx512;                                   \
     case Unit::Avx2:                                     \
@@ -84,13 +88,13 @@ std::atomic<TileKernel::Unit>& chosen()
     }                                                    \
     return plain
 #else
-#define GOL_ON_UNIT(plain, avx2, avx512) return plain
+#define GOL_ON_UNIT(plain, avx2, avx512, avx512popcount) return plain
 #endif
 
 TileOutcome TileKernel::step(const Generation& from, Generation& into, std::int64_t tile, Against against)
 {
     GOL_ON_UNIT(stepTile<PlainUnit>(from, into, tile, against), stepAvx2(from, into, tile, against),
-                stepAvx512(from, into, tile, against));
+                stepAvx512(from, into, tile, against), stepAvx512Popcount(from, into, tile, against));
 }
 void TileKernel::prefetch(const Generation& from, const Generation& into, std::int64_t tile)
 {
@@ -111,18 +115,19 @@ void TileKernel::prefetch(const Generation& from, const Generation& into, std::i
 void TileKernel::writeBand(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
     GOL_ON_UNIT(writeBandCells<PlainUnit>(g, cells, band), writeBandAvx2(g, cells, band),
-                writeBandAvx512(g, cells, band));
+                writeBandAvx512(g, cells, band), writeBandAvx512(g, cells, band));
 }
 
 void TileKernel::scan(CellBitmap& board, LiveBits& live, BoardTiles& tiles)
 {
-    GOL_ON_UNIT(scanBoard<PlainUnit>(board, live, tiles), scanAvx2(board, live, tiles), scanAvx512(board, live, tiles));
+    GOL_ON_UNIT(scanBoard<PlainUnit>(board, live, tiles), scanAvx2(board, live, tiles), scanAvx512(board, live, tiles),
+                scanAvx512(board, live, tiles));
 }
 
 std::vector<TileKernel::Unit> TileKernel::units()
 {
     std::vector<Unit> found;
-    for (Unit unit : {Unit::Plain, Unit::Avx2, Unit::Avx512})
+    for (Unit unit : {Unit::Plain, Unit::Avx2, Unit::Avx512, Unit::Avx512Popcount})
         if (runs(unit))
             found.push_back(unit);
     return found;
@@ -133,6 +138,8 @@ TileKernel::Unit TileKernel::unit() { return chosen().load(std::memory_order_rel
 const char* TileKernel::name(Unit unit)
 {
     switch (unit) {
+    case Unit::Avx512Popcount:
+        return "AVX512_VPOPCNTDQ";
     case Unit::Avx512:
         return "AVX512";
     case Unit::Avx2:

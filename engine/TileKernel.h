@@ -21,10 +21,12 @@ struct TileOutcome {
 // tiles with gray cells; the others are made from the bits when they are
 // read (writeBand). Chooses at run time the
 // widest vector unit the processor has: 64 cells a word in plain C++, 256
-// with AVX2, 512 with AVX-512.
+// with AVX2, 512 with AVX-512 (counting bits in one instruction where the
+// processor can).
 class TileKernel {
 public:
-    enum class Unit { Plain, Avx2, Avx512 };
+    // Avx512Popcount: AVX-512 that counts bits in one instruction (VPOPCNTDQ).
+    enum class Unit { Plain, Avx2, Avx512, Avx512Popcount };
 
     // What the marks of a computed tile are taken against.
     enum class Against {
@@ -66,5 +68,7 @@ private:
     static void writeBandAvx2(const Generation& g, CellBitmap& cells, std::int64_t band);
     static TileOutcome stepAvx512(const Generation& from, Generation& into, std::int64_t tile, Against against);
     static void scanAvx512(CellBitmap& board, LiveBits& live, BoardTiles& tiles);
+    static TileOutcome stepAvx512Popcount(const Generation& from, Generation& into, std::int64_t tile,
+                                          Against against);
     static void writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band);
 };

@@ -2,7 +2,9 @@
 // tile at a time, 512 cells a word, the adder tree folded into three-input
 // logic (vpternlog), and the conversions between bits and cells through
 // mask registers, 64 cells an instruction. This file alone is compiled for
-// AVX-512; TileKernel calls it only where the processor has it.
+// AVX-512; TileKernel calls it only where the processor has it. Compiled
+// once more with GOL_AVX512_POPCOUNT (TileKernelAvx512Popcount.cpp) for
+// processors that count the bits of a vector in one instruction.
 
 #include "TileKernel.h"
 
@@ -40,6 +42,12 @@ struct Avx512Unit {
     // A bit for each row whose word is not 0.
     static unsigned changedLanes(Word w) { return _mm512_test_epi64_mask(raw(w), raw(w)); }
 
+#if GOL_AVX512_POPCOUNT
+    // Live cells, counted per row.
+    using Counter = __m512i;
+    static Counter count(Counter c, Word w) { return _mm512_add_epi64(c, _mm512_popcnt_epi64(raw(w))); }
+    static int total(Counter c) { return static_cast<int>(_mm512_reduce_add_epi64(c)); }
+#else
     // Live cells, counted per byte of the eight rows (at most 8 a byte a
     // call: the eight calls of a tile stay below 256).
     using Counter = __m512i;
@@ -55,6 +63,7 @@ struct Avx512Unit {
     {
         return static_cast<int>(_mm512_reduce_add_epi64(_mm512_sad_epu8(c, _mm512_setzero_si512())));
     }
+#endif
 
     // Each cell of the row is a byte of the mask: 255 where the bit is clear.
     static void expand(std::uint64_t bits, std::uint8_t* out, int cols)
@@ -143,7 +152,12 @@ struct Avx512AnyRule {
 
 }  // namespace
 
+#if GOL_AVX512_POPCOUNT
+TileOutcome TileKernel::stepAvx512Popcount(const Generation& from, Generation& into, std::int64_t tile,
+                                           Against against)
+#else
 TileOutcome TileKernel::stepAvx512(const Generation& from, Generation& into, std::int64_t tile, Against against)
+#endif
 {
     if (from.rule.isLife())
         return stepTile<Avx512Unit>(from, into, tile, against);
@@ -154,9 +168,10 @@ TileOutcome TileKernel::stepAvx512(const Generation& from, Generation& into, std
         rule = Avx512AnyRule(from.rule);
         made = from.rule;
     }
-    return stepTileWith<Avx512Unit>(from, into, tile, against, rule);
+    return stepTileOf<Avx512Unit>(from, into, tile, against, rule);
 }
 
+#if !GOL_AVX512_POPCOUNT
 void TileKernel::writeBandAvx512(const Generation& g, CellBitmap& cells, std::int64_t band)
 {
     writeBandCells<Avx512Unit>(g, cells, band);
@@ -166,3 +181,4 @@ void TileKernel::scanAvx512(CellBitmap& board, LiveBits& live, BoardTiles& tiles
 {
     scanBoard<Avx512Unit>(board, live, tiles);
 }
+#endif

@@ -137,7 +137,9 @@ inline int writeGrayRow(std::uint64_t next, std::uint64_t keep, const std::uint8
     return grays;
 }
 
-template <class Unit, class Counts>
+// `kWhole`: a tile of 64 by 64 cells inside the board, whose generation
+// has no gray cells, for which the masks and tests of the others fall away.
+template <class Unit, bool kWhole, class Counts>
 TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against,
                          const Counts ruleShared)
 {
@@ -150,8 +152,10 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     const std::int64_t x0 = s * BoardTiles::kWidth;
     const std::int64_t y0 = tile / wide * BoardTiles::kHeight;
     const std::int64_t stride = from.board->pixelsWide();
-    const int cols = static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, stride - x0));
-    const int rows = static_cast<int>(std::min<std::int64_t>(BoardTiles::kHeight, from.board->pixelsHigh() - y0));
+    const int cols =
+        kWhole ? 64 : static_cast<int>(std::min<std::int64_t>(BoardTiles::kWidth, stride - x0));
+    const int rows =
+        kWhole ? 64 : static_cast<int>(std::min<std::int64_t>(BoardTiles::kHeight, from.board->pixelsHigh() - y0));
     const W colMask = Unit::broadcast(cols == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << cols) - 1);
     const std::uint64_t* centre = from.live.strip(s);
     const std::uint64_t* west = from.live.strip(s - 1);
@@ -159,7 +163,7 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     std::uint64_t* held = into.live.strip(s);
     std::uint8_t* out = into.board->rawRow(y0) + x0;
     const auto t = static_cast<std::size_t>(tile);
-    const bool grayFrom = from.tiles.grays[t] != 0;
+    const bool grayFrom = !kWhole && from.tiles.grays[t] != 0;
     const bool grayHeld = into.tiles.grays[t] != 0;
 
     // Each row's live cells with their left and right neighbours, summed
@@ -185,6 +189,7 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     W before0, before1, here0, here1, after0, after1;
     rowSum(y0 - kLanes, before0, before1);
     rowSum(y0, here0, here1);
+#pragma GCC unroll 8
     for (int r = 0; r < rows; r += kLanes, before0 = here0, before1 = here1, here0 = after0, here1 = after1) {
         const std::int64_t y = y0 + r;
         rowSum(y + kLanes, after0, after1);
@@ -244,11 +249,23 @@ TileOutcome stepTileWith(const Generation& from, Generation& into, std::int64_t 
     return outcome;
 }
 
+template <class Unit, class Counts>
+TileOutcome stepTileOf(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against,
+                       const Counts& rule)
+{
+    const std::int64_t wide = from.tiles.wide();
+    const bool whole = from.tiles.grays[static_cast<std::size_t>(tile)] == 0 &&
+                       (tile % wide + 1) * BoardTiles::kWidth <= from.board->pixelsWide() &&
+                       (tile / wide + 1) * BoardTiles::kHeight <= from.board->pixelsHigh();
+    return whole ? stepTileWith<Unit, true>(from, into, tile, against, rule)
+                 : stepTileWith<Unit, false>(from, into, tile, against, rule);
+}
+
 template <class Unit>
 TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile, TileKernel::Against against)
 {
     if (from.rule.isLife())
-        return stepTileWith<Unit>(from, into, tile, against, LifeCounts{});
+        return stepTileOf<Unit>(from, into, tile, against, LifeCounts{});
     // The rule's constants, made once for each rule a thread meets.
     thread_local LifeLikeRule made = LifeLikeRule::life();
     thread_local AnyCounts<typename Unit::Word> counts;
@@ -256,7 +273,7 @@ TileOutcome stepTile(const Generation& from, Generation& into, std::int64_t tile
         counts = AnyCounts<typename Unit::Word>::template make<Unit>(from.rule);
         made = from.rule;
     }
-    return stepTileWith<Unit>(from, into, tile, against, counts);
+    return stepTileOf<Unit>(from, into, tile, against, counts);
 }
 
 // The cells of one band of rows (a row of tiles) from the live bits, in the

@@ -54,7 +54,16 @@ void WorkerPool::run(std::size_t count, const std::function<void(std::size_t)>& 
         // have are waited for.
         std::unique_lock lock(mutex_);
         open_ = false;
-        done_.wait(lock, [this] { return joined_ == 0; });
+        // The helpers are about to finish their last calls: watch for that
+        // for a moment rather than sleep and wait to be woken.
+        if (joined_.load() != 0) {
+            lock.unlock();
+            const auto until = std::chrono::steady_clock::now() + kWatch;
+            while (joined_.load() != 0 && std::chrono::steady_clock::now() < until)
+                std::this_thread::yield();
+            lock.lock();
+        }
+        done_.wait(lock, [this] { return joined_.load() == 0; });
         work_ = nullptr;
         error = std::exchange(error_, nullptr);
     }

@@ -59,7 +59,7 @@ private:
     std::atomic<std::size_t> next_{0};
     std::atomic<std::uint64_t> job_{0};  // counts jobs, so that a thread joins each once
     bool open_ = false;      // threads may still join the job
-    unsigned joined_ = 0;    // threads working on the job
+    std::atomic<unsigned> joined_{0};  // threads working on the job (changed under mutex_)
     std::exception_ptr error_;
     std::function<void()> startHook_;
     std::vector<std::jthread> helpers_;

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 
 namespace {
@@ -137,15 +138,21 @@ TEST(KeyboardCursor, ArrowsMoveReturnTogglesAndUndoTakesItBackAtEveryZoom)
 
 TEST(Translations, AGermanSessionGetsTheGermanTexts)
 {
-    QProcess batch;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_NUMERIC"})
         environment.remove(QLatin1String(variable));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-    batch.setProcessEnvironment(environment);
-    batch.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"), {QStringLiteral("--help")});
-    ASSERT_TRUE(batch.waitForFinished(30000));
-    const QString help = QString::fromUtf8(batch.readAllStandardOutput());
-    EXPECT_TRUE(help.contains(QStringLiteral("Diese Hilfe anzeigen."))) << help.toStdString();
-    EXPECT_FALSE(help.contains(QStringLiteral("Show this help."))) << help.toStdString();
+    // The help; a run's settling, time and rate, with decimal commas; none of them in English.
+    const QString notEnglish = QStringLiteral("(?s)^(?!.*(Show this help|Settled|cells/s))");
+    for (const auto& [line, german] :
+         {std::pair{"--help", ".*Diese Hilfe anzeigen\\."},
+          {"--random 8x8 --seed 7 -n 200 --until-settled",
+           "Stabil bei Generation \\d+: .*\\d,\\d{3} s, \\d[\\d.]*(,\\d\\d Mio\\.|,\\d\\d Mrd\\.)? Zellen/s\n$"}}) {
+        QProcess batch;
+        batch.setProcessEnvironment(environment);
+        batch.start(QStringLiteral(GOL_BINARY_DIR "/batch/gameoflife-batch"), QString::fromLatin1(line).split(u' '));
+        ASSERT_TRUE(batch.waitForFinished(30000));
+        const QString out = QString::fromUtf8(batch.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QRegularExpression(notEnglish + QString::fromUtf8(german)))) << out.toStdString();
+    }
 }

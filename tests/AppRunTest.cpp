@@ -450,12 +450,13 @@ TEST(AppHelp, ShortcutsListEveryMenuCommandsKeysAndTheManualReadsAsText)
     for (const auto& [command, keys] : KeyboardShortcuts::rows(h.app.window))
         listed << command + QStringLiteral(": ") + keys;
     for (const char* row : {"Edit \u25b8 Redo: Ctrl+Shift+Z, Ctrl+Y", "View \u25b8 Fit Pattern: Ctrl+Shift+F",
-                            "Run \u25b8 Step: Space", "File \u25b8 New Pattern\u2026: Ctrl+N"})
+                            "Run \u25b8 Step: Space", "File \u25b8 New Pattern\u2026: Ctrl+N", "Zoom In: Ctrl+=",
+                            "While a paste floats: Rotate it anticlockwise: Shift+R"})
         EXPECT_TRUE(listed.contains(QString::fromUtf8(row))) << row;
     int withKeys = 0;
     for (const QAction* action : h.app.window->findChildren<QAction*>())
         withKeys += !action->shortcuts().isEmpty() && !action->menu();
-    EXPECT_EQ(listed.size(), withKeys + 2);  // and the board's arrows and Home
+    EXPECT_EQ(listed.size(), withKeys + 12);  // and the board's own keys
 
     h.trigger("actionManual");
     auto* text = h.app.window->findChild<QTextBrowser*>(QStringLiteral("manualText"));

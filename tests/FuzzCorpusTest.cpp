@@ -2,13 +2,19 @@
 // regression test, each with the outcome it must have: opens as W by H with
 // these cells, or is refused with this message. A seed without an entry here
 // fails the test. The readers' own tests leave out the refusals checked here.
+// Each refusal is read again in a German session, where no English is left
+// of what the person reads.
 
 #include "ImageFile.h"
+#include "MessageTranslation.h"
 #include "PatternInterchange.h"
 #include "PatternReader.h"
 #include "PatternFile.h"
+#include "Translations.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +135,10 @@ const std::map<std::string, Outcome> kOutcomes = {
     {"far_apart.lif", refused(" as a Life 1.06 pattern: the pattern of 1099511627777 \u00d7 1099511627777 cells is "
                               "larger than the largest board (268435456 cells).")},
     {"three_numbers.lif", refused(" as a Life 1.06 pattern: on line 2, \u201c0 0 0\u201d is not a cell\u2019s x and y.")},
+    {"block_without_y.lif", refused(" as a Life 1.05 pattern: on line 2, \u201c#P\u201d does not give a "
+                                    "block\u2019s x and y.")},
+    {"bad_leaf.mc", refused(kMc + "on line 2, the leaf is not 8 rows of 8 cells (\u201c.\u201d dead, \u201c*\u201d "
+                                  "live, \u201c$\u201d ending a row).")},
     {"forward.mc", refused(kMc + "on line 2, node 2 is referred to before it is given.")},
     {"wrong_level.mc", refused(kMc + "on line 4, a node of level 4 holds one of level 4.")},
     {"three_states.mc", refused(kMc + "it holds cells of more than two states (a node of level 1); Game of Life runs "
@@ -144,40 +154,51 @@ const std::map<std::string, Outcome> kOutcomes = {
 
 }  // namespace
 
-TEST(FuzzCorpus, EverySeedHasItsOutcome)
+TEST(FuzzCorpus, EverySeedHasItsOutcomeAndEveryRefusalReadsInGerman)
 {
+    int argc = 1;
+    char program[] = "files_tests", *argv[] = {program, nullptr};
+    QCoreApplication application(argc, argv);
+    // In German, nothing is left in English but the file's name, numbers, quotes and names.
+    const QRegularExpression kept(QStringLiteral("\u201c[^\u201d]*\u201d|'[^']*'|Game of Life|Larger than Life"));
+    const QRegularExpression english(QStringLiteral("\\b(the|an?|is|not|of|its?|on|line|cells?|than|does|be|"
+                                                    "cannot|opened|pattern|board|holds?|more|file|node|level)\\b"));
     std::size_t seen = 0;
-    for (const std::string kind : {"pattern", "image", "interchange", "life", "macrocell", "gzip"}) {
-        const QDir folder(QStringLiteral(GOL_FUZZ_CORPUS "/") + QString::fromStdString(kind));
-        for (const QString& file : folder.entryList(QDir::Files)) {
-            const std::string name = file.toStdString();
-            SCOPED_TRACE(name);
-            const auto expected = kOutcomes.find(name);
-            ASSERT_NE(expected, kOutcomes.end()) << "no outcome for this seed";
-            ++seen;
-            const Outcome& outcome = expected->second;
-            const std::string path = folder.filePath(file).toStdString();
-            const BoardLoad load = kind == "image"         ? ImageFile::read(path)
-                                   : kind == "pattern"     ? PatternFile::read(path, {100, 100})
+    for (const bool german : {false, true})
+        for (const std::string kind : {"pattern", "image", "interchange", "life", "macrocell", "gzip"}) {
+            ASSERT_TRUE(!german || kind != "pattern" || Translations::install(application, QLocale(QLocale::German)));
+            const QDir folder(QStringLiteral(GOL_FUZZ_CORPUS "/") + QString::fromStdString(kind));
+            for (const QString& file : folder.entryList(QDir::Files)) {
+                const std::string name = file.toStdString();
+                SCOPED_TRACE(name);
+                const auto expected = kOutcomes.find(name);
+                ASSERT_NE(expected, kOutcomes.end()) << "no outcome for this seed";
+                ++seen;
+                const Outcome& outcome = expected->second;
+                const std::string path = folder.filePath(file).toStdString();
+                const BoardLoad load = kind == "image"     ? ImageFile::read(path)
+                                       : kind == "pattern" ? PatternFile::read(path, {100, 100})
                                                            : PatternReader::read(path, PatternTarget::shown(100, 100));
-            if (outcome.width == 0) {
-                EXPECT_FALSE(load.board);
-                EXPECT_EQ(load.error, "\u201c" + name + "\u201d" + outcome.reason);
-                continue;
+                if (outcome.width == 0) {
+                    EXPECT_FALSE(load.board);
+                    EXPECT_TRUE(german || load.error == "\u201c" + name + "\u201d" + outcome.reason) << load.error;
+                    EXPECT_FALSE(german && MessageTranslation::translated(load.error).remove(kept).contains(english));
+                    continue;
+                }
+                ASSERT_TRUE(load.board) << load.error;
+                ASSERT_EQ(load.board->pixelsWide(), outcome.width);
+                ASSERT_EQ(load.board->pixelsHigh(), outcome.height);
+                if (outcome.live >= 0) {
+                    EXPECT_EQ(load.board->liveCells(), outcome.live);
+                    continue;
+                }
+                for (int x = 0; x < outcome.width; ++x)
+                    for (int y = 0; y < outcome.height; ++y)
+                        EXPECT_LE(std::abs(load.board->getPixel(x, y) -
+                                           outcome.cells[std::size_t(x * outcome.height + y)]),
+                                  outcome.tolerance)
+                            << "cell " << x << ", " << y;
             }
-            ASSERT_TRUE(load.board) << load.error;
-            ASSERT_EQ(load.board->pixelsWide(), outcome.width);
-            ASSERT_EQ(load.board->pixelsHigh(), outcome.height);
-            if (outcome.live >= 0) {
-                EXPECT_EQ(load.board->liveCells(), outcome.live);
-                continue;
-            }
-            for (int x = 0; x < outcome.width; ++x)
-                for (int y = 0; y < outcome.height; ++y)
-                    EXPECT_LE(std::abs(load.board->getPixel(x, y) - outcome.cells[std::size_t(x * outcome.height + y)]),
-                              outcome.tolerance)
-                        << "cell " << x << ", " << y;
         }
-    }
-    EXPECT_EQ(seen, kOutcomes.size()) << "an outcome without its seed";
+    EXPECT_EQ(seen, 2 * kOutcomes.size()) << "an outcome without its seed";
 }

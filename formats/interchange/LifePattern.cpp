@@ -159,16 +159,16 @@ BoardLoad LifePattern::parse(std::string_view text, const std::string& fileName,
         return {nullptr, reader.error_};
     const std::int64_t width = reader.any_ ? reader.right_ - reader.left_ + 1 : 0;
     const std::int64_t height = reader.any_ ? reader.bottom_ - reader.top_ + 1 : 0;
-    std::string why;
-    auto board = PatternPlacement::placed({width, width, {}}, {height, height, {}}, target, why,
-                                          [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
-                                              reader.scan(&cells, offsetX, offsetY);
-                                          });
-    if (!board)
-        reader.fail(why);
-    BoardLoad load{std::move(board), reader.error_, 0, reader.rule_};
-    if (load)
-        load.info = std::move(reader.info_);
+    BoardLoad load = PatternPlacement::loaded(
+        width, height, target, [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+            reader.scan(&cells, offsetX, offsetY);
+        },
+        [&reader](const std::string& why) {
+            reader.fail(why);
+            return reader.error_;
+        },
+        std::move(reader.info_));
+    load.rule = reader.rule_;
     return load;
 }
 

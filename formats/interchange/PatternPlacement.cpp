@@ -91,6 +91,18 @@ std::unique_ptr<CellBitmap> PatternPlacement::placed(const Axis& x, const Axis& 
     return board;
 }
 
+BoardLoad PatternPlacement::loaded(std::int64_t width, std::int64_t height, PatternTarget target, const Fill& fill,
+                                   const Refuse& refuse, PatternInfo info)
+{
+    std::string why;
+    auto board = placed({width, width, {}}, {height, height, {}}, target, why, fill);
+    if (!board)
+        return {nullptr, refuse(why)};
+    BoardLoad load{std::move(board), {}};
+    load.info = std::move(info);
+    return load;
+}
+
 std::unique_ptr<CellBitmap> PatternPlacement::makeBoard(std::string& why) const
 {
     auto board = CellBitmap::create(boardWidth, boardHeight,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoardLoad.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -66,6 +68,14 @@ public:
     using Fill = std::function<void(CellBitmap& board, std::int64_t offsetX, std::int64_t offsetY)>;
     static std::unique_ptr<CellBitmap> placed(const Axis& x, const Axis& y, PatternTarget target, std::string& why,
                                               const Fill& fill);
+
+    // The end of a reader that has measured a pattern of `width` by `height`
+    // cells with no plane of its own: the board placed, made and filled,
+    // with the pattern's information; or the message `refuse` makes of why
+    // not.
+    using Refuse = std::function<std::string(const std::string& why)>;
+    static BoardLoad loaded(std::int64_t width, std::int64_t height, PatternTarget target, const Fill& fill,
+                            const Refuse& refuse, PatternInfo info);
 
     // The offset of the pattern's box on a plane (see the class comment).
     static std::int64_t onPlane(std::int64_t plane, std::int64_t header, std::optional<std::int64_t> position);

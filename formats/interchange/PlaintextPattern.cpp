@@ -140,19 +140,15 @@ BoardLoad PlaintextPattern::parse(std::string_view text, const std::string& file
     PlaintextPattern reader(text, fileName);
     if (!reader.scan(nullptr, 0, 0))
         return {nullptr, reader.error_};
-    const std::int64_t width = reader.width_;
-    const std::int64_t height = reader.height_;
-    std::string why;
-    auto board = PatternPlacement::placed({width, width, {}}, {height, height, {}}, target, why,
-                                          [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
-                                              reader.scan(&cells, offsetX, offsetY);
-                                          });
-    if (!board)
-        reader.fail(why);
-    BoardLoad load{std::move(board), reader.error_};
-    if (load)
-        load.info = std::move(reader.info_);
-    return load;
+    return PatternPlacement::loaded(
+        reader.width_, reader.height_, target, [&reader](CellBitmap& cells, auto offsetX, auto offsetY) {
+            reader.scan(&cells, offsetX, offsetY);
+        },
+        [&reader](const std::string& why) {
+            reader.fail(why);
+            return reader.error_;
+        },
+        std::move(reader.info_));
 }
 
 std::string PlaintextPattern::toText(const CellBitmap& board, const std::string& name, std::int64_t* grayCells,

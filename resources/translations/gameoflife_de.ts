@@ -42,6 +42,26 @@
         <source>%1x%2 cells, %3 on a bounded plane, %4 generations, %5 live cells, %6 s, %7</source>
         <translation>%1x%2 Zellen, %3 auf einer begrenzten Ebene, %4 Generationen, %5 lebende Zellen, %6 s, %7</translation>
     </message>
+    <message>
+        <source>%1 Gcells/s</source>
+        <translation>%1 Mrd. Zellen/s</translation>
+    </message>
+    <message>
+        <source>%1 Mcells/s</source>
+        <translation>%1 Mio. Zellen/s</translation>
+    </message>
+    <message>
+        <source>%1 cells/s</source>
+        <translation>%1 Zellen/s</translation>
+    </message>
+    <message>
+        <source>Settled at generation %1: the board is empty</source>
+        <translation>Stabil bei Generation %1: Das Spielfeld ist leer</translation>
+    </message>
+    <message>
+        <source>Settled at generation %1: period %2</source>
+        <translation>Stabil bei Generation %1: Periode %2</translation>
+    </message>
 </context>
 <context>
     <name>BatchOptions</name>
@@ -395,6 +415,54 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Keys</source>
         <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>In pattern editing: </source>
+        <translation>Im Bearbeitungsmodus: </translation>
+    </message>
+    <message>
+        <source>While a paste floats: </source>
+        <translation>Solange eine Einfügung schwebt: </translation>
+    </message>
+    <message>
+        <source>Move the cell cursor</source>
+        <translation>Den Zellcursor bewegen</translation>
+    </message>
+    <message>
+        <source>Move the cell cursor 8 cells</source>
+        <translation>Den Zellcursor um 8 Zellen bewegen</translation>
+    </message>
+    <message>
+        <source>Toggle the cell under the cursor</source>
+        <translation>Die Zelle unter dem Cursor umschalten</translation>
+    </message>
+    <message>
+        <source>Rotate it clockwise</source>
+        <translation>Im Uhrzeigersinn drehen</translation>
+    </message>
+    <message>
+        <source>Rotate it anticlockwise</source>
+        <translation>Gegen den Uhrzeigersinn drehen</translation>
+    </message>
+    <message>
+        <source>Flip it left-right</source>
+        <translation>Horizontal spiegeln</translation>
+    </message>
+    <message>
+        <source>Flip it top-bottom</source>
+        <translation>Vertikal spiegeln</translation>
+    </message>
+    <message>
+        <source>Drop it</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Remove the selection when nothing runs</source>
+        <translation>Die Auswahl aufheben, wenn nichts läuft</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Vergrößern</translation>
     </message>
 </context>
 <context>
@@ -1172,6 +1240,146 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>“bitMapPixelSize” is not a list of two integers</source>
         <translation>„bitMapPixelSize“ ist keine Liste aus zwei ganzen Zahlen</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened as a Life 1.05 pattern: %2.</source>
+        <translation>%1 kann nicht als Life-1.05-Muster geöffnet werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened as a Life 1.06 pattern: %2.</source>
+        <translation>%1 kann nicht als Life-1.06-Muster geöffnet werden: %2.</translation>
+    </message>
+    <message>
+        <source>its data is damaged</source>
+        <translation>ihre Daten sind beschädigt</translation>
+    </message>
+    <message>
+        <source>it refers to the entity “%1”, which is not defined</source>
+        <translation>sie verweist auf die Entität „%1“, die nicht definiert ist</translation>
+    </message>
+    <message>
+        <source>it is not a well-formed XML property list (line %1: %2)</source>
+        <translation>sie ist keine wohlgeformte XML-Property-Liste (Zeile %1: %2)</translation>
+    </message>
+    <message>
+        <source>it holds “%1” more than once</source>
+        <translation>sie enthält „%1“ mehr als einmal</translation>
+    </message>
+    <message>
+        <source>its size %1 × %2 has no cells</source>
+        <translation>ihre Größe %1 × %2 hat keine Zellen</translation>
+    </message>
+    <message>
+        <source>its size %1 × %2 is larger than the largest board (%3 cells)</source>
+        <translation>ihre Größe %1 × %2 übersteigt das größte Spielfeld (%3 Zellen)</translation>
+    </message>
+    <message>
+        <source>“bitMapPixelData” does not hold %1 columns</source>
+        <translation>„bitMapPixelData“ enthält nicht %1 Spalten</translation>
+    </message>
+    <message>
+        <source>column %1 does not hold %2 cells</source>
+        <translation>Spalte %1 enthält nicht %2 Zellen</translation>
+    </message>
+    <message>
+        <source>the cell at (%1, %2) is not an integer</source>
+        <translation>die Zelle bei (%1, %2) ist keine ganze Zahl</translation>
+    </message>
+    <message>
+        <source>the cell at (%1, %2) holds %3, outside 0 to 255</source>
+        <translation>die Zelle bei (%1, %2) enthält %3, außerhalb von 0 bis 255</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number</source>
+        <translation>%1 ist keine ganze Zahl</translation>
+    </message>
+    <message>
+        <source>its torus of %1 × %2 cells is larger than the largest board (%3 cells)</source>
+        <translation>sein Torus von %1 × %2 Zellen übersteigt das größte Spielfeld (%3 Zellen)</translation>
+    </message>
+    <message>
+        <source>its bounded plane of %1 × %2 cells is larger than the largest board (%3 cells)</source>
+        <translation>seine begrenzte Ebene von %1 × %2 Zellen übersteigt das größte Spielfeld (%3 Zellen)</translation>
+    </message>
+    <message>
+        <source>its plane of %1 × %2 cells is larger than the largest board (%3 cells)</source>
+        <translation>seine Ebene von %1 × %2 Zellen übersteigt das größte Spielfeld (%3 Zellen)</translation>
+    </message>
+    <message>
+        <source>the pattern of %1 × %2 cells is larger than the largest board (%3 cells)</source>
+        <translation>das Muster von %1 × %2 Zellen übersteigt das größte Spielfeld (%3 Zellen)</translation>
+    </message>
+    <message>
+        <source>“%1” is not a cell (“.” dead, “O” or “*” live)</source>
+        <translation>„%1“ ist keine Zelle („.“ tot, „O“ oder „*“ lebend)</translation>
+    </message>
+    <message>
+        <source>the byte %1 is not a cell (“.” dead, “O” or “*” live)</source>
+        <translation>das Byte %1 ist keine Zelle („.“ tot, „O“ oder „*“ lebend)</translation>
+    </message>
+    <message>
+        <source>“#P” does not give a block’s x and y</source>
+        <translation>„#P“ nennt nicht x und y eines Blocks</translation>
+    </message>
+    <message>
+        <source>“%1” is not a cell’s x and y</source>
+        <translation>„%1“ nennt nicht x und y einer Zelle</translation>
+    </message>
+    <message>
+        <source>“%1” is not a cell (“.” dead, “*” live)</source>
+        <translation>„%1“ ist keine Zelle („.“ tot, „*“ lebend)</translation>
+    </message>
+    <message>
+        <source>the leaf is not 8 rows of 8 cells (“.” dead, “*” live, “$” ending a row)</source>
+        <translation>das Blatt besteht nicht aus 8 Zeilen zu je 8 Zellen („.“ tot, „*“ lebend, „$“ beendet eine Zeile)</translation>
+    </message>
+    <message>
+        <source>a node is not its level and four earlier nodes</source>
+        <translation>ein Knoten ist nicht seine Stufe und vier frühere Knoten</translation>
+    </message>
+    <message>
+        <source>it holds cells of more than two states (a node of level %1); Game of Life runs live and dead cells only</source>
+        <translation>sie enthält Zellen mit mehr als zwei Zuständen (ein Knoten der Stufe %1); Game of Life kennt nur lebende und tote Zellen</translation>
+    </message>
+    <message>
+        <source>the node’s level %1 is beyond %2</source>
+        <translation>die Stufe %1 des Knotens liegt über %2</translation>
+    </message>
+    <message>
+        <source>node %1 is referred to before it is given</source>
+        <translation>auf Knoten %1 wird verwiesen, bevor er angegeben ist</translation>
+    </message>
+    <message>
+        <source>a node of level %1 holds one of level %2</source>
+        <translation>ein Knoten der Stufe %1 enthält einen der Stufe %2</translation>
+    </message>
+    <message>
+        <source>it has more nodes than a pattern on the largest board could need</source>
+        <translation>sie hat mehr Knoten, als ein Muster auf dem größten Spielfeld brauchen könnte</translation>
+    </message>
+    <message>
+        <source>it was not opened</source>
+        <translation>sie wurde nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>1 generation</source>
+        <translation>1 Generation</translation>
+    </message>
+    <message>
+        <source>%1 generations</source>
+        <translation>%1 Generationen</translation>
+    </message>
+    <message>
+        <source>at %1 pixels a cell the image would be %2 × %3 pixels, more than the %4 an exported image may have</source>
+        <translation>bei %1 Pixeln je Zelle wäre das Bild %2 × %3 Pixel groß, mehr als die %4, die ein exportiertes Bild haben darf</translation>
+    </message>
+    <message>
+        <source>at 1 pixel a cell the board of %1 × %2 cells would be %3 × %4 pixels, more than a GIF image can hold (%5 a side)</source>
+        <translation>bei 1 Pixel je Zelle wäre das Spielfeld von %1 × %2 Zellen %3 × %4 Pixel groß, mehr als ein GIF-Bild fassen kann (%5 je Seite)</translation>
+    </message>
+    <message>
+        <source>at %1 pixels a cell the board of %2 × %3 cells would be %4 × %5 pixels, more than a GIF image can hold (%6 a side)</source>
+        <translation>bei %1 Pixeln je Zelle wäre das Spielfeld von %2 × %3 Zellen %4 × %5 Pixel groß, mehr als ein GIF-Bild fassen kann (%6 je Seite)</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,7 @@ const PatternLibrary::Entry kEntries[] = {
     {QT_TRANSLATE_NOOP("PatternLibrary", "Guns and Puffers"), QT_TRANSLATE_NOOP("PatternLibrary", "Gosper Glider Gun"),
      "gosper-glider-gun.rle"},
     {"Guns and Puffers", QT_TRANSLATE_NOOP("PatternLibrary", "Simkin Glider Gun"), "simkin-glider-gun.rle"},
+    {"Guns and Puffers", QT_TRANSLATE_NOOP("PatternLibrary", "Blinker Puffer 1"), "blinker-puffer-1.rle"},
 };
 
 }  // namespace

@@ -6,6 +6,26 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+std::uint64_t CellBitmap::cellsEqual(const std::uint8_t* cells, std::uint8_t value)
+{
+    std::uint64_t bits = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+    for (int i = 0; i < 4; ++i) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + 16 * i));
+        bits |= std::uint64_t(std::uint16_t(_mm_movemask_epi8(_mm_cmpeq_epi8(sixteen, wanted)))) << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        bits |= std::uint64_t(cells[i] == value) << i;
+#endif
+    return bits;
+}
+
 bool CellBitmap::sizeFits(std::int64_t width, std::int64_t height)
 {
     return width >= 1 && height >= 1 && width <= kMaxCells && height <= kMaxCells / width;

@@ -67,6 +67,9 @@ public:
     // Cell counts for a rectangle at 4 points per cell, truncated toward zero.
     static std::int64_t cellsForPoints(double points);
 
+    // Which of 64 cells from `cells` on hold `value`, as bits (bit i: cell i).
+    static std::uint64_t cellsEqual(const std::uint8_t* cells, std::uint8_t value);
+
     std::int64_t pixelsWide() const { return width_; }
     std::int64_t pixelsHigh() const { return height_; }
     std::size_t cellCount() const { return cells_.size(); }

@@ -3,7 +3,9 @@
 #include "TileKernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <sys/resource.h>
@@ -142,17 +144,33 @@ bool Generation::applyBlock(std::int64_t left, std::int64_t top, std::int64_t wi
             std::uint64_t born = 0, died = 0;
             int liveDelta = 0, grayDelta = 0;
             bool any = false;
-            for (std::int64_t x = x0; x < x1; ++x) {
-                const std::uint8_t old = row[x], value = in[x];
-                if (old == value)
-                    continue;
-                any = true;
-                row[x] = value;
-                const std::uint64_t bit = std::uint64_t{1} << (x % LiveBits::kStripWidth);
-                born |= value == CellBitmap::kLive ? bit : 0;
-                died |= old == CellBitmap::kLive ? bit : 0;
-                liveDelta += int(value == CellBitmap::kLive) - int(old == CellBitmap::kLive);
-                grayDelta += int(isGray(value)) - int(isGray(old));
+            if (x1 - x0 == LiveBits::kStripWidth) {
+                // A whole word: compared, counted and copied 64 cells at once.
+                any = std::memcmp(row + x0, in + x0, LiveBits::kStripWidth) != 0;
+                if (any) {
+                    const std::uint64_t wasLive = CellBitmap::cellsEqual(row + x0, CellBitmap::kLive);
+                    const std::uint64_t isLive = CellBitmap::cellsEqual(in + x0, CellBitmap::kLive);
+                    const std::uint64_t wasGray = ~(wasLive | CellBitmap::cellsEqual(row + x0, CellBitmap::kDead));
+                    const std::uint64_t nowGray = ~(isLive | CellBitmap::cellsEqual(in + x0, CellBitmap::kDead));
+                    std::memcpy(row + x0, in + x0, LiveBits::kStripWidth);
+                    born = isLive & ~wasLive;
+                    died = wasLive & ~isLive;
+                    liveDelta = std::popcount(isLive) - std::popcount(wasLive);
+                    grayDelta = std::popcount(nowGray) - std::popcount(wasGray);
+                }
+            } else {
+                for (std::int64_t x = x0; x < x1; ++x) {
+                    const std::uint8_t old = row[x], value = in[x];
+                    if (old == value)
+                        continue;
+                    any = true;
+                    row[x] = value;
+                    const std::uint64_t bit = std::uint64_t{1} << (x % LiveBits::kStripWidth);
+                    born |= value == CellBitmap::kLive ? bit : 0;
+                    died |= old == CellBitmap::kLive ? bit : 0;
+                    liveDelta += int(value == CellBitmap::kLive) - int(old == CellBitmap::kLive);
+                    grayDelta += int(isGray(value)) - int(isGray(old));
+                }
             }
             if (any) {
                 changed = true;

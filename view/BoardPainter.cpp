@@ -297,34 +297,45 @@ BoardPicture BoardPainter::render(const CellBitmap& board, const LiveBits& live,
             if (columns.begins[static_cast<std::size_t>(x)])
                 lines.push_back(x);
     }
-    // Without gray cells, the cells shown of a row are made from its bits
-    // (indexed as the board's row would be).
+    // Without gray cells, the cells shown of a row are made from its bits, a
+    // word at a time (indexed as the board's row would be).
     const std::int64_t firstColumn = columns.cells.front();
     std::vector<std::uint8_t> shownCells(static_cast<std::size_t>(columns.cells.back() - firstColumn + 1));
     auto fromBits = [&](std::int64_t cellRow) {
-        for (std::size_t i = 0; i < shownCells.size(); ++i)
-            shownCells[i] = live.get(firstColumn + std::int64_t(i), cellRow) ? CellBitmap::kLive : CellBitmap::kDead;
+        constexpr std::int64_t kStrip = LiveBits::kStripWidth;
+        for (std::size_t i = 0; i < shownCells.size();) {
+            const std::int64_t column = firstColumn + std::int64_t(i);
+            const auto offset = static_cast<unsigned>(column % kStrip);
+            const std::uint64_t word = live.strip(column / kStrip)[cellRow] >> offset;
+            const std::size_t n = std::min(shownCells.size() - i, std::size_t(kStrip - offset));
+            static_assert(CellBitmap::kLive == 0 && CellBitmap::kDead == 255);
+            for (std::size_t k = 0; k < n; ++k)  // a set bit (live) gives 0, a clear one 255 (dead)
+                shownCells[i + k] = static_cast<std::uint8_t>(((word >> k) & 1u) - 1u);
+            i += n;
+        }
         return shownCells.data() - firstColumn;
     };
-    std::int64_t previousRow = -1;
-    bool previousPlain = false;  // the line above holds this cell row's cells, no row line over them
+    // Each cell row shown is worked out once, with its column lines, into
+    // `plain`; its pixel rows are copies of it, but for the one on a row
+    // line, which is drawn over it.
+    std::vector<QRgb> plain(static_cast<std::size_t>(width));
+    std::int64_t plainRow = -1;
     for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         const auto cellRow = rows.cells[static_cast<std::size_t>(y)];
-        if (cellRow == previousRow && previousPlain) {
-            std::memcpy(out, image.constScanLine(y - 1), static_cast<std::size_t>(width) * 4);
-        } else {
+        if (cellRow != plainRow) {
             const std::uint8_t* cells = grays ? board.row(cellRow) : fromBits(cellRow);
             for (int x = 0; x < width; ++x)
-                out[x] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
+                plain[static_cast<std::size_t>(x)] = kRgb[cells[columns.cells[static_cast<std::size_t>(x)]]];
             for (int x : lines)
-                out[x] = kRgb[kGridLine[qBlue(out[x])]];
+                plain[static_cast<std::size_t>(x)] = kRgb[kGridLine[qBlue(plain[static_cast<std::size_t>(x)])]];
+            plainRow = cellRow;
         }
-        previousRow = cellRow;
-        previousPlain = !(grid && rows.begins[static_cast<std::size_t>(y)]);
-        if (!previousPlain) {
+        if (grid && rows.begins[static_cast<std::size_t>(y)]) {
             for (int x = 0; x < width; ++x)
-                out[x] = kRgb[kGridLine[qBlue(out[x])]];
+                out[x] = kRgb[kGridLine[qBlue(plain[static_cast<std::size_t>(x)])]];
+        } else {
+            std::memcpy(out, plain.data(), static_cast<std::size_t>(width) * sizeof(QRgb));
         }
     }
     return {image, QPoint(columns.first, rows.first)};

@@ -13,12 +13,7 @@ void FloatingPaste::turn(bool clockwise)
 {
     const int w = size_.width(), h = size_.height();
     std::vector<std::uint8_t> turned(cells_.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            // Clockwise, the left column becomes the top row, read bottom up.
-            const int tx = clockwise ? h - 1 - y : y, ty = clockwise ? x : w - 1 - x;
-            turned[std::size_t(ty) * std::size_t(h) + std::size_t(tx)] = cells_[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-        }
+    Selection::turnCells(cells_.data(), w, h, std::size_t(w), turned.data(), std::size_t(h), clockwise);
     cells_ = std::move(turned);
     size_.transpose();
     draw();

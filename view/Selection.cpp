@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <random>
 
@@ -15,6 +16,106 @@ constexpr std::uint8_t kDead = 255;
 
 // Rounds down, for negative values too.
 int halfDown(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
+
+// The live ones among `n` cells (at most 64), as bits; none when one of them is gray.
+std::optional<std::uint64_t> liveBits(const std::uint8_t* cells, int n)
+{
+    if (n == 64) {
+        const std::uint64_t live = CellBitmap::cellsEqual(cells, kLive);
+        return (live | CellBitmap::cellsEqual(cells, kDead)) == ~std::uint64_t{0} ? std::optional(live) : std::nullopt;
+    }
+    std::uint64_t bits = 0;
+    for (int i = 0; i < n; ++i) {
+        if (cells[i] != kLive && cells[i] != kDead)
+            return std::nullopt;
+        bits |= std::uint64_t(cells[i] == kLive) << i;
+    }
+    return bits;
+}
+
+// Cells for eight bits, one byte each: live where a bit is set.
+const std::array<std::uint64_t, 256> kEightCells = [] {
+    std::array<std::uint64_t, 256> eight{};
+    for (std::size_t b = 0; b < 256; ++b)
+        for (std::size_t i = 0; i < 8; ++i)
+            eight[b] |= std::uint64_t((b >> i) & 1u ? kLive : kDead) << (8 * i);
+    return eight;
+}();
+
+// Cells `from` to 63 of a word of bits written from `out` on.
+void writeCells(std::uint64_t bits, int from, std::uint8_t* out)
+{
+    std::uint8_t cells[64];
+    for (int i = 0; i < 8; ++i) {
+        const std::uint64_t eight = kEightCells[(bits >> (8 * i)) & 0xffu];
+        std::memcpy(cells + 8 * i, &eight, 8);
+    }
+    std::memcpy(out, cells + from, std::size_t(64 - from));
+}
+
+// A square of 64 by 64 bits turned over its diagonal: bit c of word r
+// becomes bit r of word c.
+void transpose(std::uint64_t (&m)[64])
+{
+    std::uint64_t mask = 0x00000000ffffffffULL;
+    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j)
+        for (int k = 0; k < 64; k = (k + j + 1) & ~j) {
+            const std::uint64_t t = ((m[k] >> j) ^ m[k + j]) & mask;
+            m[k] ^= t << j;
+            m[k + j] ^= t;
+        }
+}
+
+std::uint64_t reverseBits(std::uint64_t v)
+{
+    v = ((v >> 1) & 0x5555555555555555ULL) | ((v & 0x5555555555555555ULL) << 1);
+    v = ((v >> 2) & 0x3333333333333333ULL) | ((v & 0x3333333333333333ULL) << 2);
+    v = ((v >> 4) & 0x0f0f0f0f0f0f0f0fULL) | ((v & 0x0f0f0f0f0f0f0f0fULL) << 4);
+    return __builtin_bswap64(v);
+}
+
+// Selection::turnCells for cells without gray ones: squares of 64 by 64
+// cells as bits, each turned over its diagonal at once, then read back in
+// the turn's order. False, and the turned cells left unfinished, when a
+// cell is gray.
+bool turnLiveBits(const std::uint8_t* in, int w, int h, std::size_t inStride, std::uint8_t* out,
+                  std::size_t outStride, bool clockwise)
+{
+    std::uint64_t m[64];
+    for (int by = 0; by < h; by += 64) {
+        const int rows = std::min(64, h - by);
+        for (int bx = 0; bx < w; bx += 64) {
+            const int columns = std::min(64, w - bx);
+            for (int r = 0; r < 64; ++r) {
+                const auto bits = r < rows ? liveBits(in + std::size_t(by + r) * inStride + std::size_t(bx), columns)
+                                           : std::optional<std::uint64_t>(0);
+                if (!bits)
+                    return false;
+                m[r] = *bits;
+            }
+            transpose(m);  // word c: source column bx + c, bit r its row by + r
+            for (int c = 0; c < columns; ++c) {
+                if (clockwise) {
+                    // The turned row bx + c, from the source's bottom row: bit r to column h - 1 - by - r.
+                    const int base = h - 64 - by;
+                    writeCells(reverseBits(m[c]), std::max(0, -base),
+                               out + std::size_t(bx + c) * outStride + std::size_t(std::max(0, base)));
+                } else {
+                    // The turned row w - 1 - bx - c, bit r to column by + r.
+                    std::uint8_t* row = out + std::size_t(w - 1 - bx - c) * outStride + std::size_t(by);
+                    if (rows == 64) {
+                        writeCells(m[c], 0, row);
+                    } else {
+                        std::uint8_t cells[64];
+                        writeCells(m[c], 0, cells);
+                        std::memcpy(row, cells, std::size_t(rows));
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -97,6 +198,27 @@ std::optional<BlockChange> Selection::apply(Command command, const CellBitmap& b
     return change;
 }
 
+void Selection::turnCells(const std::uint8_t* in, int w, int h, std::size_t inStride, std::uint8_t* out,
+                          std::size_t outStride, bool clockwise)
+{
+    if (turnLiveBits(in, w, h, inStride, out, outStride, clockwise))
+        return;
+    // Row by row of the turned cells: clockwise, the top row is the left
+    // column read bottom up; anticlockwise, the right column read top down.
+    // In squares of 64 by 64 cells, so that reads and writes stay in cache.
+    constexpr int kBlock = 64;
+    for (int by = 0; by < w; by += kBlock)
+        for (int bx = 0; bx < h; bx += kBlock)
+            for (int ty = by; ty < std::min(w, by + kBlock); ++ty) {
+                std::uint8_t* row = out + std::size_t(ty) * outStride;
+                const int x = clockwise ? ty : w - 1 - ty;
+                for (int tx = bx; tx < std::min(h, bx + kBlock); ++tx) {
+                    const int y = clockwise ? h - 1 - tx : tx;
+                    row[tx] = in[std::size_t(y) * inStride + std::size_t(x)];
+                }
+            }
+}
+
 // The rectangle turns about its centre (to the nearest cell): a square stays
 // where it is, any other may reach past the board, and is then refused.
 std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& board, QString* refusal)
@@ -126,21 +248,8 @@ std::optional<BlockChange> Selection::turn(bool clockwise, const CellBitmap& boa
             for (int x = change.rect.left(); x <= change.rect.right(); ++x)
                 if (!to.contains(x, y) && !from.contains(x, y))
                     change.after[index({x, y})] = change.before[index({x, y})];
-    // Row by row of the turned rectangle: clockwise, its top row is the left
-    // column read bottom up; anticlockwise, the right column read top down.
-    // In squares of 64 by 64 cells, so that reads and writes stay in cache.
-    constexpr int kBlock = 64;
-    const std::uint8_t* source = change.before.data() + index(from.topLeft());
-    for (int by = 0; by < w; by += kBlock)
-        for (int bx = 0; bx < h; bx += kBlock)
-            for (int ty = by; ty < std::min(w, by + kBlock); ++ty) {
-                std::uint8_t* row = change.after.data() + index({to.left(), to.top() + ty});
-                const int x = clockwise ? ty : w - 1 - ty;
-                for (int tx = bx; tx < std::min(h, bx + kBlock); ++tx) {
-                    const int y = clockwise ? h - 1 - tx : tx;
-                    row[tx] = source[std::size_t(y) * std::size_t(uw) + std::size_t(x)];
-                }
-            }
+    turnCells(change.before.data() + index(from.topLeft()), w, h, std::size_t(uw),
+              change.after.data() + index(to.topLeft()), std::size_t(uw), clockwise);
     rect_ = to;
     if (change.after == change.before)
         return std::nullopt;

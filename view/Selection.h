@@ -45,6 +45,10 @@ public:
 
     // The rectangle's cells, row by row.
     static std::vector<std::uint8_t> cellsOf(const CellBitmap& board, QRect rect);
+    // Turns w by h cells (`inStride` a row) a quarter turn into h by w
+    // (`outStride` a row): clockwise, the left column becomes the top row.
+    static void turnCells(const std::uint8_t* in, int w, int h, std::size_t inStride, std::uint8_t* out,
+                          std::size_t outStride, bool clockwise);
 
 private:
     std::optional<BlockChange> turn(bool clockwise, const CellBitmap& board, QString* refusal);

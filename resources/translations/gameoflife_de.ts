@@ -1503,6 +1503,10 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Simkin Glider Gun</source>
         <translation>Simkin-Gleiterkanone</translation>
     </message>
+    <message>
+        <source>Blinker Puffer 1</source>
+        <translation>Blinker-Puffer 1</translation>
+    </message>
 </context>
 <context>
     <name>PatternTypes</name>

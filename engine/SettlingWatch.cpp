@@ -172,8 +172,8 @@ std::optional<Settling> SettlingWatch::periodLocked(const Generation& from, cons
             return std::nullopt;  // the line is not that long yet
         if (earlier.tally != seen.tally || !earlier.hashed || earlier.hash != seen.hash)
             continue;
-        if (period <= 2)
-            continue;  // not so, above
+        if (period == 1)
+            continue;  // not so, above (and two back, where the marks were taken against it)
         if (history) {
             if (auto kept = history->find(earlier.number)) {
                 if (kept->sameCells(g))

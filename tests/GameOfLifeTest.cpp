@@ -105,12 +105,15 @@ TEST_F(Engine, RunsTheCountReadBeforeEveryGenerationAndRedrawsEach)
 
 // (Stops at any moment of small runs, each leaving a whole generation, are
 // the random session's.) A large board stopped within its first generation,
-// shared out among the pool's threads, keeps none of it.
+// once the run has begun it, keeps none of it: each of the pool's tasks
+// sees the stop.
 TEST_F(Engine, CancellationInTheFirstGenerationOfALargeBoardLeavesItAsItWas)
 {
     auto large = CellBitmap::random(4 * 8192, 4 * 8192);
     life.replaceBitmap(large->copy());
-    const auto report = run([&] { life.abortGameOfLife(); });
+    life.setTestHooks({{}, [&] { life.abortGameOfLife(); }, {}});
+    const auto report = run();
+    life.setTestHooks({});
     EXPECT_EQ(Ended(report.end, report.generations), Ended(RunEnd::Cancelled, 0));
     EXPECT_TRUE(life.getBitmap()->sameCells(*large));
 }

@@ -277,11 +277,8 @@ RunEnd GameOfLife::runGenerations(std::stop_token stop, Run& run, RunReport& rep
             if (!next)
                 return RunEnd::OutOfMemory;
         }
-        // Whether the step takes the marks against the generation two back,
-        // which the buffer then holds (GenerationStep): the watch for
-        // settling brings its tallies up to date from them.
-        const bool marksTwoBack = !from.generation->tiles.installed && next->serial != 0 &&
-                                  next->serial == from.generation->base;
+        // The watch for settling brings its tallies up to date from the marks.
+        const bool marksTwoBack = GenerationStep::marksAgainstHeld(*from.generation, *next);
         if (!step.run(*from.generation, *next, &workers_, stop))
             return RunEnd::Cancelled;
         if (hooks.beforePublish)

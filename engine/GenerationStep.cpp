@@ -124,6 +124,11 @@ void GenerationStep::findActiveDense(const BoardTiles& tiles, bool torus)
     }
 }
 
+bool GenerationStep::marksAgainstHeld(const Generation& from, const Generation& into)
+{
+    return !from.tiles.installed && into.serial != 0 && into.serial == from.base;
+}
+
 bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* workers, std::stop_token stop)
 {
     const BoardTiles& was = from.tiles;
@@ -131,7 +136,7 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     const auto count = static_cast<std::size_t>(was.count());
     // The buffer holds the generation `from` was computed from; or `from` is
     // a board just installed, and the buffer holds dead cells.
-    const bool againstHeld = !was.installed && into.serial != 0 && into.serial == from.base;
+    const bool againstHeld = marksAgainstHeld(from, into);
     // (A rule with birth on no live neighbour changes a dead region too.)
     const bool intoDead = was.installed && into.dead && !from.rule.bornAlone();
     const bool all = !againstHeld && !intoDead;

@@ -38,6 +38,9 @@ public:
     // (may be null). Returns false when stopped; `into` is then left with
     // cells that are no generation (serial 0).
     bool run(const Generation& from, Generation& into, WorkerPool* workers, std::stop_token stop);
+    // Whether a step from `from` into `into` takes its marks against the
+    // generation two back, which `into` then still holds (otherwise against `from`).
+    static bool marksAgainstHeld(const Generation& from, const Generation& into);
 
     // Tiles computed by the latest run, for measurements.
     std::size_t computed() const { return computed_; }

@@ -4,7 +4,8 @@
 #include <utility>
 
 WorkerPool::WorkerPool(unsigned threads)
-    : threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency()))
+    : threads_(threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency())),
+      shares_(std::make_unique<Share[]>(threads_))
 {
 }
 
@@ -29,7 +30,8 @@ void WorkerPool::startThreads()
     while (helpers_.size() + 1 < threads_) {
         if (startHook_)
             startHook_();
-        helpers_.emplace_back([this](std::stop_token stop) { serve(stop); });
+        const auto home = static_cast<unsigned>(helpers_.size() + 1);
+        helpers_.emplace_back([this, home](std::stop_token stop) { serve(stop, home); });
     }
 }
 
@@ -40,14 +42,16 @@ void WorkerPool::run(std::size_t count, const std::function<void(std::size_t)>& 
     {
         std::lock_guard lock(mutex_);
         work_ = &work;
-        count_ = count;
-        next_.store(0);
+        for (unsigned k = 0; k < threads_; ++k) {
+            shares_[k].next.store(count * k / threads_);
+            shares_[k].end = count * (k + 1) / threads_;
+        }
         error_ = nullptr;
         open_ = true;
         ++job_;
     }
     wake_.notify_all();
-    drain();
+    drain(0);
     std::exception_ptr error;
     {
         // Threads that have not joined yet find the job closed; those that
@@ -71,21 +75,25 @@ void WorkerPool::run(std::size_t count, const std::function<void(std::size_t)>& 
         std::rethrow_exception(error);
 }
 
-void WorkerPool::drain()
+void WorkerPool::drain(unsigned home)
 {
-    for (std::size_t i = next_.fetch_add(1); i < count_; i = next_.fetch_add(1)) {
-        try {
-            (*work_)(i);
-        } catch (...) {
-            std::lock_guard lock(mutex_);
-            if (!error_)
-                error_ = std::current_exception();
-            next_.store(count_);  // the calls not yet begun are left out
+    for (unsigned k = 0; k < threads_; ++k) {
+        Share& share = shares_[(home + k) % threads_];
+        for (std::size_t i = share.next.fetch_add(1); i < share.end; i = share.next.fetch_add(1)) {
+            try {
+                (*work_)(i);
+            } catch (...) {
+                std::lock_guard lock(mutex_);
+                if (!error_)
+                    error_ = std::current_exception();
+                for (unsigned j = 0; j < threads_; ++j)  // the calls not yet begun are left out
+                    shares_[j].next.store(shares_[j].end);
+            }
         }
     }
 }
 
-void WorkerPool::serve(std::stop_token stop)
+void WorkerPool::serve(std::stop_token stop, unsigned home)
 {
     std::uint64_t seen = 0;
     std::unique_lock lock(mutex_);
@@ -101,7 +109,7 @@ void WorkerPool::serve(std::stop_token stop)
         seen = job_;
         ++joined_;
         lock.unlock();
-        drain();
+        drain(home);
         lock.lock();
         if (--joined_ == 0)
             done_.notify_all();

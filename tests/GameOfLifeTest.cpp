@@ -267,10 +267,16 @@ TEST(WorkerPool, AnExceptionOnAnyThreadReachesTheCallerAndEveryOtherCallIsMadeOn
         for (auto& c : calls)
             EXPECT_LE(c.load(), 1);
     }
-    std::vector<std::atomic<int>> calls(1000);
-    pool.run(calls.size(), [&](std::size_t i) { calls[i]++; });
-    for (auto& c : calls)
-        ASSERT_EQ(c.load(), 1);
+    // Every call once, however the calls divide among the threads' shares.
+    for (const unsigned threads : {2u, 3u}) {
+        WorkerPool shared(threads);
+        for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{1000}}) {
+            std::vector<std::atomic<int>> calls(count);
+            shared.run(calls.size(), [&](std::size_t i) { calls[i]++; });
+            for (auto& c : calls)
+                ASSERT_EQ(c.load(), 1) << threads << " threads, " << count << " calls";
+        }
+    }
 }
 
 // A run that finds no board asks for a drawing and waits for the board it

@@ -48,9 +48,11 @@ void BoardTiles::markInstalled()
     installed = true;
 }
 
-void BoardTiles::clearMarks()
+void BoardTiles::clearMarks(bool rewritten)
 {
-    if (listed) {
+    if (rewritten) {
+        // the marks are left for the step to write
+    } else if (listed) {
         for (auto t : marked)
             marks[t] = 0;
     } else {

@@ -53,8 +53,9 @@ struct BoardTiles {
     // generation computes those and their neighbours (into a buffer of dead
     // cells, which is what the others stay), or else every tile.
     void markInstalled();
-    // No marks at all.
-    void clearMarks();
+    // No marks at all; or, when every tile's marks are about to be written
+    // (`rewritten`), no list of them.
+    void clearMarks(bool rewritten = false);
 
     std::vector<std::uint16_t> live;   // live cells per tile
     std::vector<std::uint16_t> grays;  // cells neither live nor dead (255)

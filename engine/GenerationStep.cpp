@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <numeric>
 
 namespace {
 
@@ -90,9 +91,20 @@ void GenerationStep::findActive(const Generation& from)
 
 void GenerationStep::findActiveDense(const BoardTiles& tiles, bool torus)
 {
-    // Each tile gathers the marks of the tiles around it that point at it,
-    // in the board's order, from a copy of the marks with a ring of tiles
-    // around it: the tiles across the edges on a torus, none on a plane.
+    // Where every tile changed, every tile is computed: the common case
+    // of a dense board, found without gathering.
+    const auto everyTile = static_cast<std::size_t>(tiles.count());
+    if (tiles.marked.size() == everyTile &&
+        std::all_of(tiles.marks.begin(), tiles.marks.end(),
+                    [](std::uint32_t m) { return (m & BoardTiles::kChanged) != 0; })) {
+        active_.resize(everyTile);
+        std::iota(active_.begin(), active_.end(), std::uint32_t{0});
+        return;
+    }
+    // Otherwise each tile gathers the marks of the tiles around it that
+    // point at it, in the board's order, from a copy of the marks with a ring
+    // of tiles around it: the tiles across the edges on a torus, none on a
+    // plane.
     const std::int64_t wide = tiles.wide();
     const std::int64_t high = tiles.high();
     const std::int64_t w = wide + 2;
@@ -145,9 +157,10 @@ bool GenerationStep::run(const Generation& from, Generation& into, WorkerPool* w
     // Cells are written only in tiles with gray cells; the rest are made
     // from the bits when they are read.
     into.board->defer(&into);
-    now.clearMarks();
     if (!all)
         findActive(from);
+    // Every tile computed writes every tile's marks: only the list goes.
+    now.clearMarks(all || active_.size() == count);
 
     // Marks against the generation two back need the buffer to hold the one
     // before; after computing every tile they are taken against `from`,

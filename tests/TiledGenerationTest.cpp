@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 // The engine's generations, tile by tile, against the plain per-cell rule,
@@ -43,6 +44,12 @@ protected:
         auto next = life.takeBuffer(cells.pixelsWide(), cells.pixelsHigh());
         ASSERT_TRUE(next);
         ASSERT_TRUE(stepper.run(*from.generation, *next, &pool, {}));
+        // Exactly the tiles with marks are listed: none left alone keeps
+        // marks the buffer held from before.
+        ASSERT_TRUE(next->tiles.listed);
+        ASSERT_EQ(std::count_if(next->tiles.marks.begin(), next->tiles.marks.end(), [](auto m) { return m != 0; }),
+                  std::ssize(next->tiles.marked))
+            << "generation " << generation + 1;
         held = hold ? CurrentBoard::boardOf(from.generation) : nullptr;
         from.generation.reset();
         ASSERT_TRUE(life.publishAfter(from.serial, next, {}));

@@ -267,10 +267,9 @@ TEST(WorkerPool, AnExceptionOnAnyThreadReachesTheCallerAndEveryOtherCallIsMadeOn
         for (auto& c : calls)
             EXPECT_LE(c.load(), 1);
     }
-    // Every call once, however the calls divide among the threads' shares.
-    for (const unsigned threads : {2u, 3u}) {
+    for (const unsigned threads : {2u, 3u}) {  // however the calls divide among the threads
         WorkerPool shared(threads);
-        for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{1000}}) {
+        for (const std::size_t count : {0u, 1u, 2u, 1000u}) {
             std::vector<std::atomic<int>> calls(count);
             shared.run(calls.size(), [&](std::size_t i) { calls[i]++; });
             for (auto& c : calls)

@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScreen>
+#include <QStringList>
 #include <QStatusBar>
+
+#include <algorithm>
 
 StatusPresenter::StatusPresenter(QStatusBar* bar, VandrelGameOfLifeView* view)
     : bar_(bar), view_(view), label_(new QLabel(bar))
@@ -50,20 +53,32 @@ bool StatusPresenter::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+QString StatusPresenter::joined(const std::vector<Figure>& figures)
+{
+    QStringList texts;
+    for (const Figure& f : figures)
+        texts << f.text;
+    return texts.join(QStringLiteral(" \u00b7 "));
+}
+
 void StatusPresenter::fit()
 {
-    QString shown = figures_;
-    const QString note = bar_->currentMessage();
-    if (!note.isEmpty()) {
-        // The bar draws its note from 6 pixels in; the figures end at the
-        // bar's right edge, less its margin and size grip.
-        const QFontMetrics metrics(label_->font());
-        const int rightEdge = label_->isVisible() ? label_->geometry().right() + 1 : bar_->width() - 20;
-        const int room = rightEdge - 6 - metrics.horizontalAdvance(note) - metrics.horizontalAdvance(QStringLiteral("    "));
-        shown = room > metrics.horizontalAdvance(tr("Generation …"))
-                    ? metrics.elidedText(figures_, Qt::ElideRight, room)
-                    : QString();
-    }
+    // The figures end at the bar's right edge, less its margin and size
+    // grip; a note, drawn from 6 pixels in, keeps its whole width before them.
+    const QFontMetrics metrics(label_->font());
+    const int rightEdge = label_->isVisible() ? label_->geometry().right() + 1 : bar_->width() - 20;
+    int room = rightEdge - 6;
+    if (const QString note = bar_->currentMessage(); !note.isEmpty())
+        room -= metrics.horizontalAdvance(note) + metrics.horizontalAdvance(QStringLiteral("    "));
+    // Where they do not fit, the least needed go first (the zoom, the rule,
+    // the size, the population, the selection), and what is left is cut short.
+    auto kept = parts_;
+    while (kept.size() > 1 && metrics.horizontalAdvance(joined(kept)) > room)
+        kept.erase(std::min_element(kept.begin(), kept.end(),
+                                    [](const Figure& a, const Figure& b) { return a.need < b.need; }));
+    const QString shown = room > metrics.horizontalAdvance(tr("Generation …"))
+                              ? metrics.elidedText(joined(kept), Qt::ElideRight, room)
+                              : QString();
     label_->setVisible(!shown.isEmpty());
     if (shown != label_->text())
         label_->setText(shown);
@@ -74,23 +89,32 @@ void StatusPresenter::refresh()
     if (!bar_->isVisible())
         return;
     const BoardSnapshot shown = view_->life().snapshot();
-    QString text = tr("No board");
+    std::vector<Figure> parts;
     if (shown.board) {
         const QLocale locale;
         const BoardViewport& viewport = view_->viewport();
-        const QString zoom = viewport.wholeBoard()
-                                 ? tr("Whole board")
-                                 : tr("Zoom %1%").arg(locale.toString(viewport.pointsPerCell() * 100, 'g', 4));
-        const QString rule = QString::fromStdString(shown.rule.name()) +
-                             (shown.rule.world == World::Torus ? tr(" on a torus") : QString());
-        text = tr("Generation %1 \u00b7 Population %2 \u00b7 %3 \u00d7 %4 cells \u00b7 %5 \u00b7 %6")
-                   .arg(locale.toString(qulonglong(shown.generation)), locale.toString(qlonglong(shown.population)),
-                        locale.toString(qlonglong(shown.board->pixelsWide())),
-                        locale.toString(qlonglong(shown.board->pixelsHigh())), rule, zoom);
+        parts.push_back({tr("Generation %1").arg(locale.toString(qulonglong(shown.generation))), 6});
+        parts.push_back({tr("Population %1").arg(locale.toString(qlonglong(shown.population))), 4});
+        parts.push_back({tr("%1 \u00d7 %2 cells")
+                             .arg(locale.toString(qlonglong(shown.board->pixelsWide())),
+                                  locale.toString(qlonglong(shown.board->pixelsHigh()))),
+                         3});
+        parts.push_back({QString::fromStdString(shown.rule.name()) +
+                             (shown.rule.world == World::Torus ? tr(" on a torus") : QString()),
+                         2});
+        parts.push_back({viewport.wholeBoard()
+                             ? tr("Whole board")
+                             : tr("Zoom %1%").arg(locale.toString(viewport.pointsPerCell() * 100, 'g', 4)),
+                         1});
         if (const QRect selected = view_->selection().rect(); !selected.isEmpty())
-            text += tr(" \u00b7 Selection %1 \u00d7 %2")
-                        .arg(locale.toString(selected.width()), locale.toString(selected.height()));
+            parts.push_back({tr("Selection %1 \u00d7 %2")
+                                 .arg(locale.toString(selected.width()), locale.toString(selected.height())),
+                             5});
+    } else {
+        parts.push_back({tr("No board"), 6});
     }
+    parts_ = std::move(parts);
+    const QString text = joined(parts_);
     if (text != figures_) {
         figures_ = text;
         fit();

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 class QLabel;
 class QStatusBar;
 class VandrelGameOfLifeView;
@@ -14,8 +16,9 @@ class VandrelGameOfLifeView;
 // reading only the counts the engine keeps; so a run at full speed pays no
 // more for it than a label drawn a few dozen times a second. While the bar is
 // hidden it reads nothing. A note shown in the bar keeps its whole width;
-// the figures take the room it leaves, cut short with an ellipsis where
-// they do not fit, so the two never run into one another. A screen reader
+// the figures take the room it leaves, the least needed left out and the
+// rest cut short with an ellipsis where they do not fit, so the two never
+// run into one another. A screen reader
 // hears the figures at most once a second, the latest ones.
 class StatusPresenter : public QObject {
     Q_OBJECT
@@ -37,6 +40,14 @@ private:
     QStatusBar* bar_;
     VandrelGameOfLifeView* view_;
     QLabel* label_;
+    // One figure of the bar's, and how much it is needed where the figures do not all fit (more, later dropped).
+    struct Figure {
+        QString text;
+        int need = 0;
+    };
+    static QString joined(const std::vector<Figure>& figures);
+
+    std::vector<Figure> parts_;  // in the order shown
     QString figures_;
     QTimer frame_;  // the next reading, once a frame
     QTimer quiet_;  // a second after an announcement

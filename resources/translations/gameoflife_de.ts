@@ -1671,12 +1671,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation> auf einem Torus</translation>
     </message>
     <message>
-        <source>Generation %1 · Population %2 · %3 × %4 cells · %5 · %6</source>
-        <translation>Generation %1 · Population %2 · %3 × %4 Zellen · %5 · %6</translation>
+        <source>Generation %1</source>
+        <translation>Generation %1</translation>
     </message>
     <message>
-        <source> · Selection %1 × %2</source>
-        <translation> · Auswahl %1 × %2</translation>
+        <source>Population %1</source>
+        <translation>Population %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2 cells</source>
+        <translation>%1 × %2 Zellen</translation>
+    </message>
+    <message>
+        <source>Selection %1 × %2</source>
+        <translation>Auswahl %1 × %2</translation>
     </message>
 </context>
 <context>

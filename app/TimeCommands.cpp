@@ -5,6 +5,7 @@
 #include "VandrelGameOfLifeView.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
 
@@ -39,10 +40,11 @@ TimeCommands::TimeCommands(QMainWindow* window, QMenu* runMenu, QAction* after, 
 
 QString TimeCommands::settledText(const Settling& settling)
 {
-    const QString generation = QString::fromStdString(SettlingWatch::grouped(settling.generation));
+    const QLocale locale;
+    const QString generation = locale.toString(qulonglong(settling.generation));
     if (settling.period == 0)
         return tr("Settled at generation %1: the board is empty").arg(generation);
-    return tr("Settled at generation %1: period %2").arg(generation).arg(settling.period);
+    return tr("Settled at generation %1: period %2").arg(generation, locale.toString(settling.period));
 }
 
 void TimeCommands::goBack(bool toStart)

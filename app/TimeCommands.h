@@ -32,7 +32,7 @@ public:
     void backToStart() { goBack(true); }
     void stepBack() { goBack(false); }
 
-    // "Settled at generation 1,234: period 2".
+    // "Settled at generation 1,234: period 2", the numbers in the session's locale.
     static QString settledText(const Settling& settling);
 
 private:

@@ -47,25 +47,6 @@ bool sameCells(const Generation& a, const Generation& b)
 
 }  // namespace
 
-std::string SettlingWatch::grouped(std::uint64_t number)
-{
-    const std::string digits = std::to_string(number);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    return text;
-}
-
-std::string SettlingWatch::describe(const Settling& settling)
-{
-    const std::string found = settling.period == 0 ? "the board is empty"
-                                                   : "period " + std::to_string(settling.period);
-    return "Settled at generation " + grouped(settling.generation) + ": " + found;
-}
-
 void SettlingWatch::addLocked(const Seen& seen)
 {
     Seen& slot = seen_[next_];

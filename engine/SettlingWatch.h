@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -43,10 +42,6 @@ public:
     std::optional<Settling> see(const Generation& from, std::uint64_t fromSerial, const Generation& next,
                                 std::uint64_t nextSerial, bool marksTwoBack, const GenerationHistory* history);
 
-    // "Settled at generation 1,234: period 2".
-    static std::string describe(const Settling& settling);
-    // 1234 as "1,234".
-    static std::string grouped(std::uint64_t number);
 
 private:
     struct Seen {

@@ -5,6 +5,7 @@
 #include "ReferenceLife.h"
 #include "RuleDialog.h"
 #include "RuleName.h"
+#include "TimeCommands.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -354,6 +355,10 @@ TEST_F(AppRuns, StatusBarCountsTheGenerationsOfEachBoardAndItsLiveCells)
     start(h, "50");
     ASSERT_TRUE(indicatorHides());
     EXPECT_EQ(h.app.window->statusBar()->currentMessage(), QStringLiteral("Settled at generation 2: period 2"));
+    const QLocale session;  // its numbers in the session's locale
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_EQ(TimeCommands::settledText({1234, 2}), QStringLiteral("Settled at generation 1.234: period 2"));
+    QLocale::setDefault(session);
     EXPECT_EQ(h.generation(), 2u);
     graph->sample();
     h.app.stepBack();

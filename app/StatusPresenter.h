@@ -18,8 +18,8 @@ class VandrelGameOfLifeView;
 // hidden it reads nothing. A note shown in the bar keeps its whole width;
 // the figures take the room it leaves, the least needed left out and the
 // rest cut short with an ellipsis where they do not fit, so the two never
-// run into one another. A screen reader
-// hears the figures at most once a second, the latest ones.
+// run into one another. A screen reader hears the figures, all of them, at
+// most once a second, the latest ones.
 class StatusPresenter : public QObject {
     Q_OBJECT
 public:

@@ -42,7 +42,6 @@ public:
     std::optional<Settling> see(const Generation& from, std::uint64_t fromSerial, const Generation& next,
                                 std::uint64_t nextSerial, bool marksTwoBack, const GenerationHistory* history);
 
-
 private:
     struct Seen {
         std::uint64_t tally = 0;

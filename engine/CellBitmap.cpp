@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #if defined(__SSE2__)
@@ -24,6 +25,22 @@ std::uint64_t CellBitmap::cellsEqual(const std::uint8_t* cells, std::uint8_t val
         bits |= std::uint64_t(cells[i] == value) << i;
 #endif
     return bits;
+}
+
+void CellBitmap::cellsOfBits(std::uint64_t bits, std::uint8_t* cells)
+{
+    // Each byte of bits becomes eight cells at once.
+    static const auto kEightCells = [] {
+        std::array<std::uint64_t, 256> eight{};
+        for (unsigned b = 0; b < 256; ++b)
+            for (unsigned i = 0; i < 8; ++i)
+                eight[b] |= std::uint64_t((b >> i) & 1u ? kLive : kDead) << (8 * i);
+        return eight;
+    }();
+    for (int i = 0; i < 8; ++i) {
+        const std::uint64_t eight = kEightCells[(bits >> (8 * i)) & 0xffu];
+        std::memcpy(cells + 8 * i, &eight, 8);
+    }
 }
 
 bool CellBitmap::sizeFits(std::int64_t width, std::int64_t height)

@@ -69,6 +69,8 @@ public:
 
     // Which of 64 cells from `cells` on hold `value`, as bits (bit i: cell i).
     static std::uint64_t cellsEqual(const std::uint8_t* cells, std::uint8_t value);
+    // The other way: 64 cells from `cells` on, live where bit i is set, else dead.
+    static void cellsOfBits(std::uint64_t bits, std::uint8_t* cells);
 
     std::int64_t pixelsWide() const { return width_; }
     std::int64_t pixelsHigh() const { return height_; }

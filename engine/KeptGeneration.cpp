@@ -5,7 +5,6 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -112,17 +111,6 @@ std::unique_ptr<CellBitmap> KeptGeneration::cells() const
     if (!board)
         return nullptr;
     board->fill(CellBitmap::kDead);
-    // Each byte of bits becomes eight cells at once.
-    static const auto spread = [] {
-        std::array<std::uint64_t, 256> table{};
-        for (unsigned b = 0; b < 256; ++b) {
-            for (unsigned i = 0; i < 8; ++i) {
-                const std::uint64_t cell = (b >> i) & 1u ? CellBitmap::kLive : CellBitmap::kDead;
-                table[b] |= cell << (8 * i);
-            }
-        }
-        return table;
-    }();
     const std::int64_t wide = (width + BoardTiles::kWidth - 1) / BoardTiles::kWidth;
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const std::int64_t x0 = tiles[i] % wide * BoardTiles::kWidth;
@@ -132,10 +120,7 @@ std::unique_ptr<CellBitmap> KeptGeneration::cells() const
             const std::uint64_t word = bits[i * BoardTiles::kHeight + std::size_t(y - y0)];
             std::uint8_t* row = board->row(y) + x0;
             if (n == BoardTiles::kWidth) {
-                for (int k = 0; k < 8; ++k) {
-                    const std::uint64_t eight = spread[(word >> (8 * k)) & 0xff];
-                    std::memcpy(row + 8 * k, &eight, 8);
-                }
+                CellBitmap::cellsOfBits(word, row);
             } else {
                 for (std::int64_t x = 0; x < n; ++x)
                     row[x] = (word >> x) & 1u ? CellBitmap::kLive : CellBitmap::kDead;

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <random>
 
@@ -33,23 +32,11 @@ std::optional<std::uint64_t> liveBits(const std::uint8_t* cells, int n)
     return bits;
 }
 
-// Cells for eight bits, one byte each: live where a bit is set.
-const std::array<std::uint64_t, 256> kEightCells = [] {
-    std::array<std::uint64_t, 256> eight{};
-    for (std::size_t b = 0; b < 256; ++b)
-        for (std::size_t i = 0; i < 8; ++i)
-            eight[b] |= std::uint64_t((b >> i) & 1u ? kLive : kDead) << (8 * i);
-    return eight;
-}();
-
 // Cells `from` to 63 of a word of bits written from `out` on.
 void writeCells(std::uint64_t bits, int from, std::uint8_t* out)
 {
     std::uint8_t cells[64];
-    for (int i = 0; i < 8; ++i) {
-        const std::uint64_t eight = kEightCells[(bits >> (8 * i)) & 0xffu];
-        std::memcpy(cells + 8 * i, &eight, 8);
-    }
+    CellBitmap::cellsOfBits(bits, cells);
     std::memcpy(out, cells + from, std::size_t(64 - from));
 }
 

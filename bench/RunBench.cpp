@@ -157,7 +157,7 @@ void Random4096_Shares(benchmark::State& state)
         for (std::int32_t n = 1; n <= kRandomRun; ++n) {
             Generation& from = *g[(n - 1) % 3];
             Generation& into = *g[n % 3];
-            const bool marksTwoBack = !from.tiles.installed && into.serial != 0 && into.serial == from.base;
+            const bool marksTwoBack = GenerationStep::marksAgainstHeld(from, into);
             const auto t0 = Clock::now();
             step.run(from, into, &workers, never.get_token());
             into.serial = std::uint64_t(n) + 1;
